@@ -1,0 +1,5 @@
+# Native build: the portable code and its unit tests.
+if(SETUP_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()

@@ -1,0 +1,60 @@
+# Windows build: SETUP.EXE for Windows 95/98, and the objects that the Win32 tests share with it.
+
+# The Win32 tests run through Wine, each in a fresh copy of one 32-bit prefix made on first use.
+set(SETUP_WINE_TEMPLATE ${CMAKE_BINARY_DIR}/wine-template)
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+  set(SETUP_WINE_ARCH win64)
+  set(SETUP_ENTRY_SYMBOL SetupEntry)
+  set(SETUP_CPU_FLAGS)
+else()
+  set(SETUP_WINE_ARCH win32)
+  set(SETUP_ENTRY_SYMBOL _SetupEntry@0)
+  set(SETUP_CPU_FLAGS -march=i486 -mtune=i686)
+endif()
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/tools/wine-run.sh
+    --arch ${SETUP_WINE_ARCH} --template ${SETUP_WINE_TEMPLATE} --)
+
+# SETUP.EXE uses no C or C++ runtime: it must load on Windows 95, which has no msvcrt.dll.
+set(SETUP_FREESTANDING_FLAGS
+    -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-stack-protector
+    -fno-threadsafe-statics -fno-tree-loop-distribute-patterns -mno-stack-arg-probe
+    ${SETUP_CPU_FLAGS})
+target_compile_options(setup_core PRIVATE ${SETUP_FREESTANDING_FLAGS})
+
+# The Win32 side of the program, everything but the entry point.
+add_library(setup_app OBJECT)
+target_include_directories(setup_app PUBLIC ${CMAKE_SOURCE_DIR}/src)
+target_compile_options(setup_app PRIVATE -Wall -Wextra ${SETUP_FREESTANDING_FLAGS})
+
+add_library(setup_resources OBJECT ${CMAKE_SOURCE_DIR}/res/setup.rc)
+set_source_files_properties(${CMAKE_SOURCE_DIR}/res/setup.rc PROPERTIES
+    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/strings.rc")
+
+set(SETUP_SYSTEM_LIBRARIES kernel32 user32 gdi32 comdlg32 advapi32 lz32)
+
+add_executable(setup_exe WIN32
+    ${CMAKE_SOURCE_DIR}/src/controller/entry.cpp
+    ${CMAKE_SOURCE_DIR}/src/controller/freestanding.cpp)
+set_target_properties(setup_exe PROPERTIES OUTPUT_NAME SETUP SUFFIX .EXE)
+target_include_directories(setup_exe PRIVATE ${CMAKE_SOURCE_DIR}/src)
+target_compile_options(setup_exe PRIVATE -Wall -Wextra ${SETUP_FREESTANDING_FLAGS})
+set_source_files_properties(${CMAKE_SOURCE_DIR}/src/controller/freestanding.cpp PROPERTIES
+    COMPILE_OPTIONS "-fno-builtin")
+target_link_libraries(setup_exe PRIVATE setup_app setup_core setup_resources)
+target_link_options(setup_exe PRIVATE
+    -nostdlib -s
+    -Wl,--entry=${SETUP_ENTRY_SYMBOL}
+    -Wl,--subsystem,windows:4.0
+    -Wl,--major-os-version,4 -Wl,--minor-os-version,0
+    -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0
+    -Wl,--disable-dynamicbase -Wl,--disable-nxcompat)
+# libgcc last: it supplies 64-bit division helpers should the compiler need them.
+target_link_libraries(setup_exe PRIVATE ${SETUP_SYSTEM_LIBRARIES} gcc)
+
+# The Win32 test programs need Wine able to run this build's code.
+option(SETUP_WIN32_TESTS "Build the Win32 test programs and run them under Wine" ON)
+
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+  add_test(NAME exe_format
+           COMMAND ${CMAKE_SOURCE_DIR}/tools/check-exe-format.sh $<TARGET_FILE:setup_exe>)
+endif()

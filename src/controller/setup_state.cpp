@@ -1,0 +1,3 @@
+#include "controller/setup_state.h"
+
+constinit SetupState g_setup;

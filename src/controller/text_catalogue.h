@@ -1,0 +1,32 @@
+// Texts of the program's string table, fetched by id into four rotating buffers.
+#pragma once
+
+// The string table's ids.
+enum TextId : unsigned {
+    kTextDiskLabelSection = 1,
+    kTextDirectoryNameSection = 2,
+    kTextFileCountsSection = 3,
+    kTextDisk1 = 4,           // "Disk1" to "Disk6" are 4 to 9
+    kTextRootDir = 10,        // "RootDir", "SubDir1" to "SubDir6", "WinDir", "WinSystemDir",
+                              // "WinInfDir" are 10 to 19
+    kTextReadingError = 20,
+    kTextMainSection = 22,
+    kTextDefaultPath = 23,
+    kTextMinimumSpace = 25,
+    kTextNotCompleted = 28,
+    kTextSetupProgram = 29,
+    kTextProductName = 30,
+    kTextDirectoryExists = 32,
+    kTextCannotCreate = 33,
+    kTextNoFreeSpace = 34,
+    kTextCopying = 36,
+    kTextDriverName = 41,
+    kTextWindowsOnly = 42,
+    kTextDirectoryMissing = 43,
+    kTextOemData1 = 45,
+    kTextOemData2 = 46,
+};
+
+// Loads the text `id` (low 16 bits) into the next of four 128-byte buffers and returns it, or
+// null when the table has no text of that id. A result stays valid for four further calls.
+char* LoadText(unsigned id);

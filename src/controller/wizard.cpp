@@ -1,0 +1,92 @@
+#include "controller/wizard.h"
+
+#include "controller/bounded_text.h"
+#include "controller/setup_state.h"
+#include "controller/text_catalogue.h"
+#include "install/copy_page.h"
+#include "script/script_loader.h"
+#include "ui/backdrop.h"
+#include "ui/page_host.h"
+#include "ui/pages.h"
+
+namespace {
+
+constexpr char kJoystickControlPanel[] = "rundll32.exe shell32.dll,Control_RunDLL JOY.CPL";
+
+void ShowWarning(HWND owner, const char* text, const char* caption)
+{
+    MessageBoxA(owner, text != nullptr ? text : "", caption, MB_ICONWARNING);
+}
+
+enum class WizardEnd { Abandoned, Finished };
+
+WizardEnd RunWizardPages()
+{
+    for (;;) {
+        if (RunPage("SETUP_BEGIN", WelcomePageProc, kWelcomeTemplate) == kPageCancel) {
+            return WizardEnd::Abandoned;
+        }
+        const std::int16_t destination =
+            RunPage("SETUP_SELDIR", DestinationPageProc, kDestinationTemplate);
+        if (destination == kPageCancel) {
+            return WizardEnd::Abandoned;
+        }
+        if (destination != kPageBack) {
+            break;
+        }
+    }
+    if (RunPage("SETUP_INSTALL", CopyPageProc, kCopyTemplate) == kPageCancel) {
+        return WizardEnd::Abandoned;
+    }
+    RunPage("SETUP_END", FinishPageProc, kFinishTemplate);
+    return WizardEnd::Finished;
+}
+
+} // namespace
+
+void CancelNotice(HWND owner)
+{
+    char text[128];
+    CopyText(text, g_setup.productName);
+    const char* notCompleted = LoadText(kTextNotCompleted);
+    AppendText(text, notCompleted != nullptr ? notCompleted : "");
+    MessageBoxA(owner, text, g_setup.caption, MB_ICONWARNING);
+}
+
+int RunSetup(HINSTANCE instance)
+{
+    g_setup.productName[0] = '\0';
+    g_setup.instance = instance;
+    g_setup.screenWidth = static_cast<std::int16_t>(GetSystemMetrics(SM_CXSCREEN));
+    g_setup.screenHeight = static_cast<std::int16_t>(GetSystemMetrics(SM_CYSCREEN));
+
+    // Only bit 31 tells the Windows 95/98 family from the NT family.
+    if ((GetVersion() & 0x80000000u) == 0) {
+        ShowWarning(nullptr, LoadText(kTextWindowsOnly), "Warning");
+        return 0;
+    }
+
+    GetWindowsDirectoryA(g_setup.windowsDir, sizeof g_setup.windowsDir);
+    if (!LoadSetupScript()) {
+        ShowWarning(nullptr, LoadText(kTextReadingError), g_setup.caption);
+        return 0;
+    }
+    if (!CreateBackdrop()) {
+        ReleaseFileTable();
+        return 0;
+    }
+
+    const WizardEnd end = RunWizardPages();
+    ReleaseFileTable();
+    if (end == WizardEnd::Abandoned) {
+        return 0;
+    }
+    DestroyWindow(g_setup.mainWindow);
+
+    if (g_setup.restartNow == 1) {
+        ExitWindowsEx(EWX_REBOOT, 0);
+    } else {
+        WinExec(kJoystickControlPanel, SW_SHOW);
+    }
+    return 0;
+}

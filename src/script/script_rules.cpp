@@ -1,0 +1,106 @@
+#include "script/script_rules.h"
+
+#include "controller/bounded_text.h"
+#include "script/scanners.h"
+
+void TrimToDirectory(char* path)
+{
+    for (std::size_t i = TextLength(path); i-- > 1;) {
+        if (path[i] == '\\') {
+            path[i] = '\0';
+            return;
+        }
+    }
+}
+
+bool BuildScriptPath(const char* directory, char* out, std::size_t capacity)
+{
+    if (CopyText(out, capacity, directory) && AppendText(out, capacity, "\\SETUP.INF")) {
+        return true;
+    }
+    if (capacity > 0) {
+        out[0] = '\0';
+    }
+    return false;
+}
+
+void BuildDefaultDestination(const char* defaultPath, const char* windowsDir,
+                             const char* programFilesDir, char* out, std::size_t capacity)
+{
+    if (TextLength(defaultPath) > 2 && defaultPath[1] == ':') {
+        CopyText(out, capacity, defaultPath);
+        if (capacity > 1 && windowsDir[0] != '\0') {
+            out[0] = windowsDir[0];
+        }
+        return;
+    }
+    CopyText(out, capacity, programFilesDir);
+    if (defaultPath[0] != '\\') {
+        AppendText(out, capacity, "\\");
+    }
+    AppendText(out, capacity, defaultPath);
+}
+
+int MatchDirectoryKey(const char* key, const char* const (&keyNames)[kDirectoryKeyCount])
+{
+    for (int i = 0; i < kDirectoryKeyCount; ++i) {
+        if (EqualsIgnoreCase(key, keyNames[i])) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+void FillFileEntry(const char* line, const char* const (&keyNames)[kDirectoryKeyCount],
+                   const char (&directoryNames)[kDirectoryKeyCount][kPathSize],
+                   const char* windowsDir, FileEntry& entry)
+{
+    char field[kFieldSize];
+    const char* next = SplitField(line, field);
+    CopyText(entry.sourceName, field);
+    next = SplitField(next, field);
+    CopyText(entry.targetName, field);
+    next = SplitField(next, field);
+    CopyText(entry.description, field);
+    SplitField(next, field);
+
+    const int key = MatchDirectoryKey(field, keyNames);
+    if (key < 0) {
+        return;
+    }
+    CopyText(entry.directoryValue, directoryNames[key]);
+    if (key < kFirstWindowsKey) {
+        CopyText(entry.targetDir, directoryNames[key]);
+        entry.absoluteTarget = 0;
+        return;
+    }
+    CopyText(entry.targetDir, windowsDir);
+    if (key == kFirstWindowsKey + 1) {
+        AppendText(entry.targetDir, "\\SYSTEM");
+    } else if (key == kFirstWindowsKey + 2) {
+        AppendText(entry.targetDir, "\\INF");
+    }
+    entry.absoluteTarget = 1;
+}
+
+int CountDisks(const char (&labels)[kMaxDisks][kDiskLabelSize])
+{
+    int count = 0;
+    for (const auto& label : labels) {
+        if (label[0] != '\0') {
+            ++count;
+        }
+    }
+    return count;
+}
+
+int TotalFiles(const short* fileCounts, int diskCount)
+{
+    long total = 0;
+    for (int d = 0; d < diskCount; ++d) {
+        if (fileCounts[d] > 0) {
+            total += fileCounts[d];
+        }
+    }
+    return total > 32767 ? -1 : static_cast<int>(total);
+}

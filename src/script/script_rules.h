@@ -1,0 +1,38 @@
+// The setup script's reading rules that need no operating system: the program's directory,
+// the default destination, directory keys and file lines.
+#pragma once
+
+#include <cstddef>
+
+#include "script/file_table.h"
+
+// Cuts a module path back to its directory: the last backslash at or after the second character
+// becomes the end of the text ("A:\SETUP.EXE" gives "A:"). A path without one stays as it is.
+void TrimToDirectory(char* path);
+
+// Builds `directory` + "\SETUP.INF" into `out`. Returns false (and leaves `out` empty) when the
+// result does not fit.
+bool BuildScriptPath(const char* directory, char* out, std::size_t capacity);
+
+// The default destination from [Main] DefaultPath: a value of more than two characters with a
+// drive letter is moved to the drive of `windowsDir`; anything else is joined to the Program Files
+// directory. The result is cut to `capacity`.
+void BuildDefaultDestination(const char* defaultPath, const char* windowsDir,
+                             const char* programFilesDir, char* out, std::size_t capacity);
+
+// Index (0 to 9) of a directory key among `keyNames`, compared without regard to case; -1 when
+// it matches none.
+int MatchDirectoryKey(const char* key, const char* const (&keyNames)[kDirectoryKeyCount]);
+
+// Fills `entry` from a file line: source name, target name, description, directory key. Values
+// longer than their slots are cut. `entry` must be zero on entry.
+void FillFileEntry(const char* line, const char* const (&keyNames)[kDirectoryKeyCount],
+                   const char (&directoryNames)[kDirectoryKeyCount][kPathSize],
+                   const char* windowsDir, FileEntry& entry);
+
+// Counts the disks: one for every non-empty label, whatever its position.
+int CountDisks(const char (&labels)[kMaxDisks][kDiskLabelSize]);
+
+// Total of the file counts of the first `diskCount` disks, counting a count of 0 or less as no
+// file. Returns -1 when the total is more than 32767 files.
+int TotalFiles(const short* fileCounts, int diskCount);

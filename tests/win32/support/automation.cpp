@@ -1,0 +1,155 @@
+#include "support/automation.h"
+
+#include "support/test_files.h"
+
+#include <vector>
+
+SetupProcess::SetupProcess(const std::string& mediumDir)
+{
+    const std::string exe = mediumDir + "\\SETUP.EXE";
+    if (!CopyFileA(BuiltSetupExe().c_str(), exe.c_str(), FALSE)) {
+        return;
+    }
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    std::string commandLine = "\"" + exe + "\"";
+    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        mediumDir.c_str(), &startup, &process_)) {
+        process_ = {};
+    }
+}
+
+SetupProcess::~SetupProcess()
+{
+    if (process_.hProcess != nullptr) {
+        if (!HasExited()) {
+            TerminateProcess(process_.hProcess, 99);
+            WaitForSingleObject(process_.hProcess, 5000);
+        }
+        CloseHandle(process_.hProcess);
+        CloseHandle(process_.hThread);
+    }
+}
+
+bool SetupProcess::WaitForExit(DWORD milliseconds)
+{
+    return process_.hProcess != nullptr &&
+           WaitForSingleObject(process_.hProcess, milliseconds) == WAIT_OBJECT_0;
+}
+
+bool SetupProcess::HasExited() const
+{
+    return process_.hProcess == nullptr || WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0;
+}
+
+DWORD SetupProcess::ExitCode() const
+{
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process_.hProcess, &code);
+    return code;
+}
+
+namespace {
+
+struct Search {
+    DWORD processId;
+    const char* className;
+    const std::string* captionPart;
+    HWND found;
+};
+
+BOOL CALLBACK Visit(HWND window, LPARAM data)
+{
+    auto* search = reinterpret_cast<Search*>(data);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->processId || !IsWindowVisible(window) ||
+        ClassNameOf(window) != search->className) {
+        return TRUE;
+    }
+    if (search->captionPart != nullptr &&
+        WindowText(window).find(*search->captionPart) == std::string::npos) {
+        return TRUE;
+    }
+    search->found = window;
+    return FALSE;
+}
+
+HWND FindNow(DWORD processId, const char* className, const std::string* captionPart)
+{
+    Search search{processId, className, captionPart, nullptr};
+    EnumWindows(Visit, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND Wait(DWORD processId, const char* className, const std::string* captionPart, DWORD milliseconds)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (HWND window = FindNow(processId, className, captionPart)) {
+            return window;
+        }
+        if (GetTickCount() - start > milliseconds) {
+            return nullptr;
+        }
+        Sleep(20);
+    }
+}
+
+} // namespace
+
+HWND WaitForWindow(DWORD processId, const char* className, DWORD milliseconds)
+{
+    return Wait(processId, className, nullptr, milliseconds);
+}
+
+HWND WaitForWindowWithCaption(DWORD processId, const char* className, const std::string& captionPart,
+                              DWORD milliseconds)
+{
+    return Wait(processId, className, &captionPart, milliseconds);
+}
+
+bool WaitForWindowGone(DWORD processId, const char* className, DWORD milliseconds)
+{
+    const DWORD start = GetTickCount();
+    while (FindNow(processId, className, nullptr) != nullptr) {
+        if (GetTickCount() - start > milliseconds) {
+            return false;
+        }
+        Sleep(20);
+    }
+    return true;
+}
+
+std::string WindowText(HWND window)
+{
+    char text[1024] = {};
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                        SMTO_ABORTIFHUNG, 5000, nullptr);
+    return text;
+}
+
+std::string ControlText(HWND dialog, int controlId)
+{
+    HWND control = GetDlgItem(dialog, controlId);
+    return control != nullptr ? WindowText(control) : std::string("<no control>");
+}
+
+std::string ClassNameOf(HWND window)
+{
+    char name[256] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+std::string MessageBoxText(HWND box)
+{
+    return ControlText(box, 0xFFFF);
+}
+
+void PressButton(HWND dialog, int buttonId)
+{
+    HWND button = GetDlgItem(dialog, buttonId);
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(button));
+}

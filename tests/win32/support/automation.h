@@ -1,0 +1,48 @@
+// Drives a running SETUP.EXE from a test program, as a user would: find its windows, read their
+// texts, press their buttons, answer its message boxes.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// A SETUP.EXE started from a folder of its own (the medium).
+class SetupProcess {
+public:
+    // Copies the built SETUP.EXE into `mediumDir` and starts it there.
+    explicit SetupProcess(const std::string& mediumDir);
+    ~SetupProcess();
+    SetupProcess(const SetupProcess&) = delete;
+    SetupProcess& operator=(const SetupProcess&) = delete;
+
+    bool started() const { return process_.hProcess != nullptr; }
+    DWORD id() const { return process_.dwProcessId; }
+    // Waits for the process to end; returns false on time-out.
+    bool WaitForExit(DWORD milliseconds = 15000);
+    bool HasExited() const;
+    DWORD ExitCode() const;
+
+private:
+    PROCESS_INFORMATION process_{};
+};
+
+// The first visible top-level window of `processId` with this class ("#32770" for a message box);
+// null when none appears within the time.
+HWND WaitForWindow(DWORD processId, const char* className, DWORD milliseconds = 10000);
+
+// Like WaitForWindow, but for a window whose caption contains `captionPart`.
+HWND WaitForWindowWithCaption(DWORD processId, const char* className, const std::string& captionPart,
+                              DWORD milliseconds = 10000);
+
+// Waits until no window of that class is left for the process; false on time-out.
+bool WaitForWindowGone(DWORD processId, const char* className, DWORD milliseconds = 10000);
+
+std::string WindowText(HWND window);
+std::string ControlText(HWND dialog, int controlId);
+std::string ClassNameOf(HWND window);
+
+// The text of a message box (its static control 0xFFFF).
+std::string MessageBoxText(HWND box);
+
+// Presses a button of a dialog or page as a click would.
+void PressButton(HWND dialog, int buttonId);

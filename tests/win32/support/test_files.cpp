@@ -1,0 +1,109 @@
+#include "support/test_files.h"
+
+#include <windows.h>
+
+#include <fstream>
+#include <sstream>
+
+std::string WindowsPathOf(const std::string& unixPath)
+{
+    std::string path = "Z:" + unixPath;
+    for (char& c : path) {
+        if (c == '/') {
+            c = '\\';
+        }
+    }
+    return path;
+}
+
+std::string BuiltSetupExe()
+{
+    return WindowsPathOf(SETUP_BUILD_DIR "/SETUP.EXE");
+}
+
+namespace {
+
+void RemoveTree(const std::string& path)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((path + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName;
+            if (name == "." || name == "..") {
+                continue;
+            }
+            const std::string child = path + "\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(child);
+            } else {
+                SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(child.c_str());
+            }
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(path.c_str());
+}
+
+} // namespace
+
+std::string FreshFolder(const std::string& path)
+{
+    RemoveTree(path);
+    CreateDirectoryA(path.c_str(), nullptr);
+    return path;
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& content)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << content;
+    return static_cast<bool>(out);
+}
+
+std::string ReadWholeFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
+
+bool FileExists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+int RunFromFolder(const std::string& folder, int argc, char** argv)
+{
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, sizeof self);
+    std::string selfPath = self;
+    const std::string selfDir = selfPath.substr(0, selfPath.find_last_of('\\'));
+    if (lstrcmpiA(selfDir.c_str(), folder.c_str()) == 0) {
+        return -1;
+    }
+    FreshFolder(folder);
+    const std::string copy = folder + "\\" + selfPath.substr(selfPath.find_last_of('\\') + 1);
+    if (!CopyFileA(self, copy.c_str(), FALSE)) {
+        return 3;
+    }
+    std::string commandLine = "\"" + copy + "\"";
+    for (int i = 1; i < argc; ++i) {
+        commandLine += std::string(" \"") + argv[i] + "\"";
+    }
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(copy.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                        folder.c_str(), &startup, &process)) {
+        return 3;
+    }
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 3;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return static_cast<int>(code);
+}

@@ -1,0 +1,26 @@
+// Files and folders for the Win32 tests: paths of the build, scratch folders, small files.
+#pragma once
+
+#include <string>
+
+// A Unix path of the build machine as Wine sees it (drive Z: is the root).
+std::string WindowsPathOf(const std::string& unixPath);
+
+// The built SETUP.EXE, as a Windows path.
+std::string BuiltSetupExe();
+
+// Creates an empty folder (removing any earlier one of that name) and returns its path.
+std::string FreshFolder(const std::string& path);
+
+// Writes a file whole. Returns false when it cannot be written.
+bool WriteWholeFile(const std::string& path, const std::string& content);
+
+// Reads a file whole; empty when it cannot be read.
+std::string ReadWholeFile(const std::string& path);
+
+bool FileExists(const std::string& path);
+
+// Runs this test program from `folder` instead of the build tree, for code that reads files
+// beside its own module: copies the program there and runs the copy with the same arguments.
+// Returns the copy's exit code, or -1 when the program already runs from `folder`.
+int RunFromFolder(const std::string& folder, int argc, char** argv);

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Checks that SETUP.EXE loads on a fresh Windows 95: a 32-bit GUI program with subsystem version
+# 4.0 that imports only from the system DLLs that Windows 95 has (no C runtime DLL).
+# Usage: check-exe-format.sh SETUP.EXE
+set -euo pipefail
+exe=$1
+dump=$(i686-w64-mingw32-objdump -p "$exe")
+fail=0
+grep -q '^Magic[[:space:]]*010b' <<<"$dump" || { echo "not a 32-bit (PE32) image"; fail=1; }
+grep -qE '^Subsystem[[:space:]]+00000002' <<<"$dump" || { echo "not a Windows GUI program"; fail=1; }
+major=$(awk '/^MajorSubsystemVersion/ {print $2}' <<<"$dump")
+minor=$(awk '/^MinorSubsystemVersion/ {print $2}' <<<"$dump")
+if [ "$major" != 4 ] || [ "$minor" != 0 ]; then
+  echo "subsystem version is $major.$minor, not 4.0"; fail=1
+fi
+allowed='^(KERNEL32|USER32|GDI32|COMDLG32|ADVAPI32|LZ32)\.DLL$'
+while read -r dll; do
+  if ! grep -qiE "$allowed" <<<"$dll"; then
+    echo "imports from $dll"; fail=1
+  fi
+done < <(awk '/DLL Name:/ {print $3}' <<<"$dump")
+echo "$(stat -c %s "$exe") bytes; imports: $(awk '/DLL Name:/ {printf "%s ", $3}' <<<"$dump")"
+exit $fail

@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Makes a Wine prefix for running SETUP.EXE and the Win32 tests: Windows 98 reported to
+# SETUP.EXE, unmanaged windows (no window-manager stalls under Xvfb), and Wine's own fonts.
+# Usage: make-wine-prefix.sh win32|win64 DIR
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/wine-env.sh"
+wine_select "$1"
+export WINEPREFIX=$2
+unset DISPLAY
+rm -rf "$WINEPREFIX"
+mkdir -p "$(dirname "$WINEPREFIX")"
+"$WINE_LOADER" wineboot -i >/dev/null 2>&1
+reg() { "$WINE_LOADER" reg add "$@" /f >/dev/null 2>&1; }
+reg 'HKCU\Software\Wine\AppDefaults\SETUP.EXE' /v Version /t REG_SZ /d win98
+reg 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N
+reg 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N
+"$WINE_SERVER" -w
+mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true

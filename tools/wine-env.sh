@@ -1,0 +1,20 @@
+# Sourced by the Wine scripts: picks Wine's loader and server for a prefix architecture.
+# WINE_ARCH is win32 (32-bit Wine) or win64 (64-bit Wine).
+wine_select() {
+  export WINEARCH=$1
+  if [ "$1" = win64 ]; then
+    WINE_LOADER=/usr/lib/wine/wine64
+    WINE_SERVER=/usr/lib/wine/wineserver64
+  else
+    WINE_LOADER=/usr/lib/wine/wine
+    WINE_SERVER=/usr/lib/wine/wineserver32
+  fi
+  [ -x "$WINE_SERVER" ] || WINE_SERVER=wineserver
+  export WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
+}
+
+# True when this machine can execute 32-bit x86 code (some virtual machines cannot, and then
+# only 64-bit Wine runs).
+can_run_32bit() {
+  [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1
+}
