@@ -1,7 +1,6 @@
 // Placeholder until the backdrop, the page host and the pages exist: no window is shown and the
 // wizard ends as if the first page had been cancelled.
 #include "controller/setup_state.h"
-#include "install/copy_page.h"
 #include "ui/backdrop.h"
 #include "ui/page_host.h"
 #include "ui/pages.h"
@@ -19,10 +18,6 @@ LRESULT CALLBACK DestinationPageProc(HWND page, UINT message, WPARAM wParam, LPA
     return DefWindowProcA(page, message, wParam, lParam);
 }
 LRESULT CALLBACK FinishPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcA(page, message, wParam, lParam);
-}
-LRESULT CALLBACK CopyPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return DefWindowProcA(page, message, wParam, lParam);
 }

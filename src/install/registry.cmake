@@ -1,0 +1,1 @@
+# Registry section and joystick/uninstall registration.
