@@ -22,6 +22,7 @@ constexpr std::size_t kTextBufferCount = 4;
 constexpr std::size_t kTextBufferSize = 128;
 constexpr std::size_t kCaptionSize = 80;
 constexpr LONG kLzNotOpen = -1;
+constexpr std::size_t kFailedNamesSize = 256;
 
 struct SetupState {
     HINSTANCE instance = nullptr;
@@ -54,6 +55,10 @@ struct SetupState {
     LONG lzSource = kLzNotOpen;
     LONG lzTarget = kLzNotOpen;
     char browsePath[kPathSize] = {};
+
+    // Files that the copy page could not copy: how many, and as many source names as fit.
+    std::int16_t failedFileCount = 0;
+    char failedFileNames[kFailedNamesSize] = {};
 
     std::uint32_t textIndex = kTextBufferCount;
     char textBuffers[kTextBufferCount][kTextBufferSize] = {};

@@ -25,6 +25,7 @@ enum TextId : unsigned {
     kTextDirectoryMissing = 43,
     kTextOemData1 = 45,
     kTextOemData2 = 46,
+    kTextFilesNotCopied = 47,
 };
 
 // Loads the text `id` (low 16 bits) into the next of four 128-byte buffers and returns it, or

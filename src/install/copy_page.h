@@ -4,3 +4,28 @@
 #include <windows.h>
 
 LRESULT CALLBACK CopyPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The copy loop over every disk and file, then the registry steps.
+void CopyAllFiles(HWND page);
+
+// Opens the source for expansion into g_setup.lzSource, then lets one message of the page
+// through. True when the source is open.
+bool OpenSourceFile(HWND page, const char* sourcePath);
+
+// Writes the target (null: the target path did not fit) from g_setup.lzSource, expanding it,
+// closes both files, then lets one message of the page through. True when the whole file was
+// written; a target left damaged by a failed expansion is deleted.
+bool CopyToTarget(HWND page, const char* targetPath);
+
+// Removes at most one queued message of the window or its controls and dispatches it; a queued
+// command 1 is dropped.
+void PumpOneMessage(HWND window);
+
+// Pauses, throwing away the messages that arrive meanwhile but keeping a quit request.
+void DelayWithMessages(DWORD milliseconds);
+
+// Draws the sunken gauge box over a control, filled with a colour code or a stock brush.
+void DrawGaugeBox(HWND window, HDC dc, int controlId, unsigned fillCode);
+
+// A control's client area in the window's client coordinates.
+void ControlRectInPage(HWND window, int controlId, RECT* rect);

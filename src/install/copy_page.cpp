@@ -1,0 +1,282 @@
+#include "install/copy_page.h"
+
+#include <lzexpand.h>
+
+#include "controller/bounded_text.h"
+#include "controller/setup_state.h"
+#include "controller/text_catalogue.h"
+#include "controller/wizard.h"
+#include "install/copy_progress.h"
+#include "install/joystick_registration.h"
+#include "install/registry_section.h"
+#include "ui/page_host.h"
+
+namespace {
+
+constexpr int kCancelButton = 1;
+constexpr int kGaugeFrame = 1011;
+constexpr int kPercentLabel = 1013;
+constexpr int kStatusText = 1019;
+constexpr unsigned kEmptyGaugeFill = WHITE_BRUSH;
+constexpr DWORD kRegistryPause = 500;
+constexpr COLORREF kGaugeColour = RGB(0, 0, 255);
+constexpr COLORREF kShadowColour = RGB(128, 128, 128);
+
+// Sets a control's text and paints it at once: no message loop runs during the copy.
+void ShowControlText(HWND page, int controlId, const char* text)
+{
+    HWND control = GetDlgItem(page, controlId);
+    if (control == nullptr) {
+        return;
+    }
+    SetWindowTextA(control, text);
+    RedrawWindow(control, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_UPDATENOW);
+}
+
+void FillPixels(HDC dc, const PixelRect& r, COLORREF colour)
+{
+    const RECT rect{r.left, r.top, r.right, r.bottom};
+    HBRUSH brush = CreateSolidBrush(colour);
+    FillRect(dc, &rect, brush);
+    DeleteObject(brush);
+}
+
+// Leaves the copy with the page's Cancel: the page is gone and its quit message is queued. The
+// notice is owned by the backdrop, and the quit message waits until the user has read it.
+void NoticeAfterCancel()
+{
+    MSG quit;
+    const bool quitQueued = PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
+    CancelNotice(g_setup.mainWindow);
+    if (quitQueued) {
+        PostQuitMessage(static_cast<int>(quit.wParam));
+    }
+}
+
+// Tells the user which files could not be copied.
+void ReportFailedFiles(HWND page)
+{
+    const char* format = LoadText(kTextFilesNotCopied);
+    char text[512];
+    wsprintfA(text, format != nullptr ? format : "%s", g_setup.failedFileNames);
+    MessageBoxA(page, text, g_setup.caption, MB_ICONWARNING | MB_OK);
+}
+
+void NoteFailedFile(const FileEntry& entry)
+{
+    ++g_setup.failedFileCount;
+    AddFailedName(g_setup.failedFileNames, sizeof g_setup.failedFileNames, entry.sourceName);
+}
+
+void CreateSubdirectories()
+{
+    for (int k = 1; k <= 6; ++k) {
+        const char* name = g_setup.directoryNames[k];
+        char path[kPathSize];
+        if (name[0] != '\0' && BuildSubdirectoryPath(g_setup.destDir, name, path, sizeof path)) {
+            CreateDirectoryA(path, nullptr);
+        }
+    }
+}
+
+void CopyOneFile(HWND page, HDC dc, const FileEntry& entry, int index, int fileCount)
+{
+    char status[kStatusTextSize];
+    const char* copying = LoadText(kTextCopying);
+    BuildStatusText(copying != nullptr ? copying : "", entry, status, sizeof status);
+    ShowControlText(page, kStatusText, status);
+
+    char source[kPathSize];
+    const bool sourceFits = BuildSourcePath(g_setup.sourceDir, entry, source, sizeof source);
+    if (sourceFits) {
+        OpenSourceFile(page, source);
+    } else {
+        PumpOneMessage(page);
+    }
+
+    const std::int16_t percent = PercentDone(index, fileCount);
+    char label[kStatusTextSize];
+    wsprintfA(label, "%d%%", percent);
+    ShowControlText(page, kPercentLabel, label);
+    if (IsWindow(page)) {
+        RECT gauge;
+        ControlRectInPage(page, kGaugeFrame, &gauge);
+        const PixelRect fill =
+            GaugeFill(PixelRect{gauge.left, gauge.top, gauge.right, gauge.bottom}, percent);
+        FillPixels(dc, fill, kGaugeColour);
+    }
+
+    char target[kPathSize];
+    const bool targetFits = BuildTargetPath(g_setup.destDir, entry, target, sizeof target);
+    const bool copied = CopyToTarget(page, targetFits ? target : nullptr);
+    if (!sourceFits || !targetFits || !copied) {
+        NoteFailedFile(entry);
+    }
+}
+
+} // namespace
+
+void PumpOneMessage(HWND window)
+{
+    MSG message;
+    if (!PeekMessageA(&message, window, 0, 0, PM_REMOVE)) {
+        return;
+    }
+    // A queued command 1 (Enter on the default button) is dropped: only a real click on the
+    // Cancel button, which sends its command, cancels the copy.
+    if (message.message == WM_COMMAND && message.wParam == kCancelButton) {
+        return;
+    }
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+}
+
+void DelayWithMessages(DWORD milliseconds)
+{
+    const DWORD end = GetTickCount() + milliseconds;
+    bool quitSeen = false;
+    int quitCode = 0;
+    while (GetTickCount() < end) {
+        MSG message;
+        if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE) && message.message == WM_QUIT) {
+            quitSeen = true;
+            quitCode = static_cast<int>(message.wParam);
+        }
+    }
+    if (quitSeen) {
+        PostQuitMessage(quitCode);
+    }
+}
+
+void ControlRectInPage(HWND window, int controlId, RECT* rect)
+{
+    HWND control = GetDlgItem(window, controlId);
+    GetClientRect(control, rect);
+    POINT controlOrigin{0, 0};
+    POINT windowOrigin{0, 0};
+    ClientToScreen(control, &controlOrigin);
+    ClientToScreen(window, &windowOrigin);
+    OffsetRect(rect, controlOrigin.x - windowOrigin.x, controlOrigin.y - windowOrigin.y);
+}
+
+void DrawGaugeBox(HWND window, HDC dc, int controlId, unsigned fillCode)
+{
+    RECT r;
+    ControlRectInPage(window, controlId, &r);
+
+    std::uint32_t colour = 0;
+    const bool ownBrush = GaugeFillColour(fillCode, colour);
+    HGDIOBJ fill = ownBrush ? CreateSolidBrush(colour) : GetStockObject(fillCode & 0xFFFF);
+
+    HGDIOBJ oldBrush = SelectObject(dc, fill);
+    HGDIOBJ oldPen = SelectObject(dc, GetStockObject(WHITE_PEN));
+    Rectangle(dc, r.left, r.top, r.right, r.bottom);
+
+    // A grey outline one pixel up and left of the white one: together a sunken frame.
+    OffsetRect(&r, -1, -1);
+    HPEN grey = CreatePen(PS_SOLID, 1, kShadowColour);
+    SelectObject(dc, grey);
+    SelectObject(dc, GetStockObject(HOLLOW_BRUSH));
+    Rectangle(dc, r.left, r.top, r.right, r.bottom);
+
+    SelectObject(dc, oldPen);
+    SelectObject(dc, oldBrush);
+    DeleteObject(grey);
+    if (ownBrush) {
+        DeleteObject(fill);
+    }
+}
+
+bool OpenSourceFile(HWND page, const char* sourcePath)
+{
+    OFSTRUCT info{};
+    g_setup.lzSource = LZOpenFileA(const_cast<char*>(sourcePath), &info, OF_READ);
+    PumpOneMessage(page);
+    return g_setup.lzSource >= 0;
+}
+
+bool CopyToTarget(HWND page, const char* targetPath)
+{
+    bool copied = false;
+    g_setup.lzTarget = kLzNotOpen;
+    if (g_setup.lzSource >= 0 && targetPath != nullptr) {
+        OFSTRUCT info{};
+        g_setup.lzTarget = LZOpenFileA(const_cast<char*>(targetPath), &info, OF_CREATE);
+    }
+    if (g_setup.lzSource >= 0 && g_setup.lzTarget >= 0) {
+        copied = LZCopy(g_setup.lzSource, g_setup.lzTarget) >= 0;
+    }
+    if (g_setup.lzSource >= 0) {
+        LZClose(g_setup.lzSource);
+    }
+    if (g_setup.lzTarget >= 0) {
+        LZClose(g_setup.lzTarget);
+        // A target whose expansion failed part-way would be a damaged driver file.
+        if (!copied) {
+            DeleteFileA(targetPath);
+        }
+    }
+    g_setup.lzSource = kLzNotOpen;
+    g_setup.lzTarget = kLzNotOpen;
+    PumpOneMessage(page);
+    return copied;
+}
+
+void CopyAllFiles(HWND page)
+{
+    HDC dc = GetDC(page);
+    for (int d = 0; d < g_setup.diskCount && g_setup.pageResult != kPageCancel; ++d) {
+        UpdateWindow(page);
+        DrawGaugeBox(page, dc, kGaugeFrame, kEmptyGaugeFill);
+        const int fileCount = g_setup.fileCounts[d];
+        for (int k = 0; k < fileCount && g_setup.pageResult != kPageCancel; ++k) {
+            CopyOneFile(page, dc, g_setup.diskFiles[d][k], k, fileCount);
+        }
+    }
+
+    ShowControlText(page, kStatusText, "Adding Registry...");
+    DelayWithMessages(kRegistryPause);
+    ApplyRegistrySection();
+    ShowControlText(page, kStatusText, "Updating Registry...");
+    DelayWithMessages(kRegistryPause);
+    RegisterJoystickDriver();
+    ReleaseDC(page, dc);
+}
+
+LRESULT CALLBACK CopyPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message & 0xFFFF) {
+    case WM_CREATE:
+        InitPageWindow(page);
+        return 0;
+    case WM_SETUP_START:
+        UpdateWindow(page);
+        CreateSubdirectories();
+        g_setup.pageResult = kPageNext;
+        g_setup.failedFileCount = 0;
+        g_setup.failedFileNames[0] = '\0';
+        CopyAllFiles(page);
+        if (g_setup.pageResult == kPageCancel) {
+            NoticeAfterCancel();
+        } else if (g_setup.failedFileCount > 0) {
+            ReportFailedFiles(page);
+            CancelNotice(page);
+            g_setup.pageResult = kPageCancel;
+        }
+        if (IsWindow(page)) {
+            SendMessageA(page, WM_CLOSE, 0, 0);
+        }
+        return 0;
+    case WM_COMMAND:
+        if (wParam == kCancelButton) {
+            g_setup.pageResult = kPageCancel;
+            SendMessageA(page, WM_CLOSE, 0, 0);
+            return 0;
+        }
+        break;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(page, message, wParam, lParam);
+}

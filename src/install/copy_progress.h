@@ -1,0 +1,49 @@
+// What the copy page computes without the operating system: paths, percentages, the gauge's
+// fill, the status text and the list of files that could not be copied.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "script/file_table.h"
+
+constexpr std::size_t kStatusTextSize = 128;
+
+// Source path: source directory, a backslash and the source name. False (and an empty path)
+// when it does not fit in `capacity` bytes.
+bool BuildSourcePath(const char* sourceDir, const FileEntry& entry, char* out, std::size_t capacity);
+
+// Target path: for a relative entry the destination, a backslash and the target directory, then
+// a backslash and the target name; for an absolute entry the target directory, a backslash and
+// the target name. An empty target directory gives two backslashes in a row. False (and an
+// empty path) when it does not fit.
+bool BuildTargetPath(const char* destDir, const FileEntry& entry, char* out, std::size_t capacity);
+
+// Directory path of a subdirectory of the destination; false when it does not fit.
+bool BuildSubdirectoryPath(const char* destDir, const char* name, char* out, std::size_t capacity);
+
+// Percent of a disk's files done when file `index` (from 0) is being copied, as a 16-bit value.
+std::int16_t PercentDone(int index, int fileCount);
+
+// "Copying " (as the string table gives it), the source name, two line feeds, the description.
+void BuildStatusText(const char* copying, const FileEntry& entry, char* out, std::size_t capacity);
+
+struct PixelRect {
+    long left;
+    long top;
+    long right;
+    long bottom;
+};
+
+// The filled part of the gauge for `percent`, from the gauge control's rectangle in the page:
+// columns from left + 1 up to left + 1 + percent * (right - left - 3) / 100, rows from top + 1
+// up to bottom - 3 (right and bottom edges excluded).
+PixelRect GaugeFill(const PixelRect& control, int percent);
+
+// Colour (0x00BBGGRR) of the gauge box fill codes 100 to 106; false for any other code, which
+// names a stock object instead.
+bool GaugeFillColour(unsigned fillCode, std::uint32_t& colour);
+
+// Adds a source name to the comma-separated list of files that could not be copied. When a name
+// no longer fits, the list ends with "..." and takes no more names.
+void AddFailedName(char* list, std::size_t capacity, const char* name);

@@ -1,0 +1,138 @@
+#include "install/copy_progress.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+FileEntry Entry(const char* source, const char* target, const char* dir, int absolute,
+                const char* description = "")
+{
+    FileEntry e{};
+    std::strcpy(e.sourceName, source);
+    std::strcpy(e.targetName, target);
+    std::strcpy(e.targetDir, dir);
+    std::strcpy(e.description, description);
+    e.absoluteTarget = absolute;
+    return e;
+}
+
+TEST(CopyPaths, SourceLiesBesideTheProgram)
+{
+    char path[80];
+    ASSERT_TRUE(BuildSourcePath("A:", Entry("PAD.DL_", "PAD.DLL", "", 0), path, sizeof path));
+    EXPECT_STREQ(path, "A:\\PAD.DL_");
+}
+
+TEST(CopyPaths, RelativeTargetGoesBelowTheDestination)
+{
+    char path[80];
+    ASSERT_TRUE(BuildTargetPath("C:\\PAD", Entry("S", "PAD.DLL", "DRIVERS", 0), path, sizeof path));
+    EXPECT_STREQ(path, "C:\\PAD\\DRIVERS\\PAD.DLL");
+}
+
+TEST(CopyPaths, EmptyTargetDirectoryGivesTwoBackslashes)
+{
+    char path[80];
+    ASSERT_TRUE(BuildTargetPath("C:\\PAD", Entry("S", "README.TXT", "", 0), path, sizeof path));
+    EXPECT_STREQ(path, "C:\\PAD\\\\README.TXT");
+}
+
+TEST(CopyPaths, AbsoluteTargetIgnoresTheDestination)
+{
+    char path[80];
+    ASSERT_TRUE(BuildTargetPath("C:\\PAD", Entry("S", "PAD.VXD", "C:\\WINDOWS\\SYSTEM", 1), path,
+                                sizeof path));
+    EXPECT_STREQ(path, "C:\\WINDOWS\\SYSTEM\\PAD.VXD");
+}
+
+TEST(CopyPaths, PathThatDoesNotFitIsRefusedNotCut)
+{
+    char path[80];
+    const std::string dest = "C:\\" + std::string(70, 'd');
+    EXPECT_FALSE(BuildTargetPath(dest.c_str(), Entry("S", "LONGNAME.DLL", "SUB", 0), path,
+                                 sizeof path));
+    EXPECT_STREQ(path, "");
+    const std::string exact = "C:\\" + std::string(62, 'd'); // 65 + "\SUB\" + 9 = 79
+    EXPECT_TRUE(BuildTargetPath(exact.c_str(), Entry("S", "NAME9.DLL", "SUB", 0), path, sizeof path));
+    EXPECT_EQ(std::strlen(path), 79u);
+    EXPECT_FALSE(BuildSubdirectoryPath(dest.c_str(), "SUBDIRECTORY", path, sizeof path));
+}
+
+TEST(PercentDone, FollowsTheFilesOfOneDisk)
+{
+    const auto sequence = [](int count) {
+        std::vector<int> percents;
+        for (int k = 0; k < count; ++k) {
+            percents.push_back(PercentDone(k, count));
+        }
+        return percents;
+    };
+    EXPECT_EQ(sequence(1), (std::vector<int>{100}));
+    EXPECT_EQ(sequence(3), (std::vector<int>{33, 66, 100}));
+    EXPECT_EQ(sequence(7), (std::vector<int>{14, 28, 42, 57, 71, 85, 100}));
+}
+
+TEST(PercentDone, LargeCountsDoNotOverflow)
+{
+    EXPECT_EQ(PercentDone(32766, 32767), 100);
+    EXPECT_EQ(PercentDone(16383, 32767), 50);
+}
+
+TEST(StatusText, NamesTheFileAndItsDescriptionOnSeparateLines)
+{
+    char text[kStatusTextSize];
+    BuildStatusText("Copying ", Entry("PAD.DL_", "PAD.DLL", "", 0, "Gamepad driver"), text,
+                    sizeof text);
+    EXPECT_STREQ(text, "Copying PAD.DL_\n\nGamepad driver");
+}
+
+TEST(GaugeFill, CoversTheInsideOfTheBoxByPercent)
+{
+    const PixelRect control{100, 50, 245, 70}; // R - L = 145
+    const PixelRect half = GaugeFill(control, 50);
+    EXPECT_EQ(half.left, 101);
+    EXPECT_EQ(half.right - half.left, 71);
+    EXPECT_EQ(half.top, 51);
+    EXPECT_EQ(half.bottom, 67);
+    EXPECT_EQ(GaugeFill(control, 100).right - 101, 142);
+    EXPECT_EQ(GaugeFill(control, 0).right, 101);
+}
+
+TEST(GaugeFillColour, CodesNameTheirColoursOthersAreStockObjects)
+{
+    const struct {
+        unsigned code;
+        std::uint32_t colour;
+    } table[] = {{100, 0x00FF00}, {101, 0x00FFFF}, {102, 0x0000FF}, {103, 0x008000},
+                 {104, 0x008080}, {105, 0x000080}, {106, 0x808000}, {0x10000 + 102, 0x0000FF}};
+    for (const auto& row : table) {
+        std::uint32_t colour = 0;
+        ASSERT_TRUE(GaugeFillColour(row.code, colour)) << row.code;
+        EXPECT_EQ(colour, row.colour) << row.code;
+    }
+    std::uint32_t colour = 0;
+    EXPECT_FALSE(GaugeFillColour(0, colour));
+    EXPECT_FALSE(GaugeFillColour(99, colour));
+    EXPECT_FALSE(GaugeFillColour(107, colour));
+}
+
+TEST(FailedNames, ListsNamesThenEndsWithEllipsisWhenFull)
+{
+    char list[40] = "";
+    AddFailedName(list, sizeof list, "PAD.DL_");
+    AddFailedName(list, sizeof list, "PAD.VX_");
+    EXPECT_STREQ(list, "PAD.DL_, PAD.VX_");
+    AddFailedName(list, sizeof list, "CALIBRATE.EX_");
+    EXPECT_STREQ(list, "PAD.DL_, PAD.VX_, CALIBRATE.EX_");
+    AddFailedName(list, sizeof list, "MORE.TXT");
+    EXPECT_STREQ(list, "PAD.DL_, PAD.VX_, CALIBRATE.EX_, ...");
+    AddFailedName(list, sizeof list, "X");
+    EXPECT_STREQ(list, "PAD.DL_, PAD.VX_, CALIBRATE.EX_, ...");
+    EXPECT_LT(std::strlen(list), sizeof list);
+}
+
+} // namespace
