@@ -58,3 +58,16 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
   add_test(NAME exe_format
            COMMAND ${CMAKE_SOURCE_DIR}/tools/check-exe-format.sh $<TARGET_FILE:setup_exe>)
 endif()
+
+# The sample distribution medium: SETUP.EXE, its script and the files, some SZDD-compressed.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+file(GLOB sample_files CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/sample/files/*)
+add_custom_command(
+    OUTPUT ${CMAKE_BINARY_DIR}/medium/SETUP.INF
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${CMAKE_BINARY_DIR}/medium
+    COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/make-medium.py
+            ${CMAKE_SOURCE_DIR}/sample $<TARGET_FILE:setup_exe> ${CMAKE_BINARY_DIR}/medium
+    DEPENDS setup_exe ${CMAKE_SOURCE_DIR}/sample/SETUP.INF ${sample_files}
+            ${CMAKE_SOURCE_DIR}/tools/make-medium.py
+    COMMENT "Laying out the sample medium")
+add_custom_target(sample_medium ALL DEPENDS ${CMAKE_BINARY_DIR}/medium/SETUP.INF)
