@@ -1,0 +1,71 @@
+#include "install/joystick_config.h"
+
+#include "controller/bounded_text.h"
+
+namespace {
+
+void PutLittleEndian32(std::uint8_t* at, std::uint32_t value)
+{
+    at[0] = static_cast<std::uint8_t>(value);
+    at[1] = static_cast<std::uint8_t>(value >> 8);
+    at[2] = static_cast<std::uint8_t>(value >> 16);
+    at[3] = static_cast<std::uint8_t>(value >> 24);
+}
+
+template <std::size_t N>
+bool Join(char (&out)[N], const char* first, const char* second)
+{
+    if (CopyText(out, first) && AppendText(out, second)) {
+        return true;
+    }
+    out[0] = '\0';
+    return false;
+}
+
+} // namespace
+
+void BuildJoystickConfig(std::int32_t oemData1, std::int32_t oemData2,
+                         std::uint8_t (&block)[kJoystickConfigSize])
+{
+    for (std::uint8_t& b : block) {
+        b = 0;
+    }
+    PutLittleEndian32(block + offsetof(JoystickHardwareConfig, hwsFlags),
+                      static_cast<std::uint32_t>(oemData1));
+    PutLittleEndian32(block + offsetof(JoystickHardwareConfig, hwsNumButtons),
+                      static_cast<std::uint32_t>(oemData2));
+    PutLittleEndian32(block + offsetof(JoystickHardwareConfig, dwUsageSettings),
+                      kJoystickUsageSettings);
+    PutLittleEndian32(block + offsetof(JoystickHardwareConfig, dwType), kJoystickType);
+}
+
+bool BuildSettingsKeyPath(const char* driverSubkey, char (&out)[kSettingsPathSize])
+{
+    return Join(out, driverSubkey, kJoystickSettingsSuffix);
+}
+
+bool BuildUninstallKeyPath(const char* productName, char (&out)[kUninstallTextSize])
+{
+    return Join(out, kUninstallKeyPrefix, productName);
+}
+
+bool BuildUninstallCommand(const char* destDir, char (&out)[kUninstallTextSize])
+{
+    return Join(out, destDir, kUninstallProgram);
+}
+
+void MakeJoystickValues(const char* driverName, const char* productName,
+                        const std::uint8_t (&block)[kJoystickConfigSize],
+                        RegistryValue (&values)[kJoystickValueCount])
+{
+    values[0] = StringValue("Joystick1OEMCallout", driverName);
+    values[1] = StringValue("Joystick1OEMName", productName);
+    values[2] = BinaryValue("Joystick1Configuration", block, kJoystickConfigSize);
+}
+
+void MakeUninstallValues(const char* productName, const char* uninstallCommand,
+                         RegistryValue (&values)[kUninstallValueCount])
+{
+    values[0] = StringValue("DisplayName", productName);
+    values[1] = StringValue("UninstallString", uninstallCommand);
+}

@@ -1,0 +1,76 @@
+#include "install/joystick_registration.h"
+
+#include <windows.h>
+
+#include "controller/setup_state.h"
+#include "install/joystick_config.h"
+#include "install/registry_write.h"
+
+namespace {
+
+// Sets the first joystick's values in the settings key of every listed driver. A settings key
+// is only opened, never created: a driver without one gets nothing.
+void WriteJoystickSettings()
+{
+    HKEY drivers = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kJoystickDriversKey, 0, KEY_ALL_ACCESS, &drivers) !=
+        ERROR_SUCCESS) {
+        return;
+    }
+    // The listing ends at the first index that does not give a name, a name too long for
+    // the holder included.
+    for (DWORD index = 0;; ++index) {
+        char name[kDriverSubkeySize];
+        DWORD nameSize = sizeof name;
+        if (RegEnumKeyExA(drivers, index, name, &nameSize, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS) {
+            break;
+        }
+        char settingsPath[kSettingsPathSize];
+        if (!BuildSettingsKeyPath(name, settingsPath)) {
+            continue;
+        }
+        HKEY settings = nullptr;
+        if (RegOpenKeyExA(drivers, settingsPath, 0, KEY_ALL_ACCESS, &settings) != ERROR_SUCCESS) {
+            continue;
+        }
+        std::uint8_t block[kJoystickConfigSize];
+        BuildJoystickConfig(g_setup.oemData1, g_setup.oemData2, block);
+        RegistryValue values[kJoystickValueCount];
+        MakeJoystickValues(g_setup.driverName, g_setup.productName, block, values);
+        for (const RegistryValue& value : values) {
+            SetRegistryValue(settings, value);
+        }
+        RegCloseKey(settings);
+    }
+    RegCloseKey(drivers);
+}
+
+void WriteUninstallEntry()
+{
+    char keyPath[kUninstallTextSize];
+    char command[kUninstallTextSize];
+    if (!BuildUninstallKeyPath(g_setup.productName, keyPath) ||
+        !BuildUninstallCommand(g_setup.destDir, command)) {
+        return;
+    }
+    const HKEY key = CreateVolatileKey(HKEY_LOCAL_MACHINE, keyPath);
+    if (key == nullptr) {
+        return;
+    }
+    RegistryValue values[kUninstallValueCount];
+    MakeUninstallValues(g_setup.productName, command, values);
+    for (const RegistryValue& value : values) {
+        SetRegistryValue(key, value);
+    }
+    RegCloseKey(key);
+}
+
+} // namespace
+
+int RegisterJoystickDriver()
+{
+    WriteJoystickSettings();
+    WriteUninstallEntry();
+    return 1;
+}

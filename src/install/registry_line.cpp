@@ -1,0 +1,209 @@
+#include "install/registry_line.h"
+
+#include "controller/bounded_text.h"
+
+namespace {
+
+constexpr char kRootClassKey[] = "HKR";
+constexpr char kRootLocalMachine[] = "HKLM";
+constexpr char kRootClassesRoot[] = "HKEY_CLASSES_ROOT";
+
+// The value of one hexadecimal digit, after upper-casing: "0" to "9" count 0 to 9, every other
+// character its code minus 55, so that "A" to "F" count 10 to 15.
+int DigitValue(char c)
+{
+    const int code = static_cast<unsigned char>(AsciiUpper(c));
+    return (code >= '0' && code <= '9') ? code - '0' : code - 55;
+}
+
+// How many characters SplitField keeps of the field at `text` when nothing limits it: blanks
+// before the field and every double quote are dropped, trailing blanks trimmed (the first
+// character always stays). SplitField cuts a field to 127 characters without telling; a longer
+// field would name a wrong key or value, so the line is passed over instead.
+std::size_t UncutFieldLength(const char* text)
+{
+    bool leading = true;
+    bool separating = true;
+    std::size_t stored = 0;
+    std::size_t kept = 0;
+    for (const char* p = text; *p != '\0'; ++p) {
+        const char c = *p;
+        if (c == ',' && separating) {
+            break;
+        }
+        if (leading) {
+            if (c == ' ') {
+                continue;
+            }
+            leading = false;
+            if (c == '"') {
+                separating = false;
+                continue;
+            }
+        } else if (c == '"') {
+            separating = true;
+            continue;
+        }
+        ++stored;
+        if (c != ' ') {
+            kept = stored;
+        }
+    }
+    return (kept == 0 && stored > 0) ? 1 : kept;
+}
+
+// Takes the next field and tells whether it came whole.
+const char* TakeField(const char* text, char (&field)[kFieldSize], bool& whole)
+{
+    whole = UncutFieldLength(text) < kFieldSize;
+    return SplitField(text, field);
+}
+
+bool Fail(RegistryLine& out, RegistryLineFault fault)
+{
+    out.fault = fault;
+    return false;
+}
+
+} // namespace
+
+std::uint8_t HexByte(const char* field)
+{
+    if (field[0] == '\0') {
+        return 0;
+    }
+    char high = field[0];
+    char low = field[1];
+    if (low == '\0') {
+        high = '0';
+        low = field[0];
+    }
+    return static_cast<std::uint8_t>((DigitValue(high) * 16 + DigitValue(low)) & 0xFF);
+}
+
+bool ReplaceProductName(const char* field, const char* productName, char* out,
+                        std::size_t capacity)
+{
+    std::size_t at = 0;
+    while (field[at] != '\0' && !(field[at] == '%' && field[at + 1] == 's')) {
+        ++at;
+    }
+    bool fits = true;
+    if (field[at] == '\0') {
+        fits = CopyText(out, capacity, field);
+    } else {
+        // The text before the "%s", the product name, and the rest after it.
+        if (at >= capacity) {
+            fits = false;
+        } else {
+            for (std::size_t i = 0; i < at; ++i) {
+                out[i] = field[i];
+            }
+            out[at] = '\0';
+            fits = AppendText(out, capacity, productName) &&
+                   AppendText(out, capacity, field + at + 2);
+        }
+    }
+    if (!fits && capacity > 0) {
+        out[0] = '\0';
+    }
+    return fits;
+}
+
+bool ParseRegistryLine(const char* deviceClassKey, const char* productName, const char* line,
+                       RegistryLine& out)
+{
+    out = RegistryLine{};
+    out.root = RegistryRoot::None;
+    out.type = kRegistryString;
+    if (TextLength(line) >= kLineSize) {
+        return Fail(out, RegistryLineFault::LineTooLong);
+    }
+
+    char rootName[kFieldSize];
+    char subkeyField[kFieldSize];
+    char typeFlag[kFieldSize];
+    char dataField[kFieldSize];
+    char subkey[kSubkeySize];
+    char data[kRegistryDataSize];
+    bool subkeyWhole = false;
+    bool nameWhole = false;
+    bool typeWhole = false;
+    bool dataWhole = false;
+
+    // A root name of any length other than the three is no root, cut or not.
+    const char* p = SplitField(line, rootName);
+    p = TakeField(p, subkeyField, subkeyWhole);
+    p = TakeField(p, out.valueName, nameWhole);
+    p = TakeField(p, typeFlag, typeWhole);
+    p = TakeField(p, dataField, dataWhole);
+
+    // Only these three spellings, compared exactly: no long form of HKLM, no HKCR, no other case.
+    const bool classKeyRoot = EqualsExactly(rootName, kRootClassKey);
+    if (classKeyRoot || EqualsExactly(rootName, kRootLocalMachine)) {
+        out.root = RegistryRoot::LocalMachine;
+    } else if (EqualsExactly(rootName, kRootClassesRoot)) {
+        out.root = RegistryRoot::ClassesRoot;
+    } else {
+        return Fail(out, RegistryLineFault::UnknownRoot);
+    }
+    if (!subkeyWhole || !nameWhole || !dataWhole) {
+        return Fail(out, RegistryLineFault::FieldTooLong);
+    }
+    if (!typeWhole || TextLength(typeFlag) >= kTypeFlagSize) {
+        return Fail(out, RegistryLineFault::TypeFlagTooLong);
+    }
+    if (!ReplaceProductName(subkeyField, productName, subkey, sizeof subkey)) {
+        return Fail(out, RegistryLineFault::SubkeyTooLong);
+    }
+    if (!ReplaceProductName(dataField, productName, data, sizeof data)) {
+        return Fail(out, RegistryLineFault::DataTooLong);
+    }
+
+    if (typeFlag[0] == '1') {
+        // The data field gives the first byte; each further field one more, up to the first
+        // empty field.
+        out.type = kRegistryBinary;
+        out.bytes[0] = HexByte(data);
+        out.count = 1;
+        char field[kFieldSize];
+        p = SplitField(p, field);
+        while (field[0] != '\0' && out.count < kRegistryDataSize) {
+            out.bytes[out.count++] = HexByte(field);
+            p = SplitField(p, field);
+        }
+    } else {
+        out.type = kRegistryString;
+        const std::size_t length = TextLength(data);
+        for (std::size_t i = 0; i < length; ++i) {
+            out.bytes[i] = static_cast<std::uint8_t>(data[i]);
+        }
+        out.count = static_cast<std::uint32_t>(length);
+    }
+
+    if (classKeyRoot) {
+        // Below the device's class key. An empty subkey names the class key itself, which takes
+        // no trailing backslash.
+        if (deviceClassKey[0] == '\0') {
+            return Fail(out, RegistryLineFault::NoDeviceClassKey);
+        }
+        bool fits = CopyText(out.keyPath, kDeviceClassRoot) &&
+                    AppendText(out.keyPath, deviceClassKey);
+        if (subkey[0] != '\0') {
+            fits = fits && AppendText(out.keyPath, "\\") && AppendText(out.keyPath, subkey);
+        }
+        if (!fits) {
+            out.keyPath[0] = '\0';
+            return Fail(out, RegistryLineFault::KeyPathTooLong);
+        }
+    } else {
+        CopyText(out.keyPath, subkey);
+    }
+    out.fault = RegistryLineFault::None;
+    return true;
+}
+
+RegistryValue ValueOf(const RegistryLine& line)
+{
+    return RegistryValue{line.valueName, line.type, line.bytes, line.count};
+}

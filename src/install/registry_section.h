@@ -1,0 +1,20 @@
+// The registry section of the setup script: the lines between "[REGISTRY_BEGIN]" and
+// "[REGISTRY_END]" of SETUP.INF, each of which sets one registry value.
+#pragma once
+
+#include "install/registry_line.h"
+
+// Reads SETUP.INF beside the program (g_setup.sourceDir) as plain text and applies every line of
+// its registry section, with g_setup.productName in place of "%s". A line that cannot be applied
+// is passed over. Returns 1 when the script was opened and read whole, whatever became of its
+// lines; 0 otherwise, and then nothing is written. A missing script is created empty.
+int ApplyRegistrySection();
+
+// Applies one registry line: creates or opens its key (volatile) and sets its value.
+// `deviceClassKey` is the device's key below "System\CurrentControlSet\Services\Class\" that
+// "HKR" lines write below; when it is empty they write nothing.
+void ApplyRegistryLine(const char* deviceClassKey, const char* line);
+
+// The class key of the system's joystick device, below "System\CurrentControlSet\Services\Class\"
+// (such as "MEDIA\0001"), into `out`; empty when the system has none.
+void FindJoystickClassKey(char (&out)[kDeviceClassKeySize]);
