@@ -28,7 +28,7 @@ target_compile_options(setup_app PRIVATE -Wall -Wextra ${SETUP_FREESTANDING_FLAG
 
 add_library(setup_resources OBJECT ${CMAKE_SOURCE_DIR}/res/setup.rc)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/res/setup.rc PROPERTIES
-    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/strings.rc")
+    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/strings.rc;${CMAKE_SOURCE_DIR}/res/pages.rc;${CMAKE_SOURCE_DIR}/res/browse.rc;${CMAKE_SOURCE_DIR}/res/setup-side.bmp;${CMAKE_SOURCE_DIR}/res/gamepad.ico;${CMAKE_SOURCE_DIR}/res/disk.ico;${CMAKE_SOURCE_DIR}/res/done.ico")
 
 set(SETUP_SYSTEM_LIBRARIES kernel32 user32 gdi32 comdlg32 advapi32 lz32)
 

@@ -1,0 +1,110 @@
+#include "ui/browse_dialog.h"
+
+#include "controller/bounded_text.h"
+#include "controller/setup_state.h"
+#include "ui/page_ids.h"
+
+#include <commdlg.h>
+
+#include <cstddef>
+
+namespace {
+
+// The request in its Windows 95 form: every field up to the template name, 76 bytes in the
+// 32-bit build.
+constexpr std::size_t kRequestSize = offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR);
+static_assert(sizeof(void*) != 4 || kRequestSize == 76);
+
+// The dialog needs some file name to accept; this one is never read back. The buffer is
+// declared MAX_PATH long so that the platform dialog has room for whatever it writes on OK and
+// ends with success.
+constexpr char kDummyFileName[] = "12345678.ABC";
+constexpr char kInitialDirectory[] = "C:\\";
+// Old-style dialog (no OFN_EXPLORER) with our hook and template, no validation of the dummy
+// name, and the process's current directory restored afterwards.
+constexpr DWORD kBrowseFlags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_ENABLEHOOK |
+                               OFN_ENABLETEMPLATE | OFN_NOVALIDATE;
+static_assert(kBrowseFlags == 0x16C);
+
+// Notification codes of the directory list and the drive list that may change directory.
+constexpr WORD kListSelectionChanged = LBN_SELCHANGE;
+constexpr WORD kListDoubleClicked = LBN_DBLCLK;
+constexpr WORD kDriveSelectionChanged = CBN_SELCHANGE;
+
+void ShowBrowsePath(HWND dialog)
+{
+    SetDlgItemTextA(dialog, kBrowsePathField, g_setup.browsePath);
+}
+
+void RefreshFromCurrentDirectory(HWND dialog)
+{
+    // A directory that does not fit the path buffer leaves the previous path.
+    char current[kPathSize];
+    const DWORD length = GetCurrentDirectoryA(sizeof current, current);
+    if (length != 0 && length < sizeof current) {
+        CopyText(g_setup.browsePath, current);
+    }
+    ShowBrowsePath(dialog);
+}
+
+} // namespace
+
+void BrowseForDirectory(HWND owner)
+{
+    char fileName[MAX_PATH];
+    CopyText(fileName, kDummyFileName);
+
+    OPENFILENAMEA request{};
+    request.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    request.hwndOwner = owner;
+    request.hInstance = g_setup.instance;
+    request.lpstrFile = fileName;
+    request.nMaxFile = sizeof fileName;
+    request.lpstrInitialDir = kInitialDirectory;
+    request.Flags = kBrowseFlags;
+    request.lpfnHook = BrowseHook;
+    request.lpTemplateName = MAKEINTRESOURCEA(kBrowseTemplate);
+
+    if (GetOpenFileNameA(&request)) {
+        CopyText(g_setup.destDir, g_setup.browsePath);
+    }
+}
+
+UINT_PTR CALLBACK BrowseHook(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        CopyText(g_setup.browsePath, g_setup.destDir);
+        // Posted, so that it is handled once the platform dialog has set itself up.
+        PostMessageA(dialog, WM_SETUP_START, 0, 0);
+        break;
+    case WM_SETUP_START: {
+        ShowBrowsePath(dialog);
+        HWND field = GetDlgItem(dialog, kBrowsePathField);
+        SetFocus(field);
+        SendMessageA(field, EM_SETSEL, 0, -1);
+        break;
+    }
+    case WM_COMMAND: {
+        const WORD id = LOWORD(wParam);
+        const WORD code = HIWORD(wParam);
+        if (id == IDOK) {
+            GetDlgItemTextA(dialog, kBrowsePathField, g_setup.browsePath,
+                            sizeof g_setup.browsePath);
+        } else if ((id == kBrowseDirectoryList &&
+                    (code == kListSelectionChanged || code == kListDoubleClicked)) ||
+                   (id == kBrowseDriveList && code == kDriveSelectionChanged)) {
+            // Posted, so that it is handled after the platform dialog has acted on the same
+            // notification and made any new directory or drive current.
+            PostMessageA(dialog, WM_SETUP_REFRESH, 0, 0);
+        }
+        break;
+    }
+    case WM_SETUP_REFRESH:
+        RefreshFromCurrentDirectory(dialog);
+        break;
+    default:
+        break;
+    }
+    return 0;
+}

@@ -1,0 +1,13 @@
+// The directory picker of the destination page: the platform's old-style open-file dialog with a
+// template of our own that hides the file controls and adds a path field.
+#pragma once
+
+#include <windows.h>
+
+// Runs the dialog owned by `owner`. On OK the path field's text becomes g_setup.destDir; on
+// Cancel (or any failure) nothing changes.
+void BrowseForDirectory(HWND owner);
+
+// Keeps g_setup.browsePath and the path field in step with the dialog's directory and drive
+// lists. Returns 0 for every message, so the platform dialog's own handling always follows.
+UINT_PTR CALLBACK BrowseHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
