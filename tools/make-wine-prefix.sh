@@ -16,5 +16,6 @@ reg 'HKCU\Software\Wine\AppDefaults\SETUP.EXE' /v Version /t REG_SZ /d win98
 reg 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N
 reg 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N
 "$WINE_SERVER" -w
-mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+# Windows 95/98 keep their system files in C:\WINDOWS\SYSTEM; a Wine prefix may lack the folder.
+mkdir -p "$WINEPREFIX/drive_c/windows/Fonts" "$WINEPREFIX/drive_c/windows/system"
 cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true

@@ -87,6 +87,11 @@ HWND Wait(DWORD processId, const char* className, const std::string* captionPart
     const DWORD start = GetTickCount();
     for (;;) {
         if (HWND window = FindNow(processId, className, captionPart)) {
+            // A page shows itself while it is still being created, before its controls exist.
+            // A message sent to it comes back only once its thread waits for messages again,
+            // by which time the page (or box) is complete.
+            DWORD_PTR ignored;
+            SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
             return window;
         }
         if (GetTickCount() - start > milliseconds) {
@@ -152,4 +157,19 @@ void PressButton(HWND dialog, int buttonId)
     HWND button = GetDlgItem(dialog, buttonId);
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
                  reinterpret_cast<LPARAM>(button));
+}
+
+HWND WaitForMessageBox(DWORD processId, const std::string& text, DWORD milliseconds)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        HWND box = FindNow(processId, "#32770", nullptr);
+        if (box != nullptr && MessageBoxText(box) == text) {
+            return box;
+        }
+        if (GetTickCount() - start > milliseconds) {
+            return nullptr;
+        }
+        Sleep(20);
+    }
 }

@@ -46,3 +46,6 @@ std::string MessageBoxText(HWND box);
 
 // Presses a button of a dialog or page as a click would.
 void PressButton(HWND dialog, int buttonId);
+
+// Waits for a message box of the process that shows exactly `text`; null on time-out.
+HWND WaitForMessageBox(DWORD processId, const std::string& text, DWORD milliseconds = 10000);

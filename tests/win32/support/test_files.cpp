@@ -21,8 +21,6 @@ std::string BuiltSetupExe()
     return WindowsPathOf(SETUP_BUILD_DIR "/SETUP.EXE");
 }
 
-namespace {
-
 void RemoveTree(const std::string& path)
 {
     WIN32_FIND_DATAA found;
@@ -45,8 +43,6 @@ void RemoveTree(const std::string& path)
     }
     RemoveDirectoryA(path.c_str());
 }
-
-} // namespace
 
 std::string FreshFolder(const std::string& path)
 {
@@ -106,4 +102,32 @@ int RunFromFolder(const std::string& folder, int argc, char** argv)
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);
     return static_cast<int>(code);
+}
+
+bool CopyFolderFiles(const std::string& from, const std::string& to)
+{
+    CreateDirectoryA(to.c_str(), nullptr);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((from + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    bool ok = true;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            ok = CopyFileA((from + "\\" + found.cFileName).c_str(),
+                           (to + "\\" + found.cFileName).c_str(), FALSE) && ok;
+        }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return ok;
+}
+
+long long FileSize(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+        return -1;
+    }
+    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }

@@ -9,6 +9,9 @@ std::string WindowsPathOf(const std::string& unixPath);
 // The built SETUP.EXE, as a Windows path.
 std::string BuiltSetupExe();
 
+// Removes a folder with everything in it.
+void RemoveTree(const std::string& path);
+
 // Creates an empty folder (removing any earlier one of that name) and returns its path.
 std::string FreshFolder(const std::string& path);
 
@@ -24,3 +27,9 @@ bool FileExists(const std::string& path);
 // beside its own module: copies the program there and runs the copy with the same arguments.
 // Returns the copy's exit code, or -1 when the program already runs from `folder`.
 int RunFromFolder(const std::string& folder, int argc, char** argv);
+
+// Copies every file of a folder (not its subfolders) into another, which is made if missing.
+bool CopyFolderFiles(const std::string& from, const std::string& to);
+
+// The size of a file in bytes, or -1 when it does not exist.
+long long FileSize(const std::string& path);

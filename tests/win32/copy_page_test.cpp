@@ -1,0 +1,242 @@
+// The copy page run in this program, with a thread hook that records every text the page shows,
+// so that fast changes such as the percent label are all seen.
+#include "controller/setup_state.h"
+#include "install/copy_page.h"
+#include "script/script_loader.h"
+#include "support/test_files.h"
+#include "ui/page_host.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+const std::string kMedium = "C:\\MEDIUM";
+const std::string kDest = "C:\\COPYDEST";
+
+std::vector<std::string> g_percentTexts;
+std::vector<std::string> g_statusTexts;
+
+LRESULT CALLBACK RecordTexts(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->message == WM_SETTEXT && call->lParam != 0) {
+        const int id = GetDlgCtrlID(call->hwnd);
+        const char* text = reinterpret_cast<const char*>(call->lParam);
+        if (id == 1013) {
+            g_percentTexts.push_back(text);
+        } else if (id == 1019) {
+            g_statusTexts.push_back(text);
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// Presses OK on every message box of this process until stopped, noting their texts.
+class BoxAnswerer {
+public:
+    BoxAnswerer()
+        : thread_([this] {
+              while (!stop_) {
+                  HWND box = FindWindowA("#32770", nullptr);
+                  DWORD owner = 0;
+                  GetWindowThreadProcessId(box, &owner);
+                  if (box != nullptr && owner == GetCurrentProcessId() && IsWindowVisible(box)) {
+                      char text[512] = {};
+                      GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+                      texts.push_back(text);
+                      PostMessageA(box, WM_COMMAND, IDOK, 0);
+                      Sleep(200);
+                  }
+                  Sleep(20);
+              }
+          })
+    {
+    }
+    ~BoxAnswerer()
+    {
+        stop_ = true;
+        thread_.join();
+    }
+    std::vector<std::string> texts;
+
+private:
+    volatile bool stop_ = false;
+    std::thread thread_;
+};
+
+class CopyPage : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        g_setup = SetupState{};
+        g_setup.instance = GetModuleHandleA(nullptr);
+        GetWindowsDirectoryA(g_setup.windowsDir, sizeof g_setup.windowsDir);
+        g_setup.screenWidth = static_cast<std::int16_t>(GetSystemMetrics(SM_CXSCREEN));
+        g_setup.screenHeight = static_cast<std::int16_t>(GetSystemMetrics(SM_CYSCREEN));
+        g_percentTexts.clear();
+        g_statusTexts.clear();
+        hook_ = SetWindowsHookExA(WH_CALLWNDPROC, RecordTexts, nullptr, GetCurrentThreadId());
+        FreshFolder(kDest);
+    }
+    void TearDown() override
+    {
+        UnhookWindowsHookEx(hook_);
+        ReleaseFileTable();
+    }
+
+    // Writes the script, loads it and runs the copy page to its end.
+    std::int16_t Run(const std::string& script)
+    {
+        WriteWholeFile(kMedium + "\\SETUP.INF", script);
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, (kMedium + "\\SETUP.INF").c_str());
+        EXPECT_EQ(LoadSetupScript(), 1);
+        std::strcpy(g_setup.destDir, kDest.c_str());
+        return RunPage("SETUP_INSTALL", CopyPageProc, 103);
+    }
+
+    static std::string Disk(int number, int files)
+    {
+        std::string text = "[Disk" + std::to_string(number) + "]\n";
+        for (int i = 1; i <= files; ++i) {
+            const std::string name = "D" + std::to_string(number) + "F" + std::to_string(i) + ".TXT";
+            WriteWholeFile(kMedium + "\\" + name, "content of " + name);
+            text += std::to_string(i) + "=" + name + "," + name + ",File " + std::to_string(i) +
+                    ",RootDir\n";
+        }
+        return text;
+    }
+
+    HHOOK hook_ = nullptr;
+};
+
+TEST_F(CopyPage, PercentFollowsEachDiskFilesForThreeAndSeven)
+{
+    const std::string script = "[DiskLabel]\nDisk1=A\nDisk2=B\n[FileCounts]\nDisk1=3\nDisk2=7\n" +
+                               Disk(1, 3) + Disk(2, 7);
+    EXPECT_EQ(Run(script), kPageNext);
+    EXPECT_EQ(g_percentTexts, (std::vector<std::string>{"33%", "66%", "100%", "14%", "28%", "42%",
+                                                        "57%", "71%", "85%", "100%"}));
+    EXPECT_EQ(ReadWholeFile(kDest + "\\D2F7.TXT"), "content of D2F7.TXT");
+}
+
+TEST_F(CopyPage, StatusNamesEachFileThenTheRegistrySteps)
+{
+    EXPECT_EQ(Run("[DiskLabel]\nDisk1=A\n[FileCounts]\nDisk1=2\n" + Disk(1, 2)), kPageNext);
+    EXPECT_EQ(g_statusTexts,
+              (std::vector<std::string>{"Copying D1F1.TXT\n\nFile 1", "Copying D1F2.TXT\n\nFile 2",
+                                        "Adding Registry...", "Updating Registry..."}));
+}
+
+TEST_F(CopyPage, WithoutDisksOnlyTheRegistryStepsRunAndTheyPause)
+{
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(Run("[Main]\nProductName=Nothing\n"), kPageNext);
+    EXPECT_GE(GetTickCount() - start, 1000u);
+    EXPECT_TRUE(g_percentTexts.empty());
+    EXPECT_EQ(g_statusTexts, (std::vector<std::string>{"Adding Registry...", "Updating Registry..."}));
+}
+
+TEST_F(CopyPage, SubdirectoriesAreCreatedInOrderOneLevelEach)
+{
+    Run("[DirectoryName]\nSubDir1=UTILS\nSubDir2=UTILS\\CALIB\nSubDir3=NO\\PARENT\nSubDir6=LAST\n");
+    EXPECT_TRUE(GetFileAttributesA((kDest + "\\UTILS\\CALIB").c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_NE(GetFileAttributesA((kDest + "\\LAST").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesA((kDest + "\\NO").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(CopyPage, FailedFilesAreReportedAndThePageEndsWithCancel)
+{
+    BoxAnswerer answerer;
+    const std::string script = "[Main]\nProductName=Pad\n[DiskLabel]\nDisk1=A\n[FileCounts]\nDisk1=3\n" +
+                               Disk(1, 3);
+    DeleteFileA((kMedium + "\\D1F2.TXT").c_str());
+    WriteWholeFile(kMedium + "\\SETUP.INF", script);
+    // The second file's source is gone; the first and third are still copied.
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, (kMedium + "\\SETUP.INF").c_str());
+    ASSERT_EQ(LoadSetupScript(), 1);
+    std::strcpy(g_setup.destDir, kDest.c_str());
+    EXPECT_EQ(RunPage("SETUP_INSTALL", CopyPageProc, 103), kPageCancel);
+    EXPECT_EQ(g_percentTexts, (std::vector<std::string>{"33%", "66%", "100%"}));
+    EXPECT_EQ(FileSize(kDest + "\\D1F2.TXT"), -1);
+    EXPECT_GT(FileSize(kDest + "\\D1F3.TXT"), 0);
+    Sleep(300);
+    EXPECT_EQ(answerer.texts, (std::vector<std::string>{"These files could not be copied:\n\nD1F2.TXT",
+                                                        "Pad installation is not completed !"}));
+}
+
+TEST_F(CopyPage, TargetThatCannotBeOpenedKeepsNoPartialFile)
+{
+    BoxAnswerer answerer;
+    // A target directory that does not exist: the target cannot be created.
+    WriteWholeFile(kMedium + "\\A.TXT", "some bytes for a file");
+    const std::string script = "[DiskLabel]\nDisk1=A\n[DirectoryName]\nSubDir1=MISSING\\DEEP\n"
+                               "[FileCounts]\nDisk1=1\n[Disk1]\n1=A.TXT,A.TXT,a,SubDir1\n";
+    EXPECT_EQ(Run(script), kPageCancel);
+    Sleep(300);
+    ASSERT_FALSE(answerer.texts.empty());
+    EXPECT_EQ(answerer.texts[0], "These files could not be copied:\n\nA.TXT");
+}
+
+TEST(DelayWithMessages, DiscardsInputButKeepsAQuitRequest)
+{
+    HWND window = CreateWindowA("STATIC", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    PostMessageA(window, WM_USER + 7, 0, 0);
+    PostQuitMessage(3);
+    const DWORD start = GetTickCount();
+    DelayWithMessages(200);
+    EXPECT_GE(GetTickCount() - start, 200u);
+    // A pending quit is returned whatever the filter, so it is taken first.
+    MSG message;
+    ASSERT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(message.wParam, 3u);
+    EXPECT_FALSE(PeekMessageA(&message, window, WM_USER + 7, WM_USER + 7, PM_REMOVE));
+    DestroyWindow(window);
+}
+
+LRESULT CALLBACK CountCommands(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_COMMAND) {
+        SetWindowLongPtrA(window, GWLP_USERDATA, GetWindowLongPtrA(window, GWLP_USERDATA) + wParam);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+TEST(PumpOneMessage, DropsAQueuedCommandOneAndDispatchesOthersOneAtATime)
+{
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = CountCommands;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "PumpProbe";
+    RegisterClassA(&windowClass);
+    HWND window = CreateWindowA("PumpProbe", "", 0, 0, 0, 10, 10, nullptr, nullptr,
+                                windowClass.hInstance, nullptr);
+    PostMessageA(window, WM_COMMAND, 1, 0);
+    PostMessageA(window, WM_COMMAND, 10, 0);
+    PostMessageA(window, WM_COMMAND, 100, 0);
+    PumpOneMessage(window);
+    EXPECT_EQ(GetWindowLongPtrA(window, GWLP_USERDATA), 0);
+    PumpOneMessage(window);
+    EXPECT_EQ(GetWindowLongPtrA(window, GWLP_USERDATA), 10);
+    PumpOneMessage(window);
+    PumpOneMessage(window);
+    EXPECT_EQ(GetWindowLongPtrA(window, GWLP_USERDATA), 110);
+    DestroyWindow(window);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const int relaunched = RunFromFolder(kMedium, argc, argv);
+    if (relaunched >= 0) {
+        return relaunched;
+    }
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
