@@ -16,10 +16,21 @@ int DigitValue(char c)
     return (code >= '0' && code <= '9') ? code - '0' : code - 55;
 }
 
-// How many characters SplitField keeps of the field at `text` when nothing limits it: blanks
-// before the field and every double quote are dropped, trailing blanks trimmed (the first
-// character always stays). SplitField cuts a field to 127 characters without telling; a longer
-// field would name a wrong key or value, so the line is passed over instead.
+// Takes the next field and tells whether it came whole.
+const char* TakeField(const char* text, char (&field)[kFieldSize], bool& whole)
+{
+    whole = UncutFieldLength(text) < kFieldSize;
+    return SplitField(text, field);
+}
+
+bool Fail(RegistryLine& out, RegistryLineFault fault)
+{
+    out.fault = fault;
+    return false;
+}
+
+} // namespace
+
 std::size_t UncutFieldLength(const char* text)
 {
     bool leading = true;
@@ -51,21 +62,6 @@ std::size_t UncutFieldLength(const char* text)
     }
     return (kept == 0 && stored > 0) ? 1 : kept;
 }
-
-// Takes the next field and tells whether it came whole.
-const char* TakeField(const char* text, char (&field)[kFieldSize], bool& whole)
-{
-    whole = UncutFieldLength(text) < kFieldSize;
-    return SplitField(text, field);
-}
-
-bool Fail(RegistryLine& out, RegistryLineFault fault)
-{
-    out.fault = fault;
-    return false;
-}
-
-} // namespace
 
 std::uint8_t HexByte(const char* field)
 {

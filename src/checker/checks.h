@@ -1,0 +1,65 @@
+// The checks, each over the script as SETUP.EXE reads it. Every check appends its warnings.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "checker/diagnostics.h"
+#include "checker/script_model.h"
+
+namespace checker {
+
+// The lines of the script as the profile reader sees them: sections that SETUP.EXE never reads
+// or reads only once, keys it does not know, lines without "=", keys before any section.
+void CheckStructure(const ScriptModel& model, Diagnostics& out);
+
+// [Main]: cut values, defaults taken, the default destination, numbers and MinimumSpace.
+void CheckMain(const ScriptModel& model, Diagnostics& out);
+
+// [DiskLabel] and [FileCounts]: the disks that are counted and read, the file counts.
+void CheckDisks(const ScriptModel& model, Diagnostics& out);
+
+// [DirectoryName]: cut values, values that are never used, subdirectories that cannot be made.
+void CheckDirectories(const ScriptModel& model, Diagnostics& out);
+
+// The file lines of the counted disks: missing and extra keys, cut fields, names, directory
+// keys, target paths.
+void CheckFileLines(const ScriptModel& model, Diagnostics& out);
+
+// The registry section, read as plain text line by line.
+void CheckRegistrySection(const ScriptModel& model, Diagnostics& out);
+
+// The script's text as a whole: its size, NUL bytes, a byte-order mark.
+void CheckText(const ScriptModel& model, Diagnostics& out);
+
+// Where the files that the script names can be found.
+enum class MediumLayout {
+    None,      // not checked
+    Medium,    // a medium: every file under its source name, compressed or not
+    Originals, // a folder of originals under their target names, compressed when the medium is
+               // laid out (a source name ending in "_" is made by compressing the original)
+};
+
+struct Medium {
+    MediumLayout layout = MediumLayout::None;
+    std::string folder; // for the messages
+    // The bytes of a file of the folder, its name compared without regard to case; nothing when
+    // there is no such file.
+    std::function<std::optional<std::vector<std::uint8_t>>(const std::string& name)> read;
+};
+
+// The files that the script names, on the medium: present, compressed properly, and in all
+// taking no more room than MinimumSpace asks for.
+void CheckMedium(const ScriptModel& model, const Medium& medium, Diagnostics& out);
+
+// Shared helpers of the checks.
+std::string SectionName(std::string_view name); // "[name]"
+bool IsEightDotThree(std::string_view name);
+bool StartsWithNoCase(std::string_view text, std::string_view prefix);
+bool EqualsNoCase(std::string_view a, std::string_view b);
+
+} // namespace checker
