@@ -33,7 +33,8 @@ fi
 cmake --build "$run_build" -j "$jobs" --target setup_exe sample_medium setup_driver
 echo "SETUP.EXE for Windows 95/98: $(stat -c %s "$build/win32/SETUP.EXE") bytes"
 
-# A fresh prefix; the medium is drive A:, and the system has one joystick driver key.
+# A fresh prefix; the medium is drive A:, and the system has one joystick driver key and one
+# game-controller device (the key that the script's HKR lines write below).
 wine_select "$arch"
 export WINEPREFIX=$out/wine-prefix
 rm -rf "$out"
@@ -42,9 +43,14 @@ mkdir -p "$out"
 cp -r "$run_build/medium" "$out/medium"
 ln -sfn "$out/medium" "$WINEPREFIX/dosdevices/a:"
 joystick='HKLM\System\CurrentControlSet\control\MediaResources\joystick\msjstick.drv<0000>'
+device='HKLM\System\CurrentControlSet\Services\Class\MEDIA\0000'
+prepare_system() {
+  "$WINE_LOADER" reg add "$joystick\\CurrentJoystickSettings" /f >/dev/null 2>&1
+  "$WINE_LOADER" reg add "$device\\Drivers\\joystick" /f >/dev/null 2>&1
+}
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
-  "$WINE_LOADER" reg add "$joystick\\CurrentJoystickSettings" /f >/dev/null 2>&1
+  prepare_system
   "$WINE_LOADER" 'A:\SETUP.EXE'
   "$WINE_SERVER" -w
   exit 0
@@ -57,7 +63,7 @@ trap '"$WINE_SERVER" -k 2>/dev/null; kill $xvfb 2>/dev/null' EXIT
 for _ in $(seq 1 100); do [ -s "$out/display" ] && break; sleep 0.05; done
 export DISPLAY=:$(cat "$out/display")
 "$WINE_SERVER" -p
-"$WINE_LOADER" reg add "$joystick\\CurrentJoystickSettings" /f >/dev/null 2>&1
+prepare_system
 
 driver() { "$WINE_LOADER" "$run_build/tests/win32/setup_driver.exe" "$@"; }
 shot() { sleep 0.5; /usr/bin/import -window root "$out/$1.png"; echo "  saved out/$1.png"; }
@@ -88,9 +94,9 @@ echo "Installed files:"
   windows/inf/KESTREL.INF -type f -printf '  C:/%p  %s bytes\n' 2>/dev/null | sort)
 echo
 echo "Registry values written:"
-for key in 'HKLM\SOFTWARE\Kestrel' 'HKLM\System\CurrentControlSet\Services\Class' \
+for key in 'HKLM\SOFTWARE\Kestrel' "$device" \
            'HKCR\KestrelGamepad.Profile' \
            'HKLM\System\CurrentControlSet\control\MediaResources\joystick' \
            'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Kestrel Gamepad'; do
-  "$WINE_LOADER" reg query "$key" /s 2>/dev/null | tr -d '\r' | sed -n '/./s/^/  /p'
+  { "$WINE_LOADER" reg query "$key" /s 2>/dev/null || true; } | tr -d '\r' | sed -n '/./s/^/  /p'
 done

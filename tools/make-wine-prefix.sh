@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Makes a Wine prefix for running SETUP.EXE and the Win32 tests: Windows 98 reported to
-# SETUP.EXE, unmanaged windows (no window-manager stalls under Xvfb), and Wine's own fonts.
+# SETUP.EXE, Windows 98's colours, unmanaged windows (no window-manager stalls under Xvfb), and
+# Wine's own fonts.
 # Usage: make-wine-prefix.sh win32|win64 DIR
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -15,6 +16,15 @@ reg() { "$WINE_LOADER" reg add "$@" /f >/dev/null 2>&1; }
 reg 'HKCU\Software\Wine\AppDefaults\SETUP.EXE' /v Version /t REG_SZ /d win98
 reg 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N
 reg 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N
+# The colours of Windows 98's standard scheme, so that controls sit on the same grey as the pages.
+colour() { reg 'HKCU\Control Panel\Colors' /v "$1" /t REG_SZ /d "$2"; }
+colour ButtonFace '192 192 192'
+colour Menu '192 192 192'
+colour ButtonShadow '128 128 128'
+colour ActiveTitle '0 0 128'
+colour TitleText '255 255 255'
+colour GradientActiveTitle '16 132 208'
+colour InactiveTitle '128 128 128'
 "$WINE_SERVER" -w
 # Windows 95/98 keep their system files in C:\WINDOWS\SYSTEM; a Wine prefix may lack the folder.
 mkdir -p "$WINEPREFIX/drive_c/windows/Fonts" "$WINEPREFIX/drive_c/windows/system"
