@@ -30,7 +30,9 @@ add_library(setup_resources OBJECT ${CMAKE_SOURCE_DIR}/res/setup.rc)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/res/setup.rc PROPERTIES
     OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/strings.rc;${CMAKE_SOURCE_DIR}/res/pages.rc;${CMAKE_SOURCE_DIR}/res/browse.rc;${CMAKE_SOURCE_DIR}/res/setup-side.bmp;${CMAKE_SOURCE_DIR}/res/gamepad.ico;${CMAKE_SOURCE_DIR}/res/disk.ico;${CMAKE_SOURCE_DIR}/res/done.ico")
 
-set(SETUP_SYSTEM_LIBRARIES kernel32 user32 gdi32 comdlg32 advapi32 lz32)
+# lz32 comes first: MinGW's kernel32 import library also names the LZ functions (newer Windows
+# keeps them there), but Windows 95/98 export them only from LZ32.DLL.
+set(SETUP_SYSTEM_LIBRARIES lz32 kernel32 user32 gdi32 comdlg32 advapi32)
 
 add_executable(setup_exe WIN32
     ${CMAKE_SOURCE_DIR}/src/controller/entry.cpp

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks that SETUP.EXE loads on a fresh Windows 95: a 32-bit GUI program with subsystem version
-# 4.0 that imports only from the system DLLs that Windows 95 has (no C runtime DLL).
+# 4.0 that imports only from the system DLLs that Windows 95 has (no C runtime DLL), each function
+# from the DLL that exports it there.
 # Usage: check-exe-format.sh SETUP.EXE
 set -euo pipefail
 exe=$1
@@ -19,5 +20,11 @@ while read -r dll; do
     echo "imports from $dll"; fail=1
   fi
 done < <(awk '/DLL Name:/ {print $3}' <<<"$dump")
+# Windows 95/98 export the LZ expansion functions only from LZ32.DLL, not from KERNEL32.
+misplaced=$(awk -F'\t' '/DLL Name:/ {split($2, name, " "); dll = toupper(name[3]); next}
+  dll != "LZ32.DLL" && $3 ~ /^ *[0-9]+ +LZ[A-Z]/ {split($3, entry, " "); print dll ":" entry[2]}' <<<"$dump")
+if [ -n "$misplaced" ]; then
+  echo "LZ functions not imported from LZ32.DLL:" $misplaced; fail=1
+fi
 echo "$(stat -c %s "$exe") bytes; imports: $(awk '/DLL Name:/ {printf "%s ", $3}' <<<"$dump")"
 exit $fail
