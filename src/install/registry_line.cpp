@@ -16,7 +16,8 @@ int DigitValue(char c)
     return (code >= '0' && code <= '9') ? code - '0' : code - 55;
 }
 
-// Takes the next field and tells whether it came whole.
+// Takes the next field and tells whether it came whole. SplitField cuts a long field without
+// telling; a cut field would name a wrong key or value, so the caller passes such a line over.
 const char* TakeField(const char* text, char (&field)[kFieldSize], bool& whole)
 {
     whole = UncutFieldLength(text) < kFieldSize;
@@ -30,38 +31,6 @@ bool Fail(RegistryLine& out, RegistryLineFault fault)
 }
 
 } // namespace
-
-std::size_t UncutFieldLength(const char* text)
-{
-    bool leading = true;
-    bool separating = true;
-    std::size_t stored = 0;
-    std::size_t kept = 0;
-    for (const char* p = text; *p != '\0'; ++p) {
-        const char c = *p;
-        if (c == ',' && separating) {
-            break;
-        }
-        if (leading) {
-            if (c == ' ') {
-                continue;
-            }
-            leading = false;
-            if (c == '"') {
-                separating = false;
-                continue;
-            }
-        } else if (c == '"') {
-            separating = true;
-            continue;
-        }
-        ++stored;
-        if (c != ' ') {
-            kept = stored;
-        }
-    }
-    return (kept == 0 && stored > 0) ? 1 : kept;
-}
 
 std::uint8_t HexByte(const char* field)
 {

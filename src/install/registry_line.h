@@ -63,12 +63,6 @@ struct RegistryLine {
 // ("G" counts 16) and the result is taken modulo 256. An empty field gives 0.
 std::uint8_t HexByte(const char* field);
 
-// How many characters SplitField keeps of the field at `text` when nothing limits it: blanks
-// before the field and every double quote are dropped, trailing blanks trimmed (the first
-// character always stays). SplitField cuts a field to 127 characters without telling; a longer
-// field would name a wrong key or value, so such a line is passed over instead.
-std::size_t UncutFieldLength(const char* text);
-
 // Copies `field` to `out`, with its first "%s" replaced by `productName`. A field that holds no
 // "%s" is copied as it is, a lone "%" included. Returns false (and leaves `out` empty) when the
 // result does not fit in `capacity` bytes.

@@ -14,6 +14,11 @@ constexpr std::size_t kLineSize = 256;
 // that ended the field, or the position of the terminating NUL.
 const char* SplitField(const char* text, char (&field)[kFieldSize]);
 
+// How many characters SplitField would keep of the field at `text` if nothing cut it: blanks
+// before the field and the double quotes it drops do not count, trailing blanks are trimmed (the
+// first character always stays). A result of kFieldSize or more means SplitField cuts the field.
+std::size_t UncutFieldLength(const char* text);
+
 // Takes the next line starting at `text` into `line`. A carriage return or a line feed ends the
 // line and only that one character is consumed. A longer line is cut to 255 characters, but the
 // scan still moves past all of it. Returns null (leaving `line` untouched) when `text` is empty;
