@@ -65,7 +65,16 @@ void BrowseForDirectory(HWND owner)
     request.lpfnHook = BrowseHook;
     request.lpTemplateName = MAKEINTRESOURCEA(kBrowseTemplate);
 
-    if (GetOpenFileNameA(&request)) {
+    // The dialog makes each directory the user moves to current. OFN_NOCHANGEDIR asks it to
+    // restore the former one; dialogs that ignore the flag in their old style (Wine's) leave the
+    // process in the last directory browsed, so it is restored here as well.
+    char formerDirectory[MAX_PATH];
+    const DWORD formerLength = GetCurrentDirectoryA(sizeof formerDirectory, formerDirectory);
+    const bool accepted = GetOpenFileNameA(&request) != FALSE;
+    if (formerLength != 0 && formerLength < sizeof formerDirectory) {
+        SetCurrentDirectoryA(formerDirectory);
+    }
+    if (accepted) {
         CopyText(g_setup.destDir, g_setup.browsePath);
     }
 }

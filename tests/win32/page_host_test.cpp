@@ -7,61 +7,17 @@
 #include "controller/wizard.h"
 #include "support/automation.h"
 #include "support/test_files.h"
+#include "support/watchdog.h"
 #include "ui/page_host.h"
 #include "ui/pages.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
-#include <condition_variable>
 #include <functional>
-#include <mutex>
 #include <string>
 #include <thread>
 
 namespace {
-
-// Ends a page loop that the test's user thread failed to end: after the time it posts quit
-// messages to the main thread until the test has gone on, so a broken test fails instead of
-// hanging the program.
-class Watchdog {
-public:
-    explicit Watchdog(std::chrono::seconds limit = std::chrono::seconds(20))
-        : mainThread_(GetCurrentThreadId()), thread_([this, limit] { Watch(limit); })
-    {
-    }
-    ~Watchdog()
-    {
-        {
-            std::lock_guard<std::mutex> lock(mutex_);
-            done_ = true;
-        }
-        wake_.notify_all();
-        thread_.join();
-        EXPECT_FALSE(fired_.load()) << "the page did not end in time";
-    }
-
-private:
-    void Watch(std::chrono::seconds limit)
-    {
-        std::unique_lock<std::mutex> lock(mutex_);
-        if (wake_.wait_for(lock, limit, [this] { return done_; })) {
-            return;
-        }
-        fired_ = true;
-        while (!wake_.wait_for(lock, std::chrono::milliseconds(500), [this] { return done_; })) {
-            PostThreadMessageA(mainThread_, WM_QUIT, 0, 0);
-        }
-    }
-
-    DWORD mainThread_;
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    bool done_ = false;
-    std::atomic<bool> fired_{false};
-    std::thread thread_;
-};
 
 constexpr unsigned kWelcome = 101;
 constexpr unsigned kFinish = 102;
