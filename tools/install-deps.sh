@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Installs everything the build and the tests need on Debian 12: the MinGW-w64 i686 cross
-# compiler, 32-bit Wine with a headless X server, ImageMagick, mscompress, CMake, Ninja and the
+# compiler, clang with its libFuzzer and sanitizer runtimes (libclang-rt-dev, which clang only
+# recommends), 32-bit Wine with a headless X server, ImageMagick, mscompress, CMake, Ninja and the
 # GoogleTest sources. Idempotent: when every package is present it only checks and returns.
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ clang googletest libgtest-dev libgmock-dev
+  cmake ninja-build g++ clang libclang-rt-dev googletest libgtest-dev libgmock-dev
   g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   wine wine64 xvfb xdotool x11-apps imagemagick
   mscompress python3

@@ -28,6 +28,10 @@ echo "== native unit tests with AddressSanitizer and UndefinedBehaviorSanitizer"
 configure "$build/native-sanitize" -DSETUP_SANITIZE=ON
 run_ctest "$build/native-sanitize"
 
+echo "== fuzzers (clang, libFuzzer): a short run of each over its seed corpus"
+configure "$build/fuzz" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DSETUP_FUZZ=ON
+run_ctest "$build/fuzz"
+
 if can_run_32bit; then
   echo "== SETUP.EXE for Windows 95/98 and the Win32 tests under 32-bit Wine"
   configure "$build/win32" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686.cmake"

@@ -361,10 +361,11 @@ void CheckText(const ScriptModel& model, Diagnostics& out)
 {
     const std::string_view text = model.text;
     if (text.size() >= kScriptLimit) {
-        Warn(out, 0,
-             "the script has " + std::to_string(text.size()) +
-                 " bytes; SETUP.EXE's scanners count in 16 bits, so it must be shorter than "
-                 "32768 bytes");
+        // Tied to the line that holds the 32768th byte, where the script crosses the limit.
+        Warn(out, LineIndex(text).LineAt(kScriptLimit - 1),
+             "the script reaches 32768 bytes on this line (" + std::to_string(text.size()) +
+                 " bytes in all); SETUP.EXE's scanners count in 16 bits, so it must be shorter "
+                 "than 32768 bytes");
     }
     const std::size_t nul = text.find('\0');
     if (nul != std::string_view::npos) {
