@@ -1,6 +1,7 @@
 // The backdrop as it is created and painted in this process, on the 640 x 480 test display.
 #include "controller/bounded_text.h"
 #include "controller/setup_state.h"
+#include "support/page_state.h"
 #include "ui/backdrop.h"
 #include "ui/backdrop_bands.h"
 
@@ -15,11 +16,7 @@ class Backdrop : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        g_setup = SetupState{};
-        g_setup.instance = GetModuleHandleA(nullptr);
-        g_setup.screenWidth = static_cast<std::int16_t>(GetSystemMetrics(SM_CXSCREEN));
-        g_setup.screenHeight = static_cast<std::int16_t>(GetSystemMetrics(SM_CYSCREEN));
-        CopyText(g_setup.productName, "Quorra Pad");
+        PrepareQuorraPadState();
     }
     void TearDown() override
     {

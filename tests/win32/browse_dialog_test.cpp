@@ -5,6 +5,7 @@
 #include "controller/bounded_text.h"
 #include "controller/setup_state.h"
 #include "support/automation.h"
+#include "support/page_state.h"
 #include "support/test_files.h"
 #include "support/watchdog.h"
 #include "ui/page_host.h"
@@ -142,14 +143,7 @@ class BrowseDialog : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        g_setup = SetupState{};
-        g_setup.instance = GetModuleHandleA(nullptr);
-        g_setup.screenWidth = static_cast<std::int16_t>(GetSystemMetrics(SM_CXSCREEN));
-        g_setup.screenHeight = static_cast<std::int16_t>(GetSystemMetrics(SM_CYSCREEN));
-        CopyText(g_setup.productName, "Quorra Pad");
-        CopyText(g_setup.caption, "Quorra Pad Setup Program");
-        CopyText(g_setup.destDir, kDestination.c_str());
-        g_setup.minimumSpaceKb = 1024;
+        PrepareQuorraPadState(kDestination.c_str());
         FreshFolder(kBrowseRoot);
         CreateDirectoryA((kBrowseRoot + "\\INNER").c_str(), nullptr);
     }

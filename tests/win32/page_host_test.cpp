@@ -6,6 +6,7 @@
 #include "controller/setup_state.h"
 #include "controller/wizard.h"
 #include "support/automation.h"
+#include "support/page_state.h"
 #include "support/test_files.h"
 #include "support/watchdog.h"
 #include "ui/page_host.h"
@@ -27,14 +28,7 @@ class PageHost : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        g_setup = SetupState{};
-        g_setup.instance = GetModuleHandleA(nullptr);
-        g_setup.screenWidth = static_cast<std::int16_t>(GetSystemMetrics(SM_CXSCREEN));
-        g_setup.screenHeight = static_cast<std::int16_t>(GetSystemMetrics(SM_CYSCREEN));
-        CopyText(g_setup.productName, "Quorra Pad");
-        CopyText(g_setup.caption, "Quorra Pad Setup Program");
-        CopyText(g_setup.destDir, "C:\\QUORRA");
-        g_setup.minimumSpaceKb = 1024;
+        PrepareQuorraPadState();
     }
 };
 
