@@ -56,6 +56,16 @@ std::string Join(const std::vector<std::string>& lines)
     return text;
 }
 
+// The clean script with some of its lines (numbered from 1) replaced.
+std::string CleanWith(std::initializer_list<std::pair<std::size_t, std::string>> replaced)
+{
+    std::vector<std::string> lines = kCleanLines;
+    for (const auto& [line, text] : replaced) {
+        lines.at(line - 1) = text;
+    }
+    return Join(lines);
+}
+
 std::vector<std::uint8_t> Bytes(const std::string& text)
 {
     return std::vector<std::uint8_t>(text.begin(), text.end());
@@ -152,9 +162,7 @@ class ScriptFault : public ::testing::TestWithParam<FaultCase> {};
 TEST_P(ScriptFault, IsReportedOnItsLine)
 {
     const FaultCase& c = GetParam();
-    std::vector<std::string> lines = kCleanLines;
-    lines.at(c.replaceLine - 1) = c.replacement;
-    const CheckReport report = Check(Join(lines));
+    const CheckReport report = Check(CleanWith({{c.replaceLine, c.replacement}}));
     EXPECT_TRUE(HasWarning(report, c.expectedLine, c.expectedText))
         << "wanted on line " << c.expectedLine << ": " << c.expectedText << "\ngot:\n"
         << Describe(report);
@@ -165,94 +173,86 @@ const std::string k40(40, 'P');
 const std::string k45(45, 'L');
 const std::string k85(85, 'S');
 
+const std::string kDriver25(25, 'D');
+const std::string kDescription70(70, 'd');
+
+const FaultCase kFaults[] = {
+    // Values cut to their slots, with the slot's limit.
+    {"ProductNameCut", 2, "ProductName=" + k40, 2, "has 40 characters; SETUP.EXE keeps 31"},
+    {"DriverNameCut", 4, "DriverName=" + kDriver25, 4,
+     "[Main] DriverName \"" + kDriver25 + "\" has 25 characters; SETUP.EXE keeps 19"},
+    {"DiskLabelCut", 9, "Disk1=" + k45, 9,
+     "[DiskLabel] Disk1 \"" + k45 + "\" has 45 characters; SETUP.EXE keeps 39"},
+    {"DirectoryValueCutByReader", 13, "SubDir1=" + k85, 13,
+     "[DirectoryName] SubDir1 \"" + k85 + "\" has 85 characters; SETUP.EXE keeps 79"},
+    {"DirectoryValueCutInFileRecord", 13, "SubDir1=" + k45, 13,
+     "has 45 characters; each file record keeps 39"},
+    {"SourceNameCut", 19, "1=ABCDEFGHIJKLMNOP.TXT,README.TXT,Read me,RootDir", 19,
+     "[Disk1] 1: source name \"ABCDEFGHIJKLMNOP.TXT\" has 20 characters; SETUP.EXE keeps 14"},
+    {"TargetNameCut", 19, "1=README.TXT,README-FIRST.TEXT,Read me,RootDir", 19,
+     "target name \"README-FIRST.TEXT\" has 17 characters; SETUP.EXE keeps 14"},
+    {"DescriptionCut", 19, "1=README.TXT,README.TXT," + kDescription70 + ",RootDir", 19,
+     "description \"" + kDescription70 + "\" has 70 characters; SETUP.EXE keeps 61"},
+    {"FileLineCut", 19, "1=README.TXT,README.TXT," + std::string(110, 'd') + ",RootDir", 19,
+     "the file line has 140 characters; SETUP.EXE reads 127"},
+    {"DefaultPathCut", 3, "DefaultPath=C:\\" + k85, 3,
+     "[Main] DefaultPath \"C:\\" + k85 + "\" has 88 characters; SETUP.EXE keeps 79"},
+    // The default destination.
+    {"DefaultPathMovedToWindowsDrive", 3, "DefaultPath=D:\\KESTREL", 3,
+     "is moved to the drive that holds Windows: with Windows in C:\\WINDOWS the destination is "
+     "\"C:\\KESTREL\""},
+    {"DefaultPathJoinedToProgramFiles", 3, "DefaultPath=KESTREL", 3,
+     "has no drive: SETUP.EXE places it below the Program Files directory "
+     "(\"C:\\Program Files\\KESTREL\")"},
+    {"DefaultPathDriveAlone", 3, "DefaultPath=D:", 3,
+     "is a drive alone: SETUP.EXE joins it to the Program Files directory"},
+    {"MinimumSpaceAbove32767", 7, "MinimumSpace=40000", 7,
+     "[Main] MinimumSpace 40000 is kept in 16 bits as -25536"},
+    // Disks and file counts.
+    {"DiskLabelGap", 10, "Disk3=Disk three", 10, "[DiskLabel] Disk3 comes after the empty Disk2"},
+    {"NumberedKeyMissing", 16, "Disk1=3", 18,
+     "[Disk1] has no key 3, although [FileCounts] Disk1 is 3"},
+    {"NumberedKeyEmpty", 20, "2=", 20,
+     "[Disk1] 2: the file line is empty: SETUP.EXE keeps an empty file record"},
+    {"MoreKeysThanCount", 16, "Disk1=1", 20,
+     "[Disk1] 2 is beyond [FileCounts] Disk1 is 1: SETUP.EXE never reads it"},
+    {"CountMissing", 17, "", 15, "[FileCounts] Disk2 is not set"},
+    // Directories.
+    {"UnknownDirectoryKey", 19, "1=README.TXT,README.TXT,Read me,BogusDir", 19,
+     "directory key \"BogusDir\" is none of RootDir, SubDir1 to SubDir6"},
+    {"SubDirWithoutParent", 14, "SubDir2=TOOLS\\CALIB", 14,
+     "needs the folder \"TOOLS\", which no earlier SubDir makes"},
+    {"SubDirParentMadeLater", 13, "SubDir1=UTILS\\CALIB\\DEEP", 13,
+     "needs the folder \"UTILS\", which no earlier SubDir makes"},
+    // The medium.
+    {"FileMissingFromMedium", 19, "1=NOFILE.TXT,README.TXT,Read me,RootDir", 19,
+     "[Disk1] 1: \"NOFILE.TXT\" is not on the medium (medium)"},
+    {"CompressedSizeUnreadable", 19, "1=CUT.EX_,CUT.EXE,Cut short,RootDir", 19,
+     "its expanded size cannot be read"},
+    {"SourceNotEightDotThree", 19, "1=LONGNAME1.TXT,README.TXT,Read me,RootDir", 19,
+     "source name \"LONGNAME1.TXT\" is not an 8.3 name"},
+    // The registry section.
+    {"RootHkcr", 24, "HKCR,SOFTWARE\\Kestrel,Version,,1.20", 24,
+     "root \"HKCR\" is not one of HKR, HKLM, HKEY_CLASSES_ROOT (write \"HKEY_CLASSES_ROOT\", in "
+     "capitals)"},
+    {"RootHkeyLocalMachine", 24, "HKEY_LOCAL_MACHINE,SOFTWARE\\Kestrel,Version,,1", 24,
+     "(write \"HKLM\", in capitals); the line writes nothing"},
+    {"RootUnknown", 24, "HKXX,SOFTWARE\\Kestrel,Version,,1.20", 24,
+     "root \"HKXX\" is not one of HKR, HKLM, HKEY_CLASSES_ROOT; the line writes nothing"},
+    {"EndMarkerInLowerCase", 26, "[registry_end]", 26, "\"[registry_end]\" is no marker"},
+    {"BeginMarkerWithBlank", 23, "[REGISTRY_BEGIN] ", 23, "\"[REGISTRY_BEGIN] \" is no marker"},
+    {"RegistryLineOver255", 24, "HKLM,SOFTWARE\\Kestrel,Version,," + std::string(240, 'v'), 24,
+     "registry line: the line has 271 characters, more than 255; SETUP.EXE passes it over"},
+    {"RegistryFieldOver127", 24, "HKLM,SOFTWARE\\Kestrel," + std::string(130, 'n') + ",,1.20",
+     24, "the value name has 130 characters, more than 127"},
+    {"BinaryFieldNotHex", 25, "HKLM,SOFTWARE\\Kestrel,Buttons,1,0a,zz", 25,
+     "byte \"zz\" (field 6) is not hexadecimal; SETUP.EXE reads it as 0x53"},
+    {"SectionNeverClosed", 26, "", 23,
+     "\"[REGISTRY_BEGIN]\" is never closed by \"[REGISTRY_END]\""},
+};
+
 INSTANTIATE_TEST_SUITE_P(
-    CheckerFaults, ScriptFault,
-    ::testing::Values(
-        // Values cut to their slots, with the slot's limit.
-        FaultCase{"ProductNameCut", 2, "ProductName=" + k40, 2,
-                  "has 40 characters; SETUP.EXE keeps 31"},
-        FaultCase{"DriverNameCut", 4, "DriverName=" + std::string(25, 'D'), 4,
-                  "[Main] DriverName \"" + std::string(25, 'D') +
-                      "\" has 25 characters; SETUP.EXE keeps 19"},
-        FaultCase{"DiskLabelCut", 9, "Disk1=" + k45, 9,
-                  "[DiskLabel] Disk1 \"" + k45 + "\" has 45 characters; SETUP.EXE keeps 39"},
-        FaultCase{"DirectoryValueCutByReader", 13, "SubDir1=" + k85, 13,
-                  "[DirectoryName] SubDir1 \"" + k85 + "\" has 85 characters; SETUP.EXE keeps 79"},
-        FaultCase{"DirectoryValueCutInFileRecord", 13, "SubDir1=" + k45, 13,
-                  "has 45 characters; each file record keeps 39"},
-        FaultCase{"SourceNameCut", 19, "1=ABCDEFGHIJKLMNOP.TXT,README.TXT,Read me,RootDir", 19,
-                  "[Disk1] 1: source name \"ABCDEFGHIJKLMNOP.TXT\" has 20 characters; "
-                  "SETUP.EXE keeps 14"},
-        FaultCase{"TargetNameCut", 19, "1=README.TXT,README-FIRST.TEXT,Read me,RootDir", 19,
-                  "target name \"README-FIRST.TEXT\" has 17 characters; SETUP.EXE keeps 14"},
-        FaultCase{"DescriptionCut", 19,
-                  "1=README.TXT,README.TXT," + std::string(70, 'd') + ",RootDir", 19,
-                  "description \"" + std::string(70, 'd') +
-                      "\" has 70 characters; SETUP.EXE keeps 61"},
-        FaultCase{"FileLineCut", 19,
-                  "1=README.TXT,README.TXT," + std::string(110, 'd') + ",RootDir", 19,
-                  "the file line has 140 characters; SETUP.EXE reads 127"},
-        FaultCase{"DefaultPathCut", 3, "DefaultPath=C:\\" + k85, 3,
-                  "[Main] DefaultPath \"C:\\" + k85 + "\" has 88 characters; SETUP.EXE keeps 79"},
-        // The default destination.
-        FaultCase{"DefaultPathMovedToWindowsDrive", 3, "DefaultPath=D:\\KESTREL", 3,
-                  "is moved to the drive that holds Windows: with Windows in C:\\WINDOWS the "
-                  "destination is \"C:\\KESTREL\""},
-        FaultCase{"DefaultPathJoinedToProgramFiles", 3, "DefaultPath=KESTREL", 3,
-                  "has no drive: SETUP.EXE places it below the Program Files directory "
-                  "(\"C:\\Program Files\\KESTREL\")"},
-        FaultCase{"DefaultPathDriveAlone", 3, "DefaultPath=D:", 3,
-                  "is a drive alone: SETUP.EXE joins it to the Program Files directory"},
-        FaultCase{"MinimumSpaceAbove32767", 7, "MinimumSpace=40000", 7,
-                  "[Main] MinimumSpace 40000 is kept in 16 bits as -25536"},
-        // Disks and file counts.
-        FaultCase{"DiskLabelGap", 10, "Disk3=Disk three", 10,
-                  "[DiskLabel] Disk3 comes after the empty Disk2"},
-        FaultCase{"NumberedKeyMissing", 16, "Disk1=3", 18,
-                  "[Disk1] has no key 3, although [FileCounts] Disk1 is 3"},
-        FaultCase{"NumberedKeyEmpty", 20, "2=", 20,
-                  "[Disk1] 2: the file line is empty: SETUP.EXE keeps an empty file record"},
-        FaultCase{"MoreKeysThanCount", 16, "Disk1=1", 20,
-                  "[Disk1] 2 is beyond [FileCounts] Disk1 is 1: SETUP.EXE never reads it"},
-        FaultCase{"CountMissing", 17, "", 15, "[FileCounts] Disk2 is not set"},
-        // Directories.
-        FaultCase{"UnknownDirectoryKey", 19, "1=README.TXT,README.TXT,Read me,BogusDir", 19,
-                  "directory key \"BogusDir\" is none of RootDir, SubDir1 to SubDir6"},
-        FaultCase{"SubDirWithoutParent", 14, "SubDir2=TOOLS\\CALIB", 14,
-                  "needs the folder \"TOOLS\", which no earlier SubDir makes"},
-        FaultCase{"SubDirParentMadeLater", 13, "SubDir1=UTILS\\CALIB\\DEEP", 13,
-                  "needs the folder \"UTILS\", which no earlier SubDir makes"},
-        // The medium.
-        FaultCase{"FileMissingFromMedium", 19, "1=NOFILE.TXT,README.TXT,Read me,RootDir", 19,
-                  "[Disk1] 1: \"NOFILE.TXT\" is not on the medium (medium)"},
-        FaultCase{"CompressedSizeUnreadable", 19, "1=CUT.EX_,CUT.EXE,Cut short,RootDir", 19,
-                  "its expanded size cannot be read"},
-        FaultCase{"SourceNotEightDotThree", 19, "1=LONGNAME1.TXT,README.TXT,Read me,RootDir",
-                  19, "source name \"LONGNAME1.TXT\" is not an 8.3 name"},
-        // The registry section.
-        FaultCase{"RootHkcr", 24, "HKCR,SOFTWARE\\Kestrel,Version,,1.20", 24,
-                  "root \"HKCR\" is not one of HKR, HKLM, HKEY_CLASSES_ROOT (write "
-                  "\"HKEY_CLASSES_ROOT\", in capitals)"},
-        FaultCase{"RootHkeyLocalMachine", 24, "HKEY_LOCAL_MACHINE,SOFTWARE\\Kestrel,Version,,1",
-                  24, "(write \"HKLM\", in capitals); the line writes nothing"},
-        FaultCase{"RootUnknown", 24, "HKXX,SOFTWARE\\Kestrel,Version,,1.20", 24,
-                  "root \"HKXX\" is not one of HKR, HKLM, HKEY_CLASSES_ROOT; the line writes "
-                  "nothing"},
-        FaultCase{"EndMarkerInLowerCase", 26, "[registry_end]", 26,
-                  "\"[registry_end]\" is no marker"},
-        FaultCase{"BeginMarkerWithBlank", 23, "[REGISTRY_BEGIN] ", 23,
-                  "\"[REGISTRY_BEGIN] \" is no marker"},
-        FaultCase{"RegistryLineOver255", 24,
-                  "HKLM,SOFTWARE\\Kestrel,Version,," + std::string(240, 'v'), 24,
-                  "registry line: the line has 271 characters, more than 255; SETUP.EXE passes "
-                  "it over"},
-        FaultCase{"RegistryFieldOver127", 24,
-                  "HKLM,SOFTWARE\\Kestrel," + std::string(130, 'n') + ",,1.20", 24,
-                  "the value name has 130 characters, more than 127"},
-        FaultCase{"BinaryFieldNotHex", 25, "HKLM,SOFTWARE\\Kestrel,Buttons,1,0a,zz", 25,
-                  "byte \"zz\" (field 6) is not hexadecimal; SETUP.EXE reads it as 0x53"},
-        FaultCase{"SectionNeverClosed", 26, "", 23,
-                  "\"[REGISTRY_BEGIN]\" is never closed by \"[REGISTRY_END]\""}),
+    CheckerFaults, ScriptFault, ::testing::ValuesIn(kFaults),
     [](const ::testing::TestParamInfo<FaultCase>& info) { return std::string(info.param.name); });
 
 TEST(CheckScript, ScriptOf32768BytesIsReportedWhereItCrossesTheLimit)
@@ -287,10 +287,8 @@ TEST(CheckScript, ScriptOf32767BytesIsNotTooLarge)
 
 TEST(CheckScript, WarningsAreOrderedByLine)
 {
-    std::vector<std::string> lines = kCleanLines;
-    lines[23] = "HKCR,SOFTWARE\\Kestrel,Version,,1.20";
-    lines[1] = "ProductName=" + k40;
-    const CheckReport report = Check(Join(lines));
+    const CheckReport report =
+        Check(CleanWith({{24, "HKCR,SOFTWARE\\Kestrel,Version,,1.20"}, {2, "ProductName=" + k40}}));
     ASSERT_GE(report.diagnostics.size(), 2u);
     for (std::size_t i = 1; i < report.diagnostics.size(); ++i) {
         EXPECT_LE(report.diagnostics[i - 1].line, report.diagnostics[i].line);
@@ -313,9 +311,8 @@ TEST(CheckScript, LoneLineFeedsAndCarriageReturnsCountLinesAlike)
 
 TEST(CheckScript, NoMediumCheckWithoutAMedium)
 {
-    std::vector<std::string> lines = kCleanLines;
-    lines[18] = "1=NOFILE.TXT,README.TXT,Read me first,RootDir";
-    const CheckReport report = checker::CheckScript(Join(lines), CheckOptions{});
+    const CheckReport report = checker::CheckScript(
+        CleanWith({{19, "1=NOFILE.TXT,README.TXT,Read me first,RootDir"}}), CheckOptions{});
     EXPECT_TRUE(report.diagnostics.empty()) << Describe(report);
 }
 
@@ -393,9 +390,7 @@ TEST_F(CheckCommand, SampleMediumIsCleanWithExitZero)
 
 TEST_F(CheckCommand, WarningsGiveExitOneWithFileAndLine)
 {
-    std::vector<std::string> lines = kCleanLines;
-    lines[6] = "MinimumSpace=40000";
-    const std::string script = Write("SETUP.INF", Join(lines));
+    const std::string script = Write("SETUP.INF", CleanWith({{7, "MinimumSpace=40000"}}));
     EXPECT_EQ(Run({script}), checker::kExitWarnings);
     EXPECT_NE(out_.find(script + ":7: [Main] MinimumSpace 40000 is kept in 16 bits as -25536"),
               std::string::npos)
@@ -418,9 +413,7 @@ TEST_F(CheckCommand, FolderWithoutScriptGivesExitTwo)
 
 TEST_F(CheckCommand, FolderIsCheckedAsAMedium)
 {
-    std::vector<std::string> lines = kCleanLines;
-    lines[18] = "1=NOFILE.TXT,README.TXT,Read me first,RootDir";
-    Write("setup.inf", Join(lines));
+    Write("setup.inf", CleanWith({{19, "1=NOFILE.TXT,README.TXT,Read me first,RootDir"}}));
     const std::vector<std::uint8_t> compressed = Compressed();
     Write("KESTREL.VX_", std::string(compressed.begin(), compressed.end()));
     Write("KCAL.EX_", std::string(compressed.begin(), compressed.end()));

@@ -27,26 +27,24 @@ TEST(CopyPaths, SourceLiesBesideTheProgram)
     EXPECT_STREQ(path, "A:\\PAD.DL_");
 }
 
-TEST(CopyPaths, RelativeTargetGoesBelowTheDestination)
+TEST(CopyPaths, TargetGoesBelowTheDestinationUnlessAbsolute)
 {
-    char path[80];
-    ASSERT_TRUE(BuildTargetPath("C:\\PAD", Entry("S", "PAD.DLL", "DRIVERS", 0), path, sizeof path));
-    EXPECT_STREQ(path, "C:\\PAD\\DRIVERS\\PAD.DLL");
-}
-
-TEST(CopyPaths, EmptyTargetDirectoryGivesTwoBackslashes)
-{
-    char path[80];
-    ASSERT_TRUE(BuildTargetPath("C:\\PAD", Entry("S", "README.TXT", "", 0), path, sizeof path));
-    EXPECT_STREQ(path, "C:\\PAD\\\\README.TXT");
-}
-
-TEST(CopyPaths, AbsoluteTargetIgnoresTheDestination)
-{
-    char path[80];
-    ASSERT_TRUE(BuildTargetPath("C:\\PAD", Entry("S", "PAD.VXD", "C:\\WINDOWS\\SYSTEM", 1), path,
-                                sizeof path));
-    EXPECT_STREQ(path, "C:\\WINDOWS\\SYSTEM\\PAD.VXD");
+    const struct {
+        const char* what;
+        FileEntry entry;
+        const char* path;
+    } table[] = {
+        {"relative", Entry("S", "PAD.DLL", "DRIVERS", 0), "C:\\PAD\\DRIVERS\\PAD.DLL"},
+        {"empty directory: two backslashes", Entry("S", "README.TXT", "", 0),
+         "C:\\PAD\\\\README.TXT"},
+        {"absolute", Entry("S", "PAD.VXD", "C:\\WINDOWS\\SYSTEM", 1),
+         "C:\\WINDOWS\\SYSTEM\\PAD.VXD"},
+    };
+    for (const auto& row : table) {
+        char path[80];
+        ASSERT_TRUE(BuildTargetPath("C:\\PAD", row.entry, path, sizeof path)) << row.what;
+        EXPECT_STREQ(path, row.path) << row.what;
+    }
 }
 
 TEST(CopyPaths, PathThatDoesNotFitIsRefusedNotCut)

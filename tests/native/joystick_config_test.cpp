@@ -88,20 +88,22 @@ TEST(UninstallEntry, LongestProductAndDestinationFit)
     EXPECT_STREQ(command, "");
 }
 
+// A string value: its name, and its text's bytes without the NUL.
+void ExpectStringValue(const RegistryValue& v, const char* name, const std::string& text)
+{
+    EXPECT_STREQ(v.name, name);
+    EXPECT_EQ(v.type, kRegistryString);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(v.data), v.count), text) << name;
+}
+
 TEST(JoystickValues, NamesTypesAndCountsInWritingOrder)
 {
     std::uint8_t block[kJoystickConfigSize];
     BuildJoystickConfig(0, 4, block);
     RegistryValue values[kJoystickValueCount];
     MakeJoystickValues("QUORRA.VXD", "Quorra Pad", block, values);
-    EXPECT_STREQ(values[0].name, "Joystick1OEMCallout");
-    EXPECT_EQ(values[0].type, kRegistryString);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(values[0].data), values[0].count),
-              "QUORRA.VXD");
-    EXPECT_EQ(values[0].count, 10u);
-    EXPECT_STREQ(values[1].name, "Joystick1OEMName");
-    EXPECT_EQ(values[1].type, kRegistryString);
-    EXPECT_EQ(values[1].count, 10u);
+    ExpectStringValue(values[0], "Joystick1OEMCallout", "QUORRA.VXD");
+    ExpectStringValue(values[1], "Joystick1OEMName", "Quorra Pad");
     EXPECT_STREQ(values[2].name, "Joystick1Configuration");
     EXPECT_EQ(values[2].type, kRegistryBinary);
     EXPECT_EQ(values[2].data, block);
@@ -114,14 +116,8 @@ TEST(UninstallValues, StringsAreCountedWithoutTheirNul)
     ASSERT_TRUE(BuildUninstallCommand("C:\\Pad", command));
     RegistryValue values[kUninstallValueCount];
     MakeUninstallValues("Pad", command, values);
-    EXPECT_STREQ(values[0].name, "DisplayName");
-    EXPECT_EQ(values[0].type, kRegistryString);
-    EXPECT_EQ(values[0].count, 3u);
-    EXPECT_STREQ(values[1].name, "UninstallString");
-    EXPECT_EQ(values[1].type, kRegistryString);
-    EXPECT_EQ(values[1].count, 19u);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(values[1].data), values[1].count),
-              "C:\\Pad\\UNINSTAL.EXE");
+    ExpectStringValue(values[0], "DisplayName", "Pad");
+    ExpectStringValue(values[1], "UninstallString", "C:\\Pad\\UNINSTAL.EXE");
     // An empty text is a string of no bytes.
     MakeUninstallValues("", command, values);
     EXPECT_EQ(values[0].count, 0u);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 struct PlacementCase {
@@ -27,10 +29,9 @@ TEST(PagePlacement, GrowsByOnePixelAndCentres)
     for (const auto& row : table) {
         const PagePlacement placement =
             PlacePage(row.left, row.top, row.right, row.bottom, row.screenWidth, row.screenHeight);
-        EXPECT_EQ(placement.x, row.x) << row.what;
-        EXPECT_EQ(placement.y, row.y) << row.what;
-        EXPECT_EQ(placement.width, row.width) << row.what;
-        EXPECT_EQ(placement.height, row.height) << row.what;
+        EXPECT_EQ(std::make_tuple(placement.x, placement.y, placement.width, placement.height),
+                  std::make_tuple(row.x, row.y, row.width, row.height))
+            << row.what;
     }
 }
 

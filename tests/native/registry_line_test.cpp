@@ -3,22 +3,21 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
 
 namespace {
 
+using Bytes = std::vector<std::uint8_t>;
+
 const std::string kClassPrefix = "System\\CurrentControlSet\\Services\\Class\\";
+constexpr const char* kClassKey = "MEDIA\\0001";
 
-std::vector<std::uint8_t> BytesOf(const RegistryLine& line)
+Bytes BytesOf(const std::string& text)
 {
-    return std::vector<std::uint8_t>(line.bytes, line.bytes + line.count);
-}
-
-std::vector<std::uint8_t> BytesOf(const std::string& text)
-{
-    return std::vector<std::uint8_t>(text.begin(), text.end());
+    return Bytes(text.begin(), text.end());
 }
 
 // ---- HexByte ----
@@ -36,10 +35,7 @@ TEST_P(HexByteTable, ReadsTheFirstTwoCharactersAsAPair)
 }
 
 INSTANTIATE_TEST_SUITE_P(Pairs, HexByteTable, ::testing::Values(
-    HexCase{"01", 0x01},
-    HexCase{"0a", 0x0A},
-    HexCase{"0A", 0x0A},
-    HexCase{"ff", 0xFF},
+    HexCase{"01", 0x01}, HexCase{"0a", 0x0A}, HexCase{"0A", 0x0A}, HexCase{"ff", 0xFF},
     HexCase{"Ff", 0xFF},
     HexCase{"7", 0x07},     // one character: "0" before it
     HexCase{"c", 0x0C},
@@ -54,28 +50,26 @@ INSTANTIATE_TEST_SUITE_P(Pairs, HexByteTable, ::testing::Values(
 
 // ---- "%s" ----
 
-TEST(ReplaceProductName, PutsTheNameInPlaceOfPercentS)
+TEST(ReplaceProductName, PutsTheNameInPlaceOfTheFirstPercentS)
 {
-    char out[kSubkeySize];
-    ASSERT_TRUE(ReplaceProductName("SOFTWARE\\%s", "Pad", out, sizeof out));
-    EXPECT_STREQ(out, "SOFTWARE\\Pad");
-    ASSERT_TRUE(ReplaceProductName("%s", "Pad", out, sizeof out));
-    EXPECT_STREQ(out, "Pad");
-    ASSERT_TRUE(ReplaceProductName("A%sB\\C", "Quorra Pad", out, sizeof out));
-    EXPECT_STREQ(out, "AQuorra PadB\\C");
-    ASSERT_TRUE(ReplaceProductName("x%s", "", out, sizeof out));
-    EXPECT_STREQ(out, "x");
-    // Only the first: a field that holds "%s" holds no other directive.
-    ASSERT_TRUE(ReplaceProductName("%s-%s", "Pad", out, sizeof out));
-    EXPECT_STREQ(out, "Pad-%s");
-}
-
-TEST(ReplaceProductName, FieldWithoutPercentSIsTakenUnchanged)
-{
-    char out[kRegistryDataSize];
-    for (const char* field : {"100%", "%", "%d", "%S", "a % s", ""}) {
-        ASSERT_TRUE(ReplaceProductName(field, "Pad", out, sizeof out));
-        EXPECT_STREQ(out, field);
+    const struct {
+        const char* field;
+        const char* product;
+        const char* result;
+    } table[] = {
+        {"SOFTWARE\\%s", "Pad", "SOFTWARE\\Pad"},
+        {"%s", "Pad", "Pad"},
+        {"A%sB\\C", "Quorra Pad", "AQuorra PadB\\C"},
+        {"x%s", "", "x"},
+        {"%s-%s", "Pad", "Pad-%s"}, // a field that holds "%s" holds no other directive
+        // Fields without "%s" are taken unchanged.
+        {"100%", "Pad", "100%"}, {"%", "Pad", "%"}, {"%d", "Pad", "%d"}, {"%S", "Pad", "%S"},
+        {"a % s", "Pad", "a % s"}, {"", "Pad", ""},
+    };
+    for (const auto& row : table) {
+        char out[kRegistryDataSize];
+        ASSERT_TRUE(ReplaceProductName(row.field, row.product, out, sizeof out)) << row.field;
+        EXPECT_STREQ(out, row.result) << row.field;
     }
 }
 
@@ -102,97 +96,138 @@ struct Parsed {
     RegistryLine line;
 };
 
-Parsed Parse(const std::string& text, const char* classKey = "MEDIA\\0001",
-             const char* product = "Pad")
+Parsed Parse(const std::string& text, const char* classKey = kClassKey, const char* product = "Pad")
 {
     Parsed p{};
     p.applied = ParseRegistryLine(classKey, product, text.c_str(), p.line);
     return p;
 }
 
-TEST(RegistryLine, RootAndSubkeyOnlyMakeAnEmptyDefaultString)
+// What an applied line writes, compared as a whole.
+struct Written {
+    RegistryRoot root;
+    std::string keyPath;
+    std::string valueName;
+    std::uint32_t type;
+    Bytes bytes; // as many as the line's count
+    bool operator==(const Written&) const = default;
+};
+
+void PrintTo(const Written& w, std::ostream* os)
 {
-    const Parsed p = Parse("HKLM,SOFTWARE\\Pad");
-    ASSERT_TRUE(p.applied);
+    *os << "root " << static_cast<int>(w.root) << ", key \"" << w.keyPath << "\", value \""
+        << w.valueName << "\", type " << w.type << ", " << w.bytes.size() << " bytes:";
+    for (std::uint8_t b : w.bytes) {
+        *os << ' ' << static_cast<int>(b);
+    }
+}
+
+Written WrittenBy(const RegistryLine& line)
+{
+    return {line.root, line.keyPath, line.valueName, line.type,
+            Bytes(line.bytes, line.bytes + line.count)};
+}
+
+Written Text(const std::string& key, const std::string& name, const std::string& data,
+             RegistryRoot root = RegistryRoot::LocalMachine)
+{
+    return {root, key, name, kRegistryString, BytesOf(data)};
+}
+
+Written Binary(const std::string& key, const std::string& name, Bytes bytes)
+{
+    return {RegistryRoot::LocalMachine, key, name, kRegistryBinary, bytes};
+}
+
+struct AppliedCase {
+    const char* name;
+    std::string text;
+    Written written;
+    std::string product = "Pad";
+    std::string classKey = kClassKey;
+};
+
+class AppliedLine : public ::testing::TestWithParam<AppliedCase> {};
+
+TEST_P(AppliedLine, WritesItsValue)
+{
+    const AppliedCase& c = GetParam();
+    const Parsed p = Parse(c.text, c.classKey.c_str(), c.product.c_str());
+    ASSERT_TRUE(p.applied) << c.text;
     EXPECT_EQ(p.line.fault, RegistryLineFault::None);
-    EXPECT_EQ(p.line.root, RegistryRoot::LocalMachine);
-    EXPECT_STREQ(p.line.keyPath, "SOFTWARE\\Pad");
-    EXPECT_STREQ(p.line.valueName, "");
-    EXPECT_EQ(p.line.type, kRegistryString);
-    EXPECT_EQ(p.line.count, 0u);
+    EXPECT_EQ(WrittenBy(p.line), c.written);
 }
 
-TEST(RegistryLine, ProductNameReplacesPercentSInSubkeyAndData)
-{
-    const Parsed p = Parse("HKLM, SOFTWARE\\%s , Name ,, %s");
-    ASSERT_TRUE(p.applied);
-    EXPECT_STREQ(p.line.keyPath, "SOFTWARE\\Pad");
-    EXPECT_STREQ(p.line.valueName, "Name");
-    EXPECT_EQ(p.line.type, kRegistryString);
-    EXPECT_EQ(BytesOf(p.line), BytesOf("Pad"));
-    EXPECT_EQ(p.line.count, 3u);
-}
+const std::string k127(127, 'k');
 
-TEST(RegistryLine, StringIsCountedWithoutItsNul)
+INSTANTIATE_TEST_SUITE_P(Lines, AppliedLine, ::testing::Values(
+    AppliedCase{"RootAndSubkeyOnlyMakeAnEmptyDefaultString", "HKLM,SOFTWARE\\Pad",
+                Text("SOFTWARE\\Pad", "", "")},
+    AppliedCase{"ProductNameReplacesPercentSInSubkeyAndData", "HKLM, SOFTWARE\\%s , Name ,, %s",
+                Text("SOFTWARE\\Pad", "Name", "Pad")},
+    AppliedCase{"StringIsCountedWithoutItsNul", "HKLM,K,V,0,Hello", Text("K", "V", "Hello")},
+    AppliedCase{"QuotedFieldsKeepTheirCommas", "HKEY_CLASSES_ROOT,\"Pad,Files\",\"a, b\",,\"x, y\"",
+                Text("Pad,Files", "a, b", "x, y", RegistryRoot::ClassesRoot)},
+    AppliedCase{"BinaryValueTakesOneByteFromEachField", "HKLM,K,V,1,01, 0a, ff, 7",
+                Binary("K", "V", {0x01, 0x0A, 0xFF, 0x07})},
+    AppliedCase{"BinaryValueEndsAtTheFirstEmptyField", "HKLM,K,V,1,01,,02",
+                Binary("K", "V", {0x01})},
+    AppliedCase{"BinaryValueEndsAtATrailingComma", "HKLM,K,V,1,01,02,",
+                Binary("K", "V", {0x01, 0x02})},
+    AppliedCase{"EmptyBinaryDataGivesTheByteZero", "HKLM,K,V,1", Binary("K", "V", {0x00})},
+    AppliedCase{"EmptyBinaryFieldGivesTheByteZero", "HKLM,K,V,1,", Binary("K", "V", {0x00})},
+    // The data field always gives the first byte, empty or not; the fields after it go on.
+    AppliedCase{"EmptyFirstBinaryFieldGivesZeroAndGoesOn", "HKLM,K,V,1,,05",
+                Binary("K", "V", {0x00, 0x05})},
+    // "%s" with the product "Ab" gives "Ab": the pair A, b.
+    AppliedCase{"BinaryFirstByteComesFromTheReplacedData", "HKLM,K,V,1,%s,12",
+                Binary("K", "V", {0xAB, 0x12}), "Ab"},
+    AppliedCase{"HkrWritesBelowTheDeviceClassKey", "HKR,Settings\\%s,Gain,,5",
+                Text(kClassPrefix + "MEDIA\\0001\\Settings\\Pad", "Gain", "5")},
+    AppliedCase{"HkrWithoutSubkeyNamesTheClassKeyItself", "HKR,,Driver,,vjoyd.vxd",
+                Text(kClassPrefix + "MEDIA\\0001", "Driver", "vjoyd.vxd")},
+    AppliedCase{"OtherRootsNeedNoDeviceClassKey", "HKLM,Settings,Gain,,5",
+                Text("Settings", "Gain", "5"), "Pad", ""},
+    AppliedCase{"BlanksAroundTheRootNameAreDropped", "  HKLM  ,K,V,,x", Text("K", "V", "x")},
+    AppliedCase{"QuotesAroundTheRootNameAreDropped", "\"HKLM\",K,V,,x", Text("K", "V", "x")},
+    AppliedCase{"TypeFlagOf39CharactersCounts", "HKLM,K,V,1" + std::string(38, 'x') + ",ab",
+                Binary("K", "V", {0xAB})},
+    // Each field of 127 characters on a line of its own: together they would not fit in one line.
+    AppliedCase{"SubkeyOf127CharactersFits", "HKLM," + k127 + ",V,,x", Text(k127, "V", "x")},
+    AppliedCase{"ValueNameOf127CharactersFits", "HKLM,K," + std::string(127, 'n') + ",,x",
+                Text("K", std::string(127, 'n'), "x")},
+    AppliedCase{"DataOf127CharactersFits", "HKLM,K,V,," + std::string(127, 'd'),
+                Text("K", "V", std::string(127, 'd'))},
+    // Blanks around a field and quotes are not part of its length.
+    AppliedCase{"BlanksAroundAFieldDoNotCount", "HKLM,   \"" + k127 + "\"   ,V,,x",
+                Text(k127, "V", "x")},
+    AppliedCase{"QuotesInsideAFieldDoNotCount",
+                "HKLM,\"" + std::string(60, 'k') + "\"\"" + std::string(67, 'k') + "\",V,,x",
+                Text(k127, "V", "x")},
+    // Trailing blanks beyond 127 characters are trimmed anyway: nothing is lost.
+    AppliedCase{"TrailingBlanksBeyond127CharactersAreTrimmed", "HKLM," + k127 + "     ,V,,x",
+                Text(k127, "V", "x")},
+    AppliedCase{"ReplacedDataOf127CharactersFits", "HKLM,K,V,,%s" + std::string(124, 'd'),
+                Text("K", "V", "Pad" + std::string(124, 'd'))},
+    // Product names are far shorter in practice; the parser holds to the limit whatever it gets.
+    AppliedCase{"ReplacedSubkeyOf255CharactersFits", "HKLM,%s" + std::string(125, 'k') + ",V,,x",
+                Text(std::string(130, 'p') + std::string(125, 'k'), "V", "x"),
+                std::string(130, 'p'), ""},
+    // 40 characters of class root, a class key of 79, a backslash and the subkey.
+    AppliedCase{"HkrPathOf255CharactersFits", "HKR,%s" + std::string(104, 'k') + ",V,,x",
+                Text(kClassPrefix + std::string(79, 'c') + "\\" + std::string(31, 'p') +
+                         std::string(104, 'k'), "V", "x"),
+                std::string(31, 'p'), std::string(79, 'c')}),
+    [](const ::testing::TestParamInfo<AppliedCase>& info) { return std::string(info.param.name); });
+
+TEST(RegistryLine, ValueOfAStringLineIsCountedWithoutItsNul)
 {
     const Parsed p = Parse("HKLM,K,V,0,Hello");
-    ASSERT_TRUE(p.applied);
-    EXPECT_EQ(p.line.count, 5u);
-    EXPECT_EQ(BytesOf(p.line), BytesOf("Hello"));
     const RegistryValue value = ValueOf(p.line);
     EXPECT_STREQ(value.name, "V");
     EXPECT_EQ(value.type, kRegistryString);
     EXPECT_EQ(value.count, 5u);
     EXPECT_EQ(value.data, p.line.bytes);
-}
-
-TEST(RegistryLine, QuotedFieldsKeepTheirCommas)
-{
-    const Parsed p = Parse("HKEY_CLASSES_ROOT,\"Pad,Files\",\"a, b\",,\"x, y\"");
-    ASSERT_TRUE(p.applied);
-    EXPECT_EQ(p.line.root, RegistryRoot::ClassesRoot);
-    EXPECT_STREQ(p.line.keyPath, "Pad,Files");
-    EXPECT_STREQ(p.line.valueName, "a, b");
-    EXPECT_EQ(BytesOf(p.line), BytesOf("x, y"));
-}
-
-TEST(RegistryLine, BinaryValueTakesOneByteFromEachField)
-{
-    const Parsed p = Parse("HKLM,K,V,1,01, 0a, ff, 7");
-    ASSERT_TRUE(p.applied);
-    EXPECT_EQ(p.line.type, kRegistryBinary);
-    EXPECT_EQ(BytesOf(p.line), (std::vector<std::uint8_t>{0x01, 0x0A, 0xFF, 0x07}));
-    EXPECT_EQ(p.line.count, 4u);
-}
-
-TEST(RegistryLine, BinaryValueEndsAtTheFirstEmptyField)
-{
-    const Parsed p = Parse("HKLM,K,V,1,01,,02");
-    ASSERT_TRUE(p.applied);
-    EXPECT_EQ(BytesOf(p.line), (std::vector<std::uint8_t>{0x01}));
-    const Parsed trailing = Parse("HKLM,K,V,1,01,02,");
-    EXPECT_EQ(BytesOf(trailing.line), (std::vector<std::uint8_t>{0x01, 0x02}));
-}
-
-TEST(RegistryLine, EmptyBinaryDataGivesTheByteZero)
-{
-    for (const char* text : {"HKLM,K,V,1", "HKLM,K,V,1,"}) {
-        const Parsed p = Parse(text);
-        ASSERT_TRUE(p.applied) << text;
-        EXPECT_EQ(p.line.type, kRegistryBinary) << text;
-        EXPECT_EQ(BytesOf(p.line), (std::vector<std::uint8_t>{0x00})) << text;
-    }
-    // The data field always gives the first byte, empty or not; the fields after it go on.
-    const Parsed p = Parse("HKLM,K,V,1,,05");
-    EXPECT_EQ(BytesOf(p.line), (std::vector<std::uint8_t>{0x00, 0x05}));
-}
-
-TEST(RegistryLine, BinaryFirstByteComesFromTheReplacedData)
-{
-    // "%s" with the product "Ab" gives "Ab": the pair A, b.
-    const Parsed p = Parse("HKLM,K,V,1,%s,12", "MEDIA\\0001", "Ab");
-    ASSERT_TRUE(p.applied);
-    EXPECT_EQ(BytesOf(p.line), (std::vector<std::uint8_t>{0xAB, 0x12}));
 }
 
 struct FlagCase {
@@ -207,188 +242,84 @@ TEST_P(TypeFlagTable, OnlyTheFirstCharacterCounts)
     const Parsed p = Parse(std::string("HKLM,K,V,") + GetParam().flag + ",41,42");
     ASSERT_TRUE(p.applied);
     EXPECT_EQ(p.line.type, GetParam().type) << "flag \"" << GetParam().flag << '"';
-    if (GetParam().type == kRegistryBinary) {
-        EXPECT_EQ(BytesOf(p.line), (std::vector<std::uint8_t>{0x41, 0x42}));
-    } else {
-        EXPECT_EQ(BytesOf(p.line), BytesOf("41"));
-    }
+    const Bytes data = GetParam().type == kRegistryBinary ? Bytes{0x41, 0x42} : BytesOf("41");
+    EXPECT_EQ(WrittenBy(p.line).bytes, data);
 }
 
 INSTANTIATE_TEST_SUITE_P(Flags, TypeFlagTable, ::testing::Values(
-    FlagCase{"1", kRegistryBinary},
-    FlagCase{"10", kRegistryBinary},
-    FlagCase{"1x", kRegistryBinary},
-    FlagCase{" 1 ", kRegistryBinary},
-    FlagCase{"0", kRegistryString},
-    FlagCase{"2", kRegistryString},
-    FlagCase{"01", kRegistryString},
-    FlagCase{"", kRegistryString}));
+    FlagCase{"1", kRegistryBinary}, FlagCase{"10", kRegistryBinary},
+    FlagCase{"1x", kRegistryBinary}, FlagCase{" 1 ", kRegistryBinary},
+    FlagCase{"0", kRegistryString}, FlagCase{"2", kRegistryString},
+    FlagCase{"01", kRegistryString}, FlagCase{"", kRegistryString}));
 
-TEST(RegistryLine, HkrWritesBelowTheDeviceClassKey)
+// Lines that write nothing, each with the fault that says why.
+struct RefusedCase {
+    const char* name;
+    std::string text;
+    RegistryLineFault fault;
+    std::string product = "Pad";
+    std::string classKey = kClassKey;
+};
+
+class RefusedLine : public ::testing::TestWithParam<RefusedCase> {};
+
+TEST_P(RefusedLine, WritesNothing)
 {
-    const Parsed p = Parse("HKR,Settings\\%s,Gain,,5");
-    ASSERT_TRUE(p.applied);
-    EXPECT_EQ(p.line.root, RegistryRoot::LocalMachine);
-    EXPECT_EQ(std::string(p.line.keyPath), kClassPrefix + "MEDIA\\0001\\Settings\\Pad");
+    const RefusedCase& c = GetParam();
+    const Parsed p = Parse(c.text, c.classKey.c_str(), c.product.c_str());
+    EXPECT_FALSE(p.applied) << c.text;
+    EXPECT_EQ(p.line.fault, c.fault) << c.text;
+    if (c.fault == RegistryLineFault::UnknownRoot) {
+        EXPECT_EQ(p.line.root, RegistryRoot::None);
+    }
+    if (c.fault == RegistryLineFault::KeyPathTooLong) {
+        EXPECT_STREQ(p.line.keyPath, "");
+    }
 }
 
-TEST(RegistryLine, HkrWithoutSubkeyNamesTheClassKeyItself)
-{
-    const Parsed p = Parse("HKR,,Driver,,vjoyd.vxd");
-    ASSERT_TRUE(p.applied);
-    EXPECT_EQ(std::string(p.line.keyPath), kClassPrefix + "MEDIA\\0001");
-}
-
-TEST(RegistryLine, HkrWithoutDeviceClassKeyWritesNothing)
-{
-    const Parsed p = Parse("HKR,Settings,Gain,,5", "");
-    EXPECT_FALSE(p.applied);
-    EXPECT_EQ(p.line.fault, RegistryLineFault::NoDeviceClassKey);
-    // Lines of the other roots do not need it.
-    EXPECT_TRUE(Parse("HKLM,Settings,Gain,,5", "").applied);
-}
-
-class UnknownRootTable : public ::testing::TestWithParam<const char*> {};
-
-TEST_P(UnknownRootTable, LineWritesNothing)
-{
-    const Parsed p = Parse(GetParam());
-    EXPECT_FALSE(p.applied) << GetParam();
-    EXPECT_EQ(p.line.fault, RegistryLineFault::UnknownRoot) << GetParam();
-    EXPECT_EQ(p.line.root, RegistryRoot::None);
-}
-
-INSTANTIATE_TEST_SUITE_P(Roots, UnknownRootTable, ::testing::Values(
-    "HKEY_LOCAL_MACHINE,SOFTWARE\\Pad,V,,x",
-    "HKCR,Pad,V,,x",
-    "hklm,SOFTWARE\\Pad,V,,x",
-    "Hkr,Pad,V,,x",
-    "HKEY_CLASSES_root,Pad,V,,x",
-    "HKEY_CURRENT_USER,Pad,V,,x",
-    "HK-LM,Pad,V,,x",
-    "; HKLM,Pad,V,,x",
-    "[registry_begin]",
-    " ",
-    ""));
-
-TEST(RegistryLine, BlanksAroundTheRootNameAreDropped)
-{
-    EXPECT_TRUE(Parse("  HKLM  ,K,V,,x").applied);
-    EXPECT_TRUE(Parse("\"HKLM\",K,V,,x").applied);
-}
-
-// ---- limits ----
-
-TEST(RegistryLineLimits, RootNameOfFortyCharactersIsNoRoot)
-{
-    const Parsed p = Parse("HKLM" + std::string(36, ' ') + "x,K,V,,x");
-    EXPECT_FALSE(p.applied);
-    EXPECT_EQ(p.line.fault, RegistryLineFault::UnknownRoot);
-}
-
-TEST(RegistryLineLimits, TypeFlagOfFortyCharactersPassesTheLineOver)
-{
-    const Parsed fits = Parse("HKLM,K,V,1" + std::string(38, 'x') + ",ab");
-    ASSERT_TRUE(fits.applied);
-    EXPECT_EQ(fits.line.type, kRegistryBinary);
-    const Parsed over = Parse("HKLM,K,V,1" + std::string(39, 'x') + ",ab");
-    EXPECT_FALSE(over.applied);
-    EXPECT_EQ(over.line.fault, RegistryLineFault::TypeFlagTooLong);
-    const Parsed farOver = Parse("HKLM,K,V,1" + std::string(150, 'x') + ",ab");
-    EXPECT_FALSE(farOver.applied);
-    EXPECT_EQ(farOver.line.fault, RegistryLineFault::TypeFlagTooLong);
-}
-
-TEST(RegistryLineLimits, FieldsOf127CharactersFit)
-{
-    const std::string key(127, 'k');
-    const std::string name(127, 'n');
-    const std::string data(127, 'd');
-    // Each on a line of its own: together they would not fit in one line.
-    const Parsed k = Parse("HKLM," + key + ",V,,x");
-    ASSERT_TRUE(k.applied);
-    EXPECT_EQ(std::string(k.line.keyPath), key);
-    const Parsed n = Parse("HKLM,K," + name + ",,x");
-    ASSERT_TRUE(n.applied);
-    EXPECT_EQ(std::string(n.line.valueName), name);
-    const Parsed d = Parse("HKLM,K,V,," + data);
-    ASSERT_TRUE(d.applied);
-    EXPECT_EQ(BytesOf(d.line), BytesOf(data));
-}
-
-class OverlongFieldTable : public ::testing::TestWithParam<int> {};
+constexpr RegistryLineFault kUnknownRoot = RegistryLineFault::UnknownRoot;
+constexpr RegistryLineFault kFieldTooLong = RegistryLineFault::FieldTooLong;
+constexpr RegistryLineFault kTypeFlagTooLong = RegistryLineFault::TypeFlagTooLong;
 
 // A field of more than 127 characters would be cut by the field scanner and so name a wrong key
 // or value, or write a wrong text: the line is passed over.
-TEST_P(OverlongFieldTable, LineIsPassedOver)
-{
-    std::vector<std::string> fields = {"HKLM", "K", "V", "", "x"};
-    fields[GetParam()] = std::string(128, 'f');
-    const Parsed p = Parse(fields[0] + "," + fields[1] + "," + fields[2] + "," + fields[3] + "," +
-                           fields[4]);
-    EXPECT_FALSE(p.applied);
-    EXPECT_EQ(p.line.fault, RegistryLineFault::FieldTooLong);
-}
-
-INSTANTIATE_TEST_SUITE_P(SubkeyNameData, OverlongFieldTable, ::testing::Values(1, 2, 4));
-
-TEST(RegistryLineLimits, FieldLengthIsCountedAsTheScannerKeepsIt)
-{
-    // Blanks around a field and quotes are not part of it.
-    const std::string padded = "   \"" + std::string(127, 'k') + "\"   ";
-    EXPECT_TRUE(Parse("HKLM," + padded + ",V,,x").applied);
-    const std::string quoted = "\"" + std::string(60, 'k') + "\"\"" + std::string(67, 'k') + "\"";
-    EXPECT_TRUE(Parse("HKLM," + quoted + ",V,,x").applied);
+INSTANTIATE_TEST_SUITE_P(Lines, RefusedLine, ::testing::Values(
+    RefusedCase{"LongRootName", "HKEY_LOCAL_MACHINE,SOFTWARE\\Pad,V,,x", kUnknownRoot},
+    RefusedCase{"ShortClassesRoot", "HKCR,Pad,V,,x", kUnknownRoot},
+    RefusedCase{"LowerCaseRoot", "hklm,SOFTWARE\\Pad,V,,x", kUnknownRoot},
+    RefusedCase{"MixedCaseHkr", "Hkr,Pad,V,,x", kUnknownRoot},
+    RefusedCase{"MixedCaseClassesRoot", "HKEY_CLASSES_root,Pad,V,,x", kUnknownRoot},
+    RefusedCase{"CurrentUserRoot", "HKEY_CURRENT_USER,Pad,V,,x", kUnknownRoot},
+    RefusedCase{"MisspeltRoot", "HK-LM,Pad,V,,x", kUnknownRoot},
+    RefusedCase{"CommentLine", "; HKLM,Pad,V,,x", kUnknownRoot},
+    RefusedCase{"MarkerInLowerCase", "[registry_begin]", kUnknownRoot},
+    RefusedCase{"BlankLine", " ", kUnknownRoot},
+    RefusedCase{"EmptyLine", "", kUnknownRoot},
+    RefusedCase{"RootNameOfFortyCharacters", "HKLM" + std::string(36, ' ') + "x,K,V,,x",
+                kUnknownRoot},
+    RefusedCase{"HkrWithoutDeviceClassKey", "HKR,Settings,Gain,,5",
+                RegistryLineFault::NoDeviceClassKey, "Pad", ""},
+    RefusedCase{"TypeFlagOfFortyCharacters", "HKLM,K,V,1" + std::string(39, 'x') + ",ab",
+                kTypeFlagTooLong},
+    RefusedCase{"TypeFlagOf151Characters", "HKLM,K,V,1" + std::string(150, 'x') + ",ab",
+                kTypeFlagTooLong},
+    RefusedCase{"SubkeyOf128Characters", "HKLM," + std::string(128, 'f') + ",V,,x", kFieldTooLong},
+    RefusedCase{"ValueNameOf128Characters", "HKLM,K," + std::string(128, 'f') + ",,x",
+                kFieldTooLong},
+    RefusedCase{"DataOf128Characters", "HKLM,K,V,," + std::string(128, 'f'), kFieldTooLong},
     // 126 characters, a blank and one more: the scanner would keep 126 and drop the rest.
-    const std::string cut = std::string(126, 'k') + " x";
-    const Parsed p = Parse("HKLM," + cut + ",V,,x");
-    EXPECT_FALSE(p.applied);
-    EXPECT_EQ(p.line.fault, RegistryLineFault::FieldTooLong);
-    // Trailing blanks beyond 127 characters are trimmed anyway: nothing is lost.
-    EXPECT_TRUE(Parse("HKLM," + std::string(127, 'k') + "     ,V,,x").applied);
-}
-
-TEST(RegistryLineLimits, ReplacedDataOver127CharactersPassesTheLineOver)
-{
-    const Parsed fits = Parse("HKLM,K,V,,%s" + std::string(124, 'd'));
-    ASSERT_TRUE(fits.applied);
-    EXPECT_EQ(fits.line.count, 127u);
-    const Parsed over = Parse("HKLM,K,V,,%s" + std::string(125, 'd'));
-    EXPECT_FALSE(over.applied);
-    EXPECT_EQ(over.line.fault, RegistryLineFault::DataTooLong);
-}
-
-TEST(RegistryLineLimits, ReplacedSubkeyOver255CharactersPassesTheLineOver)
-{
-    // Product names are far shorter in practice; the parser holds to the limit whatever it gets.
-    const std::string subkey = "HKLM,%s" + std::string(125, 'k') + ",V,,x";
-    const Parsed fits = Parse(subkey, "", std::string(130, 'p').c_str());
-    ASSERT_TRUE(fits.applied);
-    EXPECT_EQ(std::strlen(fits.line.keyPath), 255u);
-    const Parsed over = Parse(subkey, "", std::string(131, 'p').c_str());
-    EXPECT_FALSE(over.applied);
-    EXPECT_EQ(over.line.fault, RegistryLineFault::SubkeyTooLong);
-}
-
-TEST(RegistryLineLimits, HkrPathOf256CharactersPassesTheLineOver)
-{
-    // 40 characters of class root, a class key of 79, a backslash and the subkey.
-    const std::string classKey(79, 'c');
-    const std::string product(31, 'p');
-    const Parsed fits =
-        Parse("HKR,%s" + std::string(104, 'k') + ",V,,x", classKey.c_str(), product.c_str());
-    ASSERT_TRUE(fits.applied);
-    EXPECT_EQ(std::strlen(fits.line.keyPath), 255u);
-    const Parsed over =
-        Parse("HKR,%s" + std::string(105, 'k') + ",V,,x", classKey.c_str(), product.c_str());
-    EXPECT_FALSE(over.applied);
-    EXPECT_EQ(over.line.fault, RegistryLineFault::KeyPathTooLong);
-    EXPECT_STREQ(over.line.keyPath, "");
-}
+    RefusedCase{"FieldCutAtABlank", "HKLM," + std::string(126, 'k') + " x,V,,x", kFieldTooLong},
+    RefusedCase{"ReplacedDataOver127Characters", "HKLM,K,V,,%s" + std::string(125, 'd'),
+                RegistryLineFault::DataTooLong},
+    RefusedCase{"ReplacedSubkeyOver255Characters", "HKLM,%s" + std::string(125, 'k') + ",V,,x",
+                RegistryLineFault::SubkeyTooLong, std::string(131, 'p'), ""},
+    RefusedCase{"HkrPathOf256Characters", "HKR,%s" + std::string(105, 'k') + ",V,,x",
+                RegistryLineFault::KeyPathTooLong, std::string(31, 'p'), std::string(79, 'c')}),
+    [](const ::testing::TestParamInfo<RefusedCase>& info) { return std::string(info.param.name); });
 
 TEST(RegistryLineLimits, LineOver255CharactersPassesOver)
 {
-    const std::string longest = "HKLM," + std::string(127, 'k') + "," + std::string(122, 'n');
+    const std::string longest = "HKLM," + k127 + "," + std::string(122, 'n');
     ASSERT_EQ(longest.size(), 255u);
     EXPECT_TRUE(Parse(longest).applied);
     const Parsed over = Parse(longest + "n");

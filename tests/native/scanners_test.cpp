@@ -7,8 +7,8 @@
 namespace {
 
 struct FieldCase {
-    const char* text;
-    const char* field;
+    std::string text;
+    std::string field;
     const char* rest; // what the next scan starts at
 };
 
@@ -18,25 +18,22 @@ TEST_P(SplitFieldTable, TakesFieldAndStopsAfterItsComma)
 {
     const FieldCase& c = GetParam();
     char field[kFieldSize];
-    const char* next = SplitField(c.text, field);
-    EXPECT_STREQ(field, c.field);
+    const char* next = SplitField(c.text.c_str(), field);
+    EXPECT_EQ(std::string(field), c.field);
     EXPECT_STREQ(next, c.rest);
 }
 
 INSTANTIATE_TEST_SUITE_P(Fields, SplitFieldTable, ::testing::Values(
-    FieldCase{"abc, def", "abc", " def"},
-    FieldCase{"  abc  ,x", "abc", "x"},
-    FieldCase{"\"a,b\" ,x", "a,b", "x"},
-    FieldCase{"ab\"c,d", "abc", "d"},
-    FieldCase{"\"a\"b\"c,d", "abc", "d"},
-    FieldCase{"\" a \",x", " a", "x"},
-    FieldCase{"\"   \",x", " ", "x"},
-    FieldCase{",x", "", "x"},
-    FieldCase{"   ,x", "", "x"},
-    FieldCase{"", "", ""},
-    FieldCase{"\"a,b", "a,b", ""},
-    FieldCase{"a\tb ,c", "a\tb", "c"},
-    FieldCase{"x\"y,z\",w", "xy", "z\",w"}));
+    FieldCase{"abc, def", "abc", " def"}, FieldCase{"  abc  ,x", "abc", "x"},
+    FieldCase{"\"a,b\" ,x", "a,b", "x"}, FieldCase{"ab\"c,d", "abc", "d"},
+    FieldCase{"\"a\"b\"c,d", "abc", "d"}, FieldCase{"\" a \",x", " a", "x"},
+    FieldCase{"\"   \",x", " ", "x"}, FieldCase{",x", "", "x"}, FieldCase{"   ,x", "", "x"},
+    FieldCase{"", "", ""}, FieldCase{"\"a,b", "a,b", ""}, FieldCase{"a\tb ,c", "a\tb", "c"},
+    FieldCase{"x\"y,z\",w", "xy", "z\",w"},
+    // A field of 127 characters fits.
+    FieldCase{std::string(127, 'f') + ",next", std::string(127, 'f'), "next"},
+    // A quoted part never closed takes the rest of the text, commas and all.
+    FieldCase{"  \"one, two, three", "one, two, three", ""}));
 
 TEST(SplitField, EmptyTextGivesEmptyFieldAndSamePositionEachTime)
 {
@@ -49,9 +46,8 @@ TEST(SplitField, EmptyTextGivesEmptyFieldAndSamePositionEachTime)
 
 TEST(SplitField, FourCallsOnTwoFieldsGiveTwoEmptyFieldsAfterThem)
 {
-    const char* value = "SETUP.EX_,SETUP.EXE";
     char fields[4][kFieldSize];
-    const char* p = value;
+    const char* p = "SETUP.EX_,SETUP.EXE";
     for (auto& field : fields) {
         p = SplitField(p, field);
     }
@@ -61,32 +57,23 @@ TEST(SplitField, FourCallsOnTwoFieldsGiveTwoEmptyFieldsAfterThem)
     EXPECT_STREQ(fields[3], "");
 }
 
-TEST(SplitField, FieldOf127CharactersFits)
+// Scans `text` into a buffer of `Size` bytes with a guard just past it: the scan keeps at most
+// Size - 1 characters, never writes past the buffer, and goes on at `rest`.
+template <std::size_t Size>
+void ExpectScan(const char* (*scan)(const char*, char (&)[Size]), const std::string& text,
+                const std::string& kept, const char* rest)
 {
-    const std::string text = std::string(127, 'f') + ",next";
-    char field[kFieldSize];
-    const char* next = SplitField(text.c_str(), field);
-    EXPECT_EQ(std::string(field), std::string(127, 'f'));
-    EXPECT_STREQ(next, "next");
+    char buffer[Size + 8];
+    buffer[Size] = '#';
+    const char* next = scan(text.c_str(), reinterpret_cast<char(&)[Size]>(buffer));
+    EXPECT_EQ(std::string(buffer), kept);
+    EXPECT_EQ(buffer[Size], '#');
+    EXPECT_STREQ(next, rest);
 }
 
 TEST(SplitField, LongerFieldIsCutButScanMovesPastAllOfIt)
 {
-    const std::string text = std::string(300, 'g') + ",next";
-    char field[kFieldSize + 8];
-    field[kFieldSize] = '#'; // a guard just past the caller's 128 bytes
-    const char* next = SplitField(text.c_str(), reinterpret_cast<char(&)[kFieldSize]>(field));
-    EXPECT_EQ(std::string(field), std::string(127, 'g'));
-    EXPECT_EQ(field[kFieldSize], '#');
-    EXPECT_STREQ(next, "next");
-}
-
-TEST(SplitField, QuotedPartNeverClosedTakesTheRestWithCommas)
-{
-    char field[kFieldSize];
-    const char* text = "  \"one, two, three";
-    EXPECT_EQ(*SplitField(text, field), '\0');
-    EXPECT_STREQ(field, "one, two, three");
+    ExpectScan(SplitField, std::string(300, 'g') + ",next", std::string(127, 'g'), "next");
 }
 
 std::string Lines(const char* text)
@@ -99,24 +86,21 @@ std::string Lines(const char* text)
     return all;
 }
 
-TEST(ReadLine, CarriageReturnAndLineFeedEachEndALine)
+TEST(ReadLine, EachLineBreakEndsALineAndNothingIsTrimmed)
 {
-    EXPECT_EQ(Lines("A\r\nB\r\n"), "[A][][B][]");
-}
-
-TEST(ReadLine, LastLineWithoutBreakEndsAtEndOfText)
-{
-    EXPECT_EQ(Lines("A\nB"), "[A][B]");
-}
-
-TEST(ReadLine, LeadingLineFeedGivesEmptyLineFirst)
-{
-    EXPECT_EQ(Lines("\nX"), "[][X]");
-}
-
-TEST(ReadLine, NothingIsTrimmedOrSpecial)
-{
-    EXPECT_EQ(Lines("  [a] ; b\t\n"), "[  [a] ; b\t]");
+    const struct {
+        const char* what;
+        const char* text;
+        const char* lines;
+    } table[] = {
+        {"carriage return and line feed each end a line", "A\r\nB\r\n", "[A][][B][]"},
+        {"the last line without a break ends at the end of the text", "A\nB", "[A][B]"},
+        {"a leading line feed gives an empty line first", "\nX", "[][X]"},
+        {"nothing is trimmed or special", "  [a] ; b\t\n", "[  [a] ; b\t]"},
+    };
+    for (const auto& row : table) {
+        EXPECT_EQ(Lines(row.text), row.lines) << row.what;
+    }
 }
 
 TEST(ReadLine, EmptyTextGivesNullAndKeepsOutput)
@@ -128,22 +112,12 @@ TEST(ReadLine, EmptyTextGivesNullAndKeepsOutput)
 
 TEST(ReadLine, LineOf255CharactersFits)
 {
-    const std::string text = std::string(255, 'l') + "\nnext";
-    char line[kLineSize];
-    const char* next = ReadLine(text.c_str(), line);
-    EXPECT_EQ(std::string(line), std::string(255, 'l'));
-    EXPECT_STREQ(next, "next");
+    ExpectScan(ReadLine, std::string(255, 'l') + "\nnext", std::string(255, 'l'), "next");
 }
 
 TEST(ReadLine, LongerLineIsCutButScanMovesPastAllOfIt)
 {
-    const std::string text = std::string(70000, 'm') + "\r\nnext";
-    char line[kLineSize + 8];
-    line[kLineSize] = '#';
-    const char* next = ReadLine(text.c_str(), reinterpret_cast<char(&)[kLineSize]>(line));
-    EXPECT_EQ(std::string(line), std::string(255, 'm'));
-    EXPECT_EQ(line[kLineSize], '#');
-    EXPECT_STREQ(next, "\nnext");
+    ExpectScan(ReadLine, std::string(70000, 'm') + "\r\nnext", std::string(255, 'm'), "\nnext");
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -11,33 +12,29 @@ const char* const kKeys[kDirectoryKeyCount] = {
     "RootDir", "SubDir1", "SubDir2", "SubDir3", "SubDir4",
     "SubDir5", "SubDir6", "WinDir", "WinSystemDir", "WinInfDir"};
 
-TEST(TrimToDirectory, CutsAtLastBackslash)
+TEST(TrimToDirectory, CutsAtTheLastBackslashButNeverTheFirstCharacter)
 {
-    char path[80] = "C:\\DISK\\SETUP\\SETUP.EXE";
-    TrimToDirectory(path);
-    EXPECT_STREQ(path, "C:\\DISK\\SETUP");
-}
-
-TEST(TrimToDirectory, RootOfDriveLeavesDriveOnly)
-{
-    char path[80] = "A:\\SETUP.EXE";
-    TrimToDirectory(path);
-    EXPECT_STREQ(path, "A:");
-    char script[80];
-    ASSERT_TRUE(BuildScriptPath(path, script, sizeof script));
-    EXPECT_STREQ(script, "A:\\SETUP.INF");
-}
-
-TEST(TrimToDirectory, FirstCharacterIsNeverTheCut)
-{
-    char path[80] = "\\SETUP.EXE";
-    TrimToDirectory(path);
-    EXPECT_STREQ(path, "\\SETUP.EXE");
+    const struct {
+        const char* path;
+        const char* directory;
+    } table[] = {
+        {"C:\\DISK\\SETUP\\SETUP.EXE", "C:\\DISK\\SETUP"},
+        {"A:\\SETUP.EXE", "A:"}, // the root of a drive leaves the drive only
+        {"\\SETUP.EXE", "\\SETUP.EXE"},
+    };
+    for (const auto& row : table) {
+        char path[80];
+        std::strcpy(path, row.path);
+        TrimToDirectory(path);
+        EXPECT_STREQ(path, row.directory) << row.path;
+    }
 }
 
 TEST(BuildScriptPath, DirectoryOf69CharactersFitsAndSeventyDoesNot)
 {
     char script[80];
+    ASSERT_TRUE(BuildScriptPath("A:", script, sizeof script));
+    EXPECT_STREQ(script, "A:\\SETUP.INF");
     EXPECT_TRUE(BuildScriptPath(std::string(69, 'd').c_str(), script, sizeof script));
     EXPECT_EQ(std::strlen(script), 79u);
     EXPECT_FALSE(BuildScriptPath(std::string(70, 'd').c_str(), script, sizeof script));
@@ -89,62 +86,52 @@ TEST(MatchDirectoryKey, IgnoresCaseAndRejectsOthers)
     EXPECT_EQ(MatchDirectoryKey("WinDir ", kKeys), -1);
 }
 
+// A file record's text fields and its absolute flag, compared as a whole.
+struct Filled {
+    std::string source, target, description, directoryValue, targetDir;
+    int absolute;
+    bool operator==(const Filled&) const = default;
+};
+
+void PrintTo(const Filled& f, std::ostream* os)
+{
+    *os << '"' << f.source << "\" \"" << f.target << "\" \"" << f.description << "\" value \""
+        << f.directoryValue << "\" dir \"" << f.targetDir << "\" absolute " << f.absolute;
+}
+
 class FileLine : public ::testing::Test {
 protected:
-    char names[kDirectoryKeyCount][kPathSize] = {};
-    FileEntry entry = {};
+    char names[kDirectoryKeyCount][kPathSize] = {"ROOT", "DRIVERS", "", "", "", "", "",
+                                                 "ignored-win", "ignored-sys"};
 
-    void SetUp() override
+    Filled Fill(const char* line, const char* windowsDir = "C:\\WINDOWS")
     {
-        std::strcpy(names[0], "ROOT");
-        std::strcpy(names[1], "DRIVERS");
-        std::strcpy(names[7], "ignored-win");
-        std::strcpy(names[8], "ignored-sys");
+        FileEntry e = {};
+        FillFileEntry(line, kKeys, names, windowsDir, e);
+        return {e.sourceName, e.targetName, e.description, e.directoryValue, e.targetDir,
+                e.absoluteTarget};
     }
 };
 
 TEST_F(FileLine, RelativeKeyTakesDirectoryName)
 {
-    FillFileEntry("PAD.DL_, PAD.DLL, \"Driver, 32-bit\", SubDir1", kKeys, names, "C:\\WINDOWS",
-                  entry);
-    EXPECT_STREQ(entry.sourceName, "PAD.DL_");
-    EXPECT_STREQ(entry.targetName, "PAD.DLL");
-    EXPECT_STREQ(entry.description, "Driver, 32-bit");
-    EXPECT_STREQ(entry.directoryValue, "DRIVERS");
-    EXPECT_STREQ(entry.targetDir, "DRIVERS");
-    EXPECT_EQ(entry.absoluteTarget, 0);
+    EXPECT_EQ(Fill("PAD.DL_, PAD.DLL, \"Driver, 32-bit\", SubDir1"),
+              (Filled{"PAD.DL_", "PAD.DLL", "Driver, 32-bit", "DRIVERS", "DRIVERS", 0}));
 }
 
 TEST_F(FileLine, WindowsKeysAreAbsolute)
 {
-    FillFileEntry("A,B,C,winsystemdir", kKeys, names, "C:\\WINDOWS", entry);
-    EXPECT_STREQ(entry.targetDir, "C:\\WINDOWS\\SYSTEM");
-    EXPECT_STREQ(entry.directoryValue, "ignored-sys");
-    EXPECT_EQ(entry.absoluteTarget, 1);
-
-    FileEntry inf = {};
-    FillFileEntry("A,B,C,WinInfDir", kKeys, names, "D:\\WIN", inf);
-    EXPECT_STREQ(inf.targetDir, "D:\\WIN\\INF");
-    EXPECT_EQ(inf.absoluteTarget, 1);
-
-    FileEntry win = {};
-    FillFileEntry("A,B,C,WinDir", kKeys, names, "D:\\WIN", win);
-    EXPECT_STREQ(win.targetDir, "D:\\WIN");
-    EXPECT_STREQ(win.directoryValue, "ignored-win");
+    EXPECT_EQ(Fill("A,B,C,winsystemdir"),
+              (Filled{"A", "B", "C", "ignored-sys", "C:\\WINDOWS\\SYSTEM", 1}));
+    EXPECT_EQ(Fill("A,B,C,WinInfDir", "D:\\WIN"), (Filled{"A", "B", "C", "", "D:\\WIN\\INF", 1}));
+    EXPECT_EQ(Fill("A,B,C,WinDir", "D:\\WIN"),
+              (Filled{"A", "B", "C", "ignored-win", "D:\\WIN", 1}));
 }
 
 TEST_F(FileLine, UnknownKeyOrMissingFieldsLeaveTargetEmpty)
 {
-    FillFileEntry("ONLY.TXT", kKeys, names, "C:\\WINDOWS", entry);
-    EXPECT_STREQ(entry.sourceName, "ONLY.TXT");
-    EXPECT_STREQ(entry.targetName, "");
-    EXPECT_STREQ(entry.targetDir, "");
-    EXPECT_STREQ(entry.directoryValue, "");
-    EXPECT_EQ(entry.absoluteTarget, 0);
-
-    FileEntry other = {};
-    FillFileEntry("A,B,C,SYSTEM32", kKeys, names, "C:\\WINDOWS", other);
-    EXPECT_STREQ(other.targetDir, "");
+    EXPECT_EQ(Fill("ONLY.TXT"), (Filled{"ONLY.TXT", "", "", "", "", 0}));
+    EXPECT_EQ(Fill("A,B,C,SYSTEM32"), (Filled{"A", "B", "C", "", "", 0}));
 }
 
 TEST_F(FileLine, LongFieldsAreCutToTheirSlots)
@@ -153,12 +140,9 @@ TEST_F(FileLine, LongFieldsAreCutToTheirSlots)
                              std::string(100, 'd') + ",RootDir";
     std::memset(names[0], 'r', 79);
     names[0][79] = '\0';
-    FillFileEntry(line.c_str(), kKeys, names, "C:\\WINDOWS", entry);
-    EXPECT_EQ(std::string(entry.sourceName), std::string(14, 's'));
-    EXPECT_EQ(std::string(entry.targetName), std::string(14, 't'));
-    EXPECT_EQ(std::string(entry.description), std::string(61, 'd'));
-    EXPECT_EQ(std::string(entry.targetDir), std::string(39, 'r'));
-    EXPECT_EQ(entry.absoluteTarget, 0);
+    EXPECT_EQ(Fill(line.c_str()), (Filled{std::string(14, 's'), std::string(14, 't'),
+                                          std::string(61, 'd'), std::string(39, 'r'),
+                                          std::string(39, 'r'), 0}));
 }
 
 TEST(CountDisks, CountsEveryNonEmptyLabel)
