@@ -1,6 +1,7 @@
 // The backdrop as it is created and painted in this process, on the 640 x 480 test display.
 #include "controller/bounded_text.h"
 #include "controller/setup_state.h"
+#include "support/automation.h"
 #include "support/page_state.h"
 #include "ui/backdrop.h"
 #include "ui/backdrop_bands.h"
@@ -102,12 +103,8 @@ TEST_F(Backdrop, IsAFullScreenTopmostPopupWithAThinBorder)
     HWND window = g_setup.mainWindow;
     ASSERT_NE(window, nullptr);
 
-    char name[64] = {};
-    GetClassNameA(window, name, sizeof name);
-    EXPECT_STREQ(name, "SetupMain");
-    char title[64] = {};
-    GetWindowTextA(window, title, sizeof title);
-    EXPECT_STREQ(title, "Setup");
+    EXPECT_EQ(ClassNameOf(window), "SetupMain");
+    EXPECT_EQ(WindowText(window), "Setup");
 
     const auto style = static_cast<DWORD>(GetWindowLongPtrA(window, GWL_STYLE));
     EXPECT_EQ(style & (WS_POPUP | WS_VISIBLE | WS_BORDER), WS_POPUP | WS_VISIBLE | WS_BORDER);

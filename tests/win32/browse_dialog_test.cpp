@@ -103,40 +103,32 @@ void TypePath(HWND dialog, const std::string& text)
     }
 }
 
-// Selects the directory list's entry for `name` ("[name]", or ".." for the parent) and sends
-// the dialog the list's notification `code`, as a click on it would. False when the list has
-// no such entry.
-bool ClickDirectory(HWND dialog, const std::string& name, WORD code)
+// Selects `entry` in the dialog's list or combo box `controlId` and sends the dialog the
+// control's notification `code`, as a click on it would. False when there is no such entry.
+bool SelectEntry(HWND dialog, int controlId, const std::string& entry, WORD code)
 {
-    HWND list = GetDlgItem(dialog, kDirectoryList);
-    const std::string entry = "[" + name + "]";
-    const LRESULT index =
-        SendMessageA(list, LB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(entry.c_str()));
-    if (index == LB_ERR) {
+    HWND control = GetDlgItem(dialog, controlId);
+    const bool combo = controlId == kDriveList;
+    const LRESULT index = SendMessageA(control, combo ? CB_FINDSTRINGEXACT : LB_FINDSTRINGEXACT,
+                                       -1, reinterpret_cast<LPARAM>(entry.c_str()));
+    if (index == (combo ? CB_ERR : LB_ERR)) {
         return false;
     }
-    SendMessageA(list, LB_SETCURSEL, index, 0);
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(kDirectoryList, code),
-                 reinterpret_cast<LPARAM>(list));
+    SendMessageA(control, combo ? CB_SETCURSEL : LB_SETCURSEL, index, 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(controlId, code), reinterpret_cast<LPARAM>(control));
     Settle(dialog);
     return true;
 }
 
-// Picks drive `letter` in the drive list, as the user would. False when the list lacks it.
+// The directory list's entry for `name` is "[name]", or ".." for the parent.
+bool ClickDirectory(HWND dialog, const std::string& name, WORD code)
+{
+    return SelectEntry(dialog, kDirectoryList, "[" + name + "]", code);
+}
+
 bool PickDrive(HWND dialog, char letter)
 {
-    HWND combo = GetDlgItem(dialog, kDriveList);
-    const std::string entry = std::string("[-") + letter + "-]";
-    const LRESULT index =
-        SendMessageA(combo, CB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(entry.c_str()));
-    if (index == CB_ERR) {
-        return false;
-    }
-    SendMessageA(combo, CB_SETCURSEL, index, 0);
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(kDriveList, CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(combo));
-    Settle(dialog);
-    return true;
+    return SelectEntry(dialog, kDriveList, std::string("[-") + letter + "-]", CBN_SELCHANGE);
 }
 
 class BrowseDialog : public ::testing::Test {
@@ -164,6 +156,22 @@ protected:
         });
         EXPECT_EQ(RunPage("SETUP_SELDIR", DestinationPageProc, kDestinationTemplate), kPageBack);
         thread.join();
+    }
+
+    // Like RunPageWithUser, for a user who starts by pressing Browse; a dialog the user leaves
+    // open is ended with Cancel.
+    static void RunBrowseWithUser(const std::function<void(HWND page, HWND dialog)>& user)
+    {
+        RunPageWithUser([&](HWND page) {
+            HWND dialog = OpenBrowse(page);
+            if (dialog == nullptr) {
+                return;
+            }
+            user(page, dialog);
+            if (IsWindow(dialog)) {
+                EndBrowse(page, dialog, IDCANCEL);
+            }
+        });
     }
 };
 
@@ -236,11 +244,7 @@ TEST_F(BrowseDialog, BrowseOpensTheBrowseDirectoryTemplate)
     RECT client{};
     RECT expectedClient{0, 0, 169, 170};
     RECT fileNameLabel{};
-    RunPageWithUser([&](HWND page) {
-        HWND dialog = OpenBrowse(page);
-        if (dialog == nullptr) {
-            return;
-        }
+    RunBrowseWithUser([&](HWND, HWND dialog) {
         GetClientRect(dialog, &client);
         MapDialogRect(dialog, &expectedClient);
         for (std::size_t i = 0; i < seen.size(); ++i) {
@@ -262,7 +266,6 @@ TEST_F(BrowseDialog, BrowseOpensTheBrowseDirectoryTemplate)
             seen[i].ownHeight = className == "ListBox" || className == "ComboBox";
         }
         fileNameLabel = RectInDialog(dialog, GetDlgItem(dialog, kFileNameLabel));
-        EndBrowse(page, dialog, IDCANCEL);
     });
 
     EXPECT_EQ(client.right, expectedClient.right);
@@ -293,12 +296,8 @@ TEST_F(BrowseDialog, BrowseOpensTheBrowseDirectoryTemplate)
 TEST_F(BrowseDialog, CaptionIsTheTemplatesTitle)
 {
     std::string caption;
-    RunPageWithUser([&](HWND page) {
-        HWND dialog = OpenBrowse(page);
-        if (dialog != nullptr) {
-            caption = WindowText(dialog);
-            EndBrowse(page, dialog, IDCANCEL);
-        }
+    RunBrowseWithUser([&](HWND, HWND dialog) {
+        caption = WindowText(dialog);
     });
     if (RunningUnderWine() && caption != "Browse Directory") {
         // Wine's old-style dialog always sets a title of its own ("Open File") when the request
@@ -314,18 +313,13 @@ TEST_F(BrowseDialog, PathFieldShowsTheDestinationWhollySelectedWithTheFocus)
     DWORD selection = 0;
     bool focused = false;
     const DWORD mainThread = GetCurrentThreadId();
-    RunPageWithUser([&](HWND page) {
-        HWND dialog = OpenBrowse(page);
-        if (dialog == nullptr) {
-            return;
-        }
+    RunBrowseWithUser([&](HWND, HWND dialog) {
         field = ControlText(dialog, kPathField);
         selection = static_cast<DWORD>(SendDlgItemMessageA(dialog, kPathField, EM_GETSEL, 0, 0));
         GUITHREADINFO info{};
         info.cbSize = sizeof info;
         focused = GetGUIThreadInfo(mainThread, &info) &&
                   info.hwndFocus == GetDlgItem(dialog, kPathField);
-        EndBrowse(page, dialog, IDCANCEL);
     });
     EXPECT_EQ(field, kDestination);
     EXPECT_EQ(LOWORD(selection), 0);
@@ -336,11 +330,7 @@ TEST_F(BrowseDialog, PathFieldShowsTheDestinationWhollySelectedWithTheFocus)
 TEST_F(BrowseDialog, ListsStartAtTheInitialDirectory)
 {
     std::string shownDirectory, currentDirectory, drive;
-    RunPageWithUser([&](HWND page) {
-        HWND dialog = OpenBrowse(page);
-        if (dialog == nullptr) {
-            return;
-        }
+    RunBrowseWithUser([&](HWND, HWND dialog) {
         shownDirectory = ControlText(dialog, kCurrentDirectoryText);
         currentDirectory = CurrentDirectory();
         HWND combo = GetDlgItem(dialog, kDriveList);
@@ -350,7 +340,6 @@ TEST_F(BrowseDialog, ListsStartAtTheInitialDirectory)
             SendMessageA(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
         }
         drive = text;
-        EndBrowse(page, dialog, IDCANCEL);
     });
     // The old-style dialog writes the directory in lower case.
     EXPECT_EQ(Upper(shownDirectory), "C:\\");
@@ -361,12 +350,8 @@ TEST_F(BrowseDialog, ListsStartAtTheInitialDirectory)
 TEST_F(BrowseDialog, HiddenFileNameFieldHoldsTheDummyName)
 {
     std::string fileName;
-    RunPageWithUser([&](HWND page) {
-        HWND dialog = OpenBrowse(page);
-        if (dialog != nullptr) {
-            fileName = ControlText(dialog, kFileNameField);
-            EndBrowse(page, dialog, IDCANCEL);
-        }
+    RunBrowseWithUser([&](HWND, HWND dialog) {
+        fileName = ControlText(dialog, kFileNameField);
     });
     EXPECT_EQ(fileName, "12345678.ABC");
 }
@@ -395,12 +380,9 @@ TEST_F(BrowseDialog, TypedPathConfirmedWithOkBecomesTheDestination)
         SCOPED_TRACE(path.typed);
         CopyText(g_setup.destDir, kDestination.c_str());
         std::string shown;
-        RunPageWithUser([&](HWND page) {
-            HWND dialog = OpenBrowse(page);
-            if (dialog != nullptr) {
-                TypePath(dialog, path.typed);
-                shown = EndBrowse(page, dialog, IDOK);
-            }
+        RunBrowseWithUser([&](HWND page, HWND dialog) {
+            TypePath(dialog, path.typed);
+            shown = EndBrowse(page, dialog, IDOK);
         });
         EXPECT_EQ(shown, path.destination);
         EXPECT_EQ(std::string(g_setup.destDir), path.destination);
@@ -411,11 +393,7 @@ TEST_F(BrowseDialog, CancelLeavesTheDestinationUnchanged)
 {
     std::string afterTyping, afterMoving;
     bool moved = false;
-    RunPageWithUser([&](HWND page) {
-        HWND dialog = OpenBrowse(page);
-        if (dialog == nullptr) {
-            return;
-        }
+    RunBrowseWithUser([&](HWND page, HWND dialog) {
         TypePath(dialog, "D:\\ELSEWHERE");
         afterTyping = EndBrowse(page, dialog, IDCANCEL);
 
@@ -436,11 +414,7 @@ TEST_F(BrowseDialog, OkAfterMovingThroughTheListsTakesTheDirectoryShown)
 {
     std::string field, shown;
     bool moved = false;
-    RunPageWithUser([&](HWND page) {
-        HWND dialog = OpenBrowse(page);
-        if (dialog == nullptr) {
-            return;
-        }
+    RunBrowseWithUser([&](HWND page, HWND dialog) {
         moved = ClickDirectory(dialog, "BRWSTEST", LBN_DBLCLK) &&
                 ClickDirectory(dialog, "INNER", LBN_DBLCLK);
         field = ControlText(dialog, kPathField);
@@ -455,11 +429,7 @@ TEST_F(BrowseDialog, OkAfterMovingThroughTheListsTakesTheDirectoryShown)
 TEST_F(BrowseDialog, ReopenedDialogStartsFromTheDestinationAgain)
 {
     std::string second;
-    RunPageWithUser([&](HWND page) {
-        HWND dialog = OpenBrowse(page);
-        if (dialog == nullptr) {
-            return;
-        }
+    RunBrowseWithUser([&](HWND page, HWND dialog) {
         ClickDirectory(dialog, "BRWSTEST", LBN_DBLCLK);
         EndBrowse(page, dialog, IDCANCEL);
         dialog = OpenBrowse(page);
@@ -496,18 +466,13 @@ TEST_F(BrowseDialog, DoubleClickOnADirectoryShowsTheNewCurrentDirectory)
 {
     std::string inside, currentInside, back, currentBack;
     bool clicked = false;
-    RunPageWithUser([&](HWND page) {
-        HWND dialog = OpenBrowse(page);
-        if (dialog == nullptr) {
-            return;
-        }
+    RunBrowseWithUser([&](HWND, HWND dialog) {
         clicked = ClickDirectory(dialog, "BRWSTEST", LBN_DBLCLK);
         inside = ControlText(dialog, kPathField);
         currentInside = CurrentDirectory();
         clicked = clicked && ClickDirectory(dialog, "..", LBN_DBLCLK);
         back = ControlText(dialog, kPathField);
         currentBack = CurrentDirectory();
-        EndBrowse(page, dialog, IDCANCEL);
     });
     ASSERT_TRUE(clicked);
     EXPECT_EQ(Upper(inside), kBrowseRoot);
@@ -521,17 +486,12 @@ TEST_F(BrowseDialog, SingleClickOnADirectoryShowsTheCurrentDirectory)
 {
     std::string typed, afterClick, current;
     bool clicked = false;
-    RunPageWithUser([&](HWND page) {
-        HWND dialog = OpenBrowse(page);
-        if (dialog == nullptr) {
-            return;
-        }
+    RunBrowseWithUser([&](HWND, HWND dialog) {
         TypePath(dialog, "D:\\TYPED");
         typed = ControlText(dialog, kPathField);
         clicked = ClickDirectory(dialog, "BRWSTEST", LBN_SELCHANGE);
         afterClick = ControlText(dialog, kPathField);
         current = CurrentDirectory();
-        EndBrowse(page, dialog, IDCANCEL);
     });
     ASSERT_TRUE(clicked);
     EXPECT_EQ(typed, "D:\\TYPED");
@@ -544,16 +504,11 @@ TEST_F(BrowseDialog, NewDriveShowsItsCurrentDirectory)
 {
     std::string afterPick, current;
     bool picked = false;
-    RunPageWithUser([&](HWND page) {
-        HWND dialog = OpenBrowse(page);
-        if (dialog == nullptr) {
-            return;
-        }
+    RunBrowseWithUser([&](HWND, HWND dialog) {
         TypePath(dialog, "D:\\TYPED");
         picked = PickDrive(dialog, 'z');
         afterPick = ControlText(dialog, kPathField);
         current = CurrentDirectory();
-        EndBrowse(page, dialog, IDCANCEL);
     });
     ASSERT_TRUE(picked);
     EXPECT_EQ(Upper(afterPick.substr(0, 3)), "Z:\\");
@@ -563,11 +518,7 @@ TEST_F(BrowseDialog, NewDriveShowsItsCurrentDirectory)
 TEST_F(BrowseDialog, OtherNotificationsLeaveThePathField)
 {
     std::string afterNotifications;
-    RunPageWithUser([&](HWND page) {
-        HWND dialog = OpenBrowse(page);
-        if (dialog == nullptr) {
-            return;
-        }
+    RunBrowseWithUser([&](HWND, HWND dialog) {
         TypePath(dialog, "D:\\TYPED");
         const struct {
             int id;
@@ -585,7 +536,6 @@ TEST_F(BrowseDialog, OtherNotificationsLeaveThePathField)
         }
         Settle(dialog);
         afterNotifications = ControlText(dialog, kPathField);
-        EndBrowse(page, dialog, IDCANCEL);
     });
     EXPECT_EQ(afterNotifications, "D:\\TYPED");
 }
@@ -610,15 +560,10 @@ TEST_F(BrowseDialog, CurrentDirectoryTooLongForThePathLeavesThePreviousPath)
         ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
         std::string field;
         bool clicked = false;
-        RunPageWithUser([&](HWND page) {
-            HWND dialog = OpenBrowse(page);
-            if (dialog == nullptr) {
-                return;
-            }
+        RunBrowseWithUser([&](HWND, HWND dialog) {
             TypePath(dialog, "D:\\TYPED");
             clicked = ClickDirectory(dialog, name, LBN_DBLCLK);
             field = ControlText(dialog, kPathField);
-            EndBrowse(page, dialog, IDCANCEL);
         });
         RemoveDirectoryA(path.c_str());
         ASSERT_TRUE(clicked);

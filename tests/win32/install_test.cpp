@@ -1,5 +1,6 @@
 // The whole setup as a user runs it, from the sample medium to the restart or the control panel.
 #include "support/automation.h"
+#include "support/registry_values.h"
 #include "support/test_files.h"
 
 #include <gtest/gtest.h>
@@ -13,7 +14,8 @@ const std::string kMedium = "C:\\MEDIUM";
 const std::string kDest = "C:\\KESTREL";
 const std::string kSampleMedium = WindowsPathOf(SETUP_BUILD_DIR "/medium");
 const std::string kOriginals = WindowsPathOf(SETUP_SOURCE_DIR "/sample/files");
-const char kJoystickKey[] = "System\\CurrentControlSet\\control\\MediaResources\\joystick";
+const std::string kJoystickKey = "System\\CurrentControlSet\\control\\MediaResources\\joystick";
+const std::string kSettings = "\\msjstick.drv<0000>\\CurrentJoystickSettings";
 const char kUninstallKey[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kestrel Gamepad";
 
@@ -36,56 +38,11 @@ std::vector<Installed> SampleTargets()
     };
 }
 
-void CreateKey(HKEY root, const std::string& path)
+void ExpectUninstallEntry()
 {
-    HKEY key;
-    ASSERT_EQ(RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                              nullptr), ERROR_SUCCESS);
-    RegCloseKey(key);
-}
-
-bool KeyExists(HKEY root, const std::string& path)
-{
-    HKEY key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        return false;
-    }
-    RegCloseKey(key);
-    return true;
-}
-
-// A value's type and bytes (Wine keeps a string's NUL whatever count it was given).
-struct Value {
-    DWORD type = 0;
-    std::string bytes;
-    bool found = false;
-};
-
-Value ReadValue(HKEY root, const std::string& path, const char* name)
-{
-    Value value;
-    HKEY key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        return value;
-    }
-    char data[512];
-    DWORD size = sizeof data;
-    if (RegQueryValueExA(key, name, nullptr, &value.type, reinterpret_cast<BYTE*>(data), &size) ==
-        ERROR_SUCCESS) {
-        value.found = true;
-        value.bytes.assign(data, size);
-    }
-    RegCloseKey(key);
-    return value;
-}
-
-std::string Text(const Value& value)
-{
-    std::string text = value.bytes;
-    while (!text.empty() && text.back() == '\0') {
-        text.pop_back();
-    }
-    return text;
+    ExpectString(ReadStoredValue(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"), "Kestrel Gamepad");
+    ExpectString(ReadStoredValue(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"),
+                 "C:\\KESTREL\\UNINSTAL.EXE");
 }
 
 class Install : public ::testing::Test {
@@ -96,9 +53,8 @@ protected:
         RemoveTree(kDest);
         ASSERT_TRUE(CopyFolderFiles(kSampleMedium, kMedium));
         DeleteFileA((kMedium + "\\SETUP.EXE").c_str());
-        CreateKey(HKEY_LOCAL_MACHINE,
-                  std::string(kJoystickKey) + "\\msjstick.drv<0000>\\CurrentJoystickSettings");
-        CreateKey(HKEY_LOCAL_MACHINE, std::string(kJoystickKey) + "\\NoSettings");
+        ASSERT_TRUE(CreateTestKey(HKEY_LOCAL_MACHINE, kJoystickKey + kSettings, true));
+        ASSERT_TRUE(CreateTestKey(HKEY_LOCAL_MACHINE, kJoystickKey + "\\NoSettings", true));
     }
 
     // Welcome and destination pages with Next, creating the destination.
@@ -141,28 +97,22 @@ TEST_F(Install, FullInstallCopiesExpandsAndRegistersThenOpensControlPanel)
     }
 
     const std::string product = "SOFTWARE\\Kestrel\\Kestrel Gamepad";
-    const Value version = ReadValue(HKEY_LOCAL_MACHINE, product, "Version");
-    EXPECT_EQ(version.type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(Text(version), "1.20");
-    const Value buttons = ReadValue(HKEY_LOCAL_MACHINE, product, "Buttons");
-    EXPECT_EQ(buttons.type, static_cast<DWORD>(REG_BINARY));
-    EXPECT_EQ(buttons.bytes, std::string("\x0a\0\0\0", 4));
-    const Value profile = ReadValue(HKEY_CLASSES_ROOT, "KestrelGamepad.Profile", "");
-    EXPECT_EQ(Text(profile), "Kestrel Gamepad Profile");
+    ExpectString(ReadStoredValue(HKEY_LOCAL_MACHINE, product, "Version"), "1.20");
+    ExpectBinary(ReadStoredValue(HKEY_LOCAL_MACHINE, product, "Buttons"), Bytes{0x0A, 0, 0, 0});
+    ExpectString(ReadStoredValue(HKEY_CLASSES_ROOT, "KestrelGamepad.Profile", ""),
+                 "Kestrel Gamepad Profile");
 
-    const std::string settings = std::string(kJoystickKey) + "\\msjstick.drv<0000>\\CurrentJoystickSettings";
-    EXPECT_EQ(Text(ReadValue(HKEY_LOCAL_MACHINE, settings, "Joystick1OEMCallout")), "KESTREL.VXD");
-    EXPECT_EQ(Text(ReadValue(HKEY_LOCAL_MACHINE, settings, "Joystick1OEMName")), "Kestrel Gamepad");
-    const Value config = ReadValue(HKEY_LOCAL_MACHINE, settings, "Joystick1Configuration");
+    const std::string settings = kJoystickKey + kSettings;
+    ExpectString(ReadStoredValue(HKEY_LOCAL_MACHINE, settings, "Joystick1OEMCallout"), "KESTREL.VXD");
+    ExpectString(ReadStoredValue(HKEY_LOCAL_MACHINE, settings, "Joystick1OEMName"), "Kestrel Gamepad");
+    const StoredValue config = ReadStoredValue(HKEY_LOCAL_MACHINE, settings, "Joystick1Configuration");
     EXPECT_EQ(config.type, static_cast<DWORD>(REG_BINARY));
     ASSERT_EQ(config.bytes.size(), 112u);
-    EXPECT_EQ(config.bytes.substr(0, 12), std::string("\0\0\0\0\x04\0\0\0\x06\0\0\0", 12));
-    EXPECT_EQ(config.bytes.substr(104, 4), std::string("\x0c\0\0\0", 4));
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE,
-                           std::string(kJoystickKey) + "\\NoSettings\\CurrentJoystickSettings"));
-    EXPECT_EQ(Text(ReadValue(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName")), "Kestrel Gamepad");
-    EXPECT_EQ(Text(ReadValue(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString")),
-              "C:\\KESTREL\\UNINSTAL.EXE");
+    EXPECT_EQ(Bytes(config.bytes.begin(), config.bytes.begin() + 12),
+              (Bytes{0, 0, 0, 0, 0x04, 0, 0, 0, 0x06, 0, 0, 0}));
+    EXPECT_EQ(Bytes(config.bytes.begin() + 104, config.bytes.begin() + 108), (Bytes{0x0C, 0, 0, 0}));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kJoystickKey + "\\NoSettings\\CurrentJoystickSettings"));
+    ExpectUninstallEntry();
 
     // "No" on the finish page: the joystick control panel instead of a restart.
     SendMessageA(GetDlgItem(finish, 1033), BM_CLICK, 0, 0);
@@ -170,11 +120,8 @@ TEST_F(Install, FullInstallCopiesExpandsAndRegistersThenOpensControlPanel)
     ASSERT_TRUE(setup.WaitForExit(20000));
     EXPECT_EQ(setup.ExitCode(), 0u);
     HWND panel = nullptr;
-    for (int i = 0; i < 500 && panel == nullptr; ++i) {
-        panel = FindWindowA("#32770", "Game Controllers");
-        Sleep(20);
-    }
-    ASSERT_NE(panel, nullptr);
+    ASSERT_TRUE(
+        WaitUntil([&] { return (panel = FindWindowA("#32770", "Game Controllers")) != nullptr; }));
     PostMessageA(panel, WM_CLOSE, 0, 0);
 }
 
@@ -189,10 +136,10 @@ TEST_F(Install, FinishWithYesAsksWindowsToRestart)
                           "\" " + note;
     ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                                &startup, &watcher));
-    for (int i = 0; i < 500 && ReadWholeFile(note).find("READY") == std::string::npos; ++i) {
-        Sleep(20);
-    }
-    ASSERT_NE(ReadWholeFile(note).find("READY"), std::string::npos);
+    const auto noted = [&](const char* word) {
+        return WaitUntil([&] { return ReadWholeFile(note).find(word) != std::string::npos; });
+    };
+    ASSERT_TRUE(noted("READY"));
 
     SetupProcess setup(kMedium);
     WalkToCopy(setup);
@@ -200,10 +147,7 @@ TEST_F(Install, FinishWithYesAsksWindowsToRestart)
     ASSERT_NE(finish, nullptr);
     EXPECT_EQ(SendMessageA(GetDlgItem(finish, 1032), BM_GETCHECK, 0, 0), BST_CHECKED);
     PressButton(finish, IDOK);
-    for (int i = 0; i < 500 && ReadWholeFile(note).find("QUERYENDSESSION") == std::string::npos; ++i) {
-        Sleep(20);
-    }
-    EXPECT_NE(ReadWholeFile(note).find("QUERYENDSESSION"), std::string::npos);
+    EXPECT_TRUE(noted("QUERYENDSESSION"));
     setup.WaitForExit(10000);
     TerminateProcess(watcher.hProcess, 0);
     CloseHandle(watcher.hProcess);
@@ -230,7 +174,7 @@ TEST_F(Install, MissingSourceIsReportedAndTheSetupEndsWithoutFinishPage)
     // The other files are there, the missing one is not, and the registry steps still ran.
     EXPECT_EQ(FileSize(kDest + "\\UTILS\\CALIB\\KCAL.EXE"), -1);
     EXPECT_GT(FileSize(kDest + "\\DOCS\\BUTTONS.TXT"), 0);
-    EXPECT_EQ(Text(ReadValue(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName")), "Kestrel Gamepad");
+    ExpectString(ReadStoredValue(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"), "Kestrel Gamepad");
 }
 
 TEST_F(Install, CancelDuringCopyFinishesCurrentFileRunsRegistryAndShowsNotice)
@@ -253,10 +197,7 @@ TEST_F(Install, CancelDuringCopyFinishesCurrentFileRunsRegistryAndShowsNotice)
     HWND page = WaitForWindow(setup.id(), "SETUP_INSTALL");
     ASSERT_NE(page, nullptr);
     // Cancel once the gauge has moved, while most files are still to come.
-    for (int i = 0; i < 2000 && ControlText(page, 1013) == "0%"; ++i) {
-        Sleep(5);
-    }
-    ASSERT_NE(ControlText(page, 1013), "0%");
+    ASSERT_TRUE(WaitUntil([&] { return ControlText(page, 1013) != "0%"; }, 10000, 5));
     PostMessageA(GetDlgItem(page, 1), BM_CLICK, 0, 0);
 
     HWND notice =
@@ -280,7 +221,7 @@ TEST_F(Install, CancelDuringCopyFinishesCurrentFileRunsRegistryAndShowsNotice)
     }
     EXPECT_GT(copied, 0);
     EXPECT_LT(copied, kFiles);
-    EXPECT_EQ(Text(ReadValue(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName")), "Kestrel Gamepad");
+    ExpectString(ReadStoredValue(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"), "Kestrel Gamepad");
 }
 
 } // namespace

@@ -17,8 +17,6 @@ const std::string kJoystick = "System\\CurrentControlSet\\control\\MediaResource
 const std::string kSettings = "\\CurrentJoystickSettings";
 const std::string kUninstall = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Pad";
 
-using Bytes = std::vector<std::uint8_t>;
-
 // The configuration block: flags, buttons, usage 6, 92 zero bytes, type 12 at offset 104,
 // four zero bytes.
 Bytes Block(std::initializer_list<std::uint8_t> flags, std::initializer_list<std::uint8_t> buttons)
@@ -31,6 +29,8 @@ Bytes Block(std::initializer_list<std::uint8_t> flags, std::initializer_list<std
     b.insert(b.end(), 4, 0x00);
     return b;
 }
+
+const Bytes kDefaultBlock = Block({0x00, 0x00, 0x00, 0x00}, {0x04, 0x00, 0x00, 0x00});
 
 class JoystickRegistration : public ::testing::Test {
 protected:
@@ -58,22 +58,15 @@ protected:
         return ReadStoredValue(HKEY_LOCAL_MACHINE, kJoystick + "\\" + driver + kSettings, value);
     }
 
-    static void ExpectJoystickValues(const std::string& driver, const std::string& callout,
-                                     const std::string& product, const Bytes& block)
+    static void ExpectJoystickValues(const std::string& driver,
+                                     const std::string& callout = "PADJOY.VXD",
+                                     const std::string& product = "Pad",
+                                     const Bytes& block = kDefaultBlock)
     {
         SCOPED_TRACE(driver);
-        const StoredValue calloutValue = Setting(driver, "Joystick1OEMCallout");
-        ASSERT_TRUE(calloutValue.found);
-        EXPECT_EQ(calloutValue.type, static_cast<DWORD>(REG_SZ));
-        EXPECT_EQ(StoredText(calloutValue), callout);
-        const StoredValue name = Setting(driver, "Joystick1OEMName");
-        ASSERT_TRUE(name.found);
-        EXPECT_EQ(name.type, static_cast<DWORD>(REG_SZ));
-        EXPECT_EQ(StoredText(name), product);
-        const StoredValue configuration = Setting(driver, "Joystick1Configuration");
-        ASSERT_TRUE(configuration.found);
-        EXPECT_EQ(configuration.type, static_cast<DWORD>(REG_BINARY));
-        EXPECT_EQ(configuration.bytes, block);
+        ExpectString(Setting(driver, "Joystick1OEMCallout"), callout);
+        ExpectString(Setting(driver, "Joystick1OEMName"), product);
+        ExpectBinary(Setting(driver, "Joystick1Configuration"), block);
     }
 
     static void ExpectNoJoystickValues(const std::string& driver)
@@ -84,17 +77,11 @@ protected:
         }
     }
 
-    static void ExpectUninstallEntry(const std::string& product, const std::string& command)
+    static void ExpectUninstallEntry(const std::string& product = "Pad",
+                                     const std::string& command = "C:\\Pad\\UNINSTAL.EXE")
     {
-        const StoredValue display = ReadStoredValue(HKEY_LOCAL_MACHINE, kUninstall, "DisplayName");
-        ASSERT_TRUE(display.found);
-        EXPECT_EQ(display.type, static_cast<DWORD>(REG_SZ));
-        EXPECT_EQ(StoredText(display), product);
-        const StoredValue uninstall =
-            ReadStoredValue(HKEY_LOCAL_MACHINE, kUninstall, "UninstallString");
-        ASSERT_TRUE(uninstall.found);
-        EXPECT_EQ(uninstall.type, static_cast<DWORD>(REG_SZ));
-        EXPECT_EQ(StoredText(uninstall), command);
+        ExpectString(ReadStoredValue(HKEY_LOCAL_MACHINE, kUninstall, "DisplayName"), product);
+        ExpectString(ReadStoredValue(HKEY_LOCAL_MACHINE, kUninstall, "UninstallString"), command);
     }
 };
 
@@ -102,7 +89,7 @@ TEST_F(JoystickRegistration, SystemWithoutJoystickKeyGetsOnlyTheUninstallEntry)
 {
     EXPECT_EQ(RegisterJoystickDriver(), 1);
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kJoystick));
-    ExpectUninstallEntry("Pad", "C:\\Pad\\UNINSTAL.EXE");
+    ExpectUninstallEntry();
 }
 
 TEST_F(JoystickRegistration, JoystickKeyWithoutSubkeysGetsNothing)
@@ -119,7 +106,7 @@ TEST_F(JoystickRegistration, JoystickKeyWithoutSubkeysGetsNothing)
     RegCloseKey(key);
     EXPECT_EQ(subkeys, 0u);
     EXPECT_EQ(values, 0u);
-    ExpectUninstallEntry("Pad", "C:\\Pad\\UNINSTAL.EXE");
+    ExpectUninstallEntry();
 }
 
 TEST_F(JoystickRegistration, EveryDriverWithSettingsGetsTheSameThreeValues)
@@ -128,12 +115,11 @@ TEST_F(JoystickRegistration, EveryDriverWithSettingsGetsTheSameThreeValues)
     AddDriver("gameport.drv<0001>", false);
     AddDriver("msjstick.drv<0002>");
     EXPECT_EQ(RegisterJoystickDriver(), 1);
-    const Bytes block = Block({0x00, 0x00, 0x00, 0x00}, {0x04, 0x00, 0x00, 0x00});
-    ExpectJoystickValues("msjstick.drv<0000>", "PADJOY.VXD", "Pad", block);
-    ExpectJoystickValues("msjstick.drv<0002>", "PADJOY.VXD", "Pad", block);
+    ExpectJoystickValues("msjstick.drv<0000>");
+    ExpectJoystickValues("msjstick.drv<0002>");
     // Opened, never created.
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kJoystick + "\\gameport.drv<0001>" + kSettings));
-    ExpectUninstallEntry("Pad", "C:\\Pad\\UNINSTAL.EXE");
+    ExpectUninstallEntry();
 }
 
 TEST_F(JoystickRegistration, ConfigurationBlockCarriesTheOemValues)
@@ -187,8 +173,7 @@ TEST_F(JoystickRegistration, LongDriverNamesGetTheirValuesToo)
     }
     RegisterJoystickDriver();
     for (const std::string& name : names) {
-        ExpectJoystickValues(name, "PADJOY.VXD", "Pad",
-                             Block({0x00, 0x00, 0x00, 0x00}, {0x04, 0x00, 0x00, 0x00}));
+        ExpectJoystickValues(name);
     }
 }
 
@@ -199,11 +184,10 @@ TEST_F(JoystickRegistration, ListingEndsAtANameTooLongForItsHolder)
     AddDriver(std::string(80, 'B'));
     AddDriver("C");
     EXPECT_EQ(RegisterJoystickDriver(), 1);
-    ExpectJoystickValues("A", "PADJOY.VXD", "Pad",
-                         Block({0x00, 0x00, 0x00, 0x00}, {0x04, 0x00, 0x00, 0x00}));
+    ExpectJoystickValues("A");
     ExpectNoJoystickValues(std::string(80, 'B'));
     ExpectNoJoystickValues("C");
-    ExpectUninstallEntry("Pad", "C:\\Pad\\UNINSTAL.EXE");
+    ExpectUninstallEntry();
 }
 
 TEST_F(JoystickRegistration, SettingsKeyThatCannotBeOpenedIsPassedOver)
@@ -213,10 +197,9 @@ TEST_F(JoystickRegistration, SettingsKeyThatCannotBeOpenedIsPassedOver)
     ASSERT_TRUE(CreateBrokenLinkKey(HKEY_LOCAL_MACHINE, kJoystick + "\\B" + kSettings));
     AddDriver("C");
     EXPECT_EQ(RegisterJoystickDriver(), 1);
-    const Bytes block = Block({0x00, 0x00, 0x00, 0x00}, {0x04, 0x00, 0x00, 0x00});
-    ExpectJoystickValues("A", "PADJOY.VXD", "Pad", block);
-    ExpectJoystickValues("C", "PADJOY.VXD", "Pad", block);
-    ExpectUninstallEntry("Pad", "C:\\Pad\\UNINSTAL.EXE");
+    ExpectJoystickValues("A");
+    ExpectJoystickValues("C");
+    ExpectUninstallEntry();
 }
 
 TEST_F(JoystickRegistration, UninstallKeyThatCannotBeCreatedEndsTheWork)
@@ -224,8 +207,7 @@ TEST_F(JoystickRegistration, UninstallKeyThatCannotBeCreatedEndsTheWork)
     AddDriver("A");
     ASSERT_TRUE(CreateBrokenLinkKey(HKEY_LOCAL_MACHINE, kUninstall));
     EXPECT_EQ(RegisterJoystickDriver(), 1);
-    ExpectJoystickValues("A", "PADJOY.VXD", "Pad",
-                         Block({0x00, 0x00, 0x00, 0x00}, {0x04, 0x00, 0x00, 0x00}));
+    ExpectJoystickValues("A");
     EXPECT_FALSE(ReadStoredValue(HKEY_LOCAL_MACHINE, kUninstall, "DisplayName").found);
     EXPECT_FALSE(ReadStoredValue(HKEY_LOCAL_MACHINE, kUninstall, "UninstallString").found);
 }

@@ -87,6 +87,17 @@ std::int16_t RunRecorded(const char* className, WNDPROC procedure, unsigned temp
     return RunPage(className, RecordingPageProc, templateId);
 }
 
+// RunRecorded for a page that `user` plays from a second thread until it ends the page.
+std::int16_t RunRecordedWithUser(const char* className, WNDPROC procedure, unsigned templateId,
+                                 const std::function<void()>& user)
+{
+    Watchdog watchdog;
+    std::thread thread(user);
+    const std::int16_t result = RunRecorded(className, procedure, templateId, 0);
+    thread.join();
+    return result;
+}
+
 int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }
 
@@ -193,15 +204,13 @@ TEST_F(PageHost, CommandsCountOnlyWithTheClickNotification)
     // A command with a notification in the high half is not a click: the page stays, and the
     // Back command that follows ends it.
     g_setup.pageResult = 9;
-    Watchdog watchdog;
-    std::thread user([] {
-        HWND page = WaitForWindow(GetCurrentProcessId(), "SETUP_SELDIR");
-        PostMessageA(page, WM_COMMAND, MAKEWPARAM(1, 1), 0);
-        PostMessageA(page, WM_COMMAND, MAKEWPARAM(2, 5), 0);
-        PostMessageA(page, WM_COMMAND, 3, 0);
-    });
-    EXPECT_EQ(RunRecorded("SETUP_SELDIR", DestinationPageProc, kDestination, 0), kPageBack);
-    user.join();
+    EXPECT_EQ(RunRecordedWithUser("SETUP_SELDIR", DestinationPageProc, kDestination, [] {
+                  HWND page = WaitForWindow(GetCurrentProcessId(), "SETUP_SELDIR");
+                  PostMessageA(page, WM_COMMAND, MAKEWPARAM(1, 1), 0);
+                  PostMessageA(page, WM_COMMAND, MAKEWPARAM(2, 5), 0);
+                  PostMessageA(page, WM_COMMAND, 3, 0);
+              }),
+              kPageBack);
 }
 
 // ---- Message boxes and the finish page, answered from a second thread ----
@@ -244,6 +253,16 @@ BoxSeen AnswerBox(int answer)
     return seen;
 }
 
+// The box was seen, with the page's caption, this text and icon, and a Cancel button or none.
+void ExpectBox(const BoxSeen& box, const std::string& text, HICON icon, bool hasCancel)
+{
+    ASSERT_TRUE(box.found);
+    EXPECT_EQ(box.text, text);
+    EXPECT_EQ(box.caption, "Quorra Pad Setup Program");
+    EXPECT_EQ(box.icon, icon);
+    EXPECT_EQ(box.hasCancel, hasCancel);
+}
+
 const std::string kMissingText =
     "The specified directory is not existed!\n Are you sure you want to create it ?";
 const std::string kExistsText =
@@ -268,61 +287,41 @@ TEST_F(PageHost, DestinationQuestionsAndWarningsHaveTheirIconsAndButtons)
     const HICON warning = LoadIconA(nullptr, IDI_EXCLAMATION);
 
     BoxSeen missingCancelled, missingAccepted;
-    Watchdog watchdog;
-    std::thread user([&] {
-        HWND page = WaitForWindow(GetCurrentProcessId(), "SETUP_SELDIR");
-        PressButton(page, 1);
-        missingCancelled = AnswerBox(IDCANCEL);
-        PressButton(page, 1);
-        missingAccepted = AnswerBox(IDOK);
-    });
-    EXPECT_EQ(RunRecorded("SETUP_SELDIR", DestinationPageProc, kDestination, 0), kPageNext);
-    user.join();
-    for (const BoxSeen* box : {&missingCancelled, &missingAccepted}) {
-        ASSERT_TRUE(box->found);
-        EXPECT_EQ(box->text, kMissingText);
-        EXPECT_EQ(box->caption, "Quorra Pad Setup Program");
-        EXPECT_EQ(box->icon, question);
-        EXPECT_TRUE(box->hasCancel);
-    }
+    EXPECT_EQ(RunRecordedWithUser("SETUP_SELDIR", DestinationPageProc, kDestination, [&] {
+                  HWND page = WaitForWindow(GetCurrentProcessId(), "SETUP_SELDIR");
+                  PressButton(page, 1);
+                  missingCancelled = AnswerBox(IDCANCEL);
+                  PressButton(page, 1);
+                  missingAccepted = AnswerBox(IDOK);
+              }),
+              kPageNext);
+    ExpectBox(missingCancelled, kMissingText, question, true);
+    ExpectBox(missingAccepted, kMissingText, question, true);
     EXPECT_TRUE(DirectoryExists(target.c_str()));
 
     // The directory exists now; a minimum that no drive offers fails the space test.
     g_setup.minimumSpaceKb = -1;
     BoxSeen exists, badForm, existsAgain, noSpace, notice;
-    Watchdog watchdog2;
-    std::thread user2([&] {
-        HWND page = WaitForWindow(GetCurrentProcessId(), "SETUP_SELDIR");
-        PressButton(page, 1);
-        exists = AnswerBox(IDCANCEL);
-        SetDestination(page, "C:HOSTDEST");
-        PressButton(page, 1);
-        badForm = AnswerBox(IDOK);
-        SetDestination(page, target);
-        PressButton(page, 1);
-        existsAgain = AnswerBox(IDOK);
-        noSpace = AnswerBox(IDOK);
-        PressButton(page, 2);
-        notice = AnswerBox(IDOK);
-    });
-    EXPECT_EQ(RunRecorded("SETUP_SELDIR", DestinationPageProc, kDestination, 0), kPageCancel);
-    user2.join();
-
-    EXPECT_EQ(exists.text, kExistsText);
-    EXPECT_EQ(exists.icon, question);
-    EXPECT_TRUE(exists.hasCancel);
-    EXPECT_EQ(existsAgain.text, kExistsText);
-    EXPECT_EQ(badForm.text, kCannotCreateText);
-    EXPECT_EQ(badForm.icon, warning);
-    EXPECT_FALSE(badForm.hasCancel);
-    EXPECT_EQ(badForm.caption, "Quorra Pad Setup Program");
-    EXPECT_EQ(noSpace.text, kNoSpaceText);
-    EXPECT_EQ(noSpace.icon, warning);
-    EXPECT_FALSE(noSpace.hasCancel);
-    EXPECT_EQ(notice.text, "Quorra Pad installation is not completed !");
-    EXPECT_EQ(notice.caption, "Quorra Pad Setup Program");
-    EXPECT_EQ(notice.icon, warning);
-    EXPECT_FALSE(notice.hasCancel);
+    EXPECT_EQ(RunRecordedWithUser("SETUP_SELDIR", DestinationPageProc, kDestination, [&] {
+                  HWND page = WaitForWindow(GetCurrentProcessId(), "SETUP_SELDIR");
+                  PressButton(page, 1);
+                  exists = AnswerBox(IDCANCEL);
+                  SetDestination(page, "C:HOSTDEST");
+                  PressButton(page, 1);
+                  badForm = AnswerBox(IDOK);
+                  SetDestination(page, target);
+                  PressButton(page, 1);
+                  existsAgain = AnswerBox(IDOK);
+                  noSpace = AnswerBox(IDOK);
+                  PressButton(page, 2);
+                  notice = AnswerBox(IDOK);
+              }),
+              kPageCancel);
+    ExpectBox(exists, kExistsText, question, true);
+    ExpectBox(existsAgain, kExistsText, question, true);
+    ExpectBox(badForm, kCannotCreateText, warning, false);
+    ExpectBox(noSpace, kNoSpaceText, warning, false);
+    ExpectBox(notice, "Quorra Pad installation is not completed !", warning, false);
     EXPECT_STREQ(g_setup.destDir, target.c_str());
     RemoveDirectoryA(target.c_str());
 }
@@ -331,18 +330,16 @@ TEST_F(PageHost, WelcomeCancelShowsTheNoticeOwnedByThePage)
 {
     HWND owner = nullptr;
     BoxSeen notice;
-    Watchdog watchdog;
-    std::thread user([&] {
-        HWND page = WaitForWindow(GetCurrentProcessId(), "SETUP_BEGIN");
-        PressButton(page, 2);
-        HWND box = WaitForWindow(GetCurrentProcessId(), "#32770");
-        owner = GetWindow(box, GW_OWNER);
-        owner = owner == page ? page : nullptr;
-        notice = AnswerBox(IDOK);
-    });
     g_setup.pageResult = kPageNext;
-    EXPECT_EQ(RunRecorded("SETUP_BEGIN", WelcomePageProc, kWelcome, 0), kPageCancel);
-    user.join();
+    EXPECT_EQ(RunRecordedWithUser("SETUP_BEGIN", WelcomePageProc, kWelcome, [&] {
+                  HWND page = WaitForWindow(GetCurrentProcessId(), "SETUP_BEGIN");
+                  PressButton(page, 2);
+                  HWND box = WaitForWindow(GetCurrentProcessId(), "#32770");
+                  owner = GetWindow(box, GW_OWNER);
+                  owner = owner == page ? page : nullptr;
+                  notice = AnswerBox(IDOK);
+              }),
+              kPageCancel);
     EXPECT_NE(owner, nullptr);
     EXPECT_EQ(notice.text, "Quorra Pad installation is not completed !");
 }
@@ -351,11 +348,8 @@ TEST_F(PageHost, WelcomeCancelShowsTheNoticeOwnedByThePage)
 HWND WaitForStartedPage(const char* className)
 {
     HWND page = WaitForWindow(GetCurrentProcessId(), className);
-    for (int i = 0; page != nullptr && i < 500; ++i) {
-        if (ControlText(page, 1023).find("%s") == std::string::npos) {
-            return page;
-        }
-        Sleep(10);
+    if (page != nullptr) {
+        WaitUntil([&] { return ControlText(page, 1023).find("%s") == std::string::npos; }, 5000, 10);
     }
     return page;
 }
@@ -371,18 +365,18 @@ struct FinishRun {
 FinishRun RunFinish(const std::function<void(HWND)>& choose)
 {
     FinishRun run;
-    Watchdog watchdog;
-    std::thread user([&] {
+    RunRecordedWithUser("SETUP_END", FinishPageProc, kFinish, [&] {
         HWND page = WaitForStartedPage("SETUP_END");
-        run.yesAtStart = SendMessageA(GetDlgItem(page, 1032), BM_GETCHECK, 0, 0) == BST_CHECKED;
-        run.noAtStart = SendMessageA(GetDlgItem(page, 1033), BM_GETCHECK, 0, 0) == BST_CHECKED;
+        const auto checked = [&](int id) {
+            return SendMessageA(GetDlgItem(page, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+        };
+        run.yesAtStart = checked(1032);
+        run.noAtStart = checked(1033);
         choose(page);
-        run.yesAtEnd = SendMessageA(GetDlgItem(page, 1032), BM_GETCHECK, 0, 0) == BST_CHECKED;
-        run.noAtEnd = SendMessageA(GetDlgItem(page, 1033), BM_GETCHECK, 0, 0) == BST_CHECKED;
+        run.yesAtEnd = checked(1032);
+        run.noAtEnd = checked(1033);
         PressButton(page, 1);
     });
-    RunRecorded("SETUP_END", FinishPageProc, kFinish, 0);
-    user.join();
     return run;
 }
 

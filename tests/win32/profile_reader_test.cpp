@@ -72,38 +72,32 @@ std::string PathOf(const std::string& name)
     return kFolder + "\\" + name;
 }
 
+const struct {
+    const char* name;
+    const std::string& content;
+} kIniFiles[] = {{"MAIN.INI", kMainIni}, {"TAIL.INI", kTailIni}, {"LF.INI", kLfIni},
+                 {"INTS.INI", kIntIni}, {"BOM.INI", kBomIni}};
+
 class ProfileFiles : public ::testing::Environment {
 public:
     void SetUp() override
     {
         FreshFolder(kFolder);
-        ASSERT_TRUE(WriteWholeFile(PathOf("MAIN.INI"), kMainIni));
-        ASSERT_TRUE(WriteWholeFile(PathOf("TAIL.INI"), kTailIni));
-        ASSERT_TRUE(WriteWholeFile(PathOf("LF.INI"), kLfIni));
-        ASSERT_TRUE(WriteWholeFile(PathOf("INTS.INI"), kIntIni));
-        ASSERT_TRUE(WriteWholeFile(PathOf("BOM.INI"), kBomIni));
+        for (const auto& file : kIniFiles) {
+            ASSERT_TRUE(WriteWholeFile(PathOf(file.name), file.content)) << file.name;
+        }
     }
 };
 
 const ::testing::Environment* const kFiles =
     ::testing::AddGlobalTestEnvironment(new ProfileFiles);
 
-std::string ContentOf(const std::string& file)
+std::string ContentOf(const std::string& name)
 {
-    if (file == "MAIN.INI") {
-        return kMainIni;
-    }
-    if (file == "TAIL.INI") {
-        return kTailIni;
-    }
-    if (file == "LF.INI") {
-        return kLfIni;
-    }
-    if (file == "INTS.INI") {
-        return kIntIni;
-    }
-    if (file == "BOM.INI") {
-        return kBomIni;
+    for (const auto& file : kIniFiles) {
+        if (name == file.name) {
+            return file.content;
+        }
     }
     return std::string(); // a file that does not exist reads as an empty text
 }

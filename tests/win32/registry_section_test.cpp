@@ -10,7 +10,6 @@
 
 #include <cstring>
 #include <string>
-#include <vector>
 
 namespace {
 
@@ -20,8 +19,6 @@ const std::string kBase = "SOFTWARE\\RegistrySectionTest";
 const std::string kClassesBase = "RegistrySectionTest";
 const std::string kClassRoot = "System\\CurrentControlSet\\Services\\Class\\";
 const std::string kMedia = kClassRoot + "MEDIA";
-
-using Bytes = std::vector<std::uint8_t>;
 
 class RegistrySection : public ::testing::Test {
 protected:
@@ -59,20 +56,6 @@ protected:
         ASSERT_TRUE(CreateTestKey(HKEY_LOCAL_MACHINE, kMedia + "\\0001\\Drivers\\joystick"));
     }
 };
-
-void ExpectString(const StoredValue& value, const std::string& text)
-{
-    ASSERT_TRUE(value.found);
-    EXPECT_EQ(value.type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(StoredText(value), text);
-}
-
-void ExpectBinary(const StoredValue& value, const Bytes& bytes)
-{
-    ASSERT_TRUE(value.found);
-    EXPECT_EQ(value.type, static_cast<DWORD>(REG_BINARY));
-    EXPECT_EQ(value.bytes, bytes);
-}
 
 // ---- the section ----
 

@@ -10,6 +10,7 @@
 #include "controller/setup_state.h"
 #include "install/joystick_registration.h"
 #include "install/registry_section.h"
+#include "support/automation.h"
 #include "support/registry_values.h"
 #include "support/test_files.h"
 
@@ -172,9 +173,7 @@ protected:
             CloseHandle(process.hProcess);
             CloseHandle(process.hThread);
         }
-        for (int waited = 0; waited < 600 && ReadWholeFile(kDoneFile).empty(); ++waited) {
-            Sleep(100);
-        }
+        WaitUntil([] { return !ReadWholeFile(kDoneFile).empty(); }, 60000, 100);
         EXPECT_EQ(ReadWholeFile(kDoneFile), "0\n") << "the traced copy did not end well";
 
         std::vector<TracedCall> calls;

@@ -225,10 +225,5 @@ TEST_F(ScriptLoader, MoreThan32767FilesFailsTheLoad)
 
 int main(int argc, char** argv)
 {
-    const int relaunched = RunFromFolder(kMedium, argc, argv);
-    if (relaunched >= 0) {
-        return relaunched;
-    }
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return RunTestsFromFolder(kMedium, argc, argv);
 }

@@ -21,59 +21,47 @@ void ReportWindows98()
     RegCloseKey(key);
 }
 
+// Starts SETUP.EXE from `medium` and checks that it shows only this message box, before any
+// window of its own, and ends with OK.
+void ExpectOnlyMessageBox(const std::string& medium, const char* text, const char* caption)
+{
+    SetupProcess setup(medium);
+    ASSERT_TRUE(setup.started());
+    HWND box = WaitForWindow(setup.id(), "#32770");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageBoxText(box), text);
+    EXPECT_EQ(WindowText(box), caption);
+    EXPECT_EQ(WaitForWindow(setup.id(), "SetupMain", 0), nullptr);
+    PressButton(box, IDOK);
+    ASSERT_TRUE(setup.WaitForExit());
+    EXPECT_EQ(setup.ExitCode(), 0u);
+}
+
+// A script that, were it read, would make the loader fail on its file counts.
+const char kTooManyFiles[] =
+    "[DiskLabel]\nDisk1=A\nDisk2=B\n[FileCounts]\nDisk1=30000\nDisk2=30000\n";
+
 TEST(Startup, NtFamilyGetsOnlyTheRefusalBox)
 {
     ReportNtFamily();
     const std::string medium = FreshFolder("C:\\NTMEDIUM");
-    // A script that, were it read, would make the loader fail on its file counts.
-    WriteWholeFile(medium + "\\SETUP.INF",
-                   "[DiskLabel]\nDisk1=A\nDisk2=B\n[FileCounts]\nDisk1=30000\nDisk2=30000\n");
-    SetupProcess setup(medium);
-    ASSERT_TRUE(setup.started());
-
-    HWND box = WaitForWindow(setup.id(), "#32770");
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(MessageBoxText(box), "This Gamepad/Joystick Driver is for Windows 95/98 only !");
-    EXPECT_EQ(WindowText(box), "Warning");
-    EXPECT_EQ(WaitForWindow(setup.id(), "SetupMain", 0), nullptr);
-
-    PressButton(box, IDOK);
-    ASSERT_TRUE(setup.WaitForExit());
-    EXPECT_EQ(setup.ExitCode(), 0u);
+    WriteWholeFile(medium + "\\SETUP.INF", kTooManyFiles);
+    ExpectOnlyMessageBox(medium, "This Gamepad/Joystick Driver is for Windows 95/98 only !", "Warning");
     ReportWindows98();
 }
 
 TEST(Startup, ProgramDirectoryTooLongForTheScriptPathIsAReadingError)
 {
     // 3 + 67 characters: the directory fits 79 but not with "\SETUP.INF".
-    const std::string medium = FreshFolder("C:\\" + std::string(67, 'M'));
-    SetupProcess setup(medium);
-    ASSERT_TRUE(setup.started());
-
-    HWND box = WaitForWindow(setup.id(), "#32770");
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(MessageBoxText(box), "SETUP.INF Reading error !");
-    EXPECT_EQ(WindowText(box), "Setup Program");
-    PressButton(box, IDOK);
-    ASSERT_TRUE(setup.WaitForExit());
-    EXPECT_EQ(setup.ExitCode(), 0u);
+    ExpectOnlyMessageBox(FreshFolder("C:\\" + std::string(67, 'M')), "SETUP.INF Reading error !",
+                         "Setup Program");
 }
 
 TEST(Startup, TooManyFilesInTheScriptIsAReadingErrorWithTheProductCaption)
 {
     const std::string medium = FreshFolder("C:\\BIGMEDIUM");
-    WriteWholeFile(medium + "\\SETUP.INF",
-                   "[Main]\nProductName=Quorra Pad\n"
-                   "[DiskLabel]\nDisk1=A\nDisk2=B\n[FileCounts]\nDisk1=30000\nDisk2=30000\n");
-    SetupProcess setup(medium);
-    ASSERT_TRUE(setup.started());
-
-    HWND box = WaitForWindow(setup.id(), "#32770");
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(MessageBoxText(box), "SETUP.INF Reading error !");
-    EXPECT_EQ(WindowText(box), "Quorra Pad Setup Program");
-    PressButton(box, IDOK);
-    ASSERT_TRUE(setup.WaitForExit());
+    WriteWholeFile(medium + "\\SETUP.INF", std::string("[Main]\nProductName=Quorra Pad\n") + kTooManyFiles);
+    ExpectOnlyMessageBox(medium, "SETUP.INF Reading error !", "Quorra Pad Setup Program");
 }
 
 } // namespace

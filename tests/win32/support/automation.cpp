@@ -84,24 +84,34 @@ HWND FindNow(DWORD processId, const char* className, const std::string* captionP
 
 HWND Wait(DWORD processId, const char* className, const std::string* captionPart, DWORD milliseconds)
 {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        if (HWND window = FindNow(processId, className, captionPart)) {
-            // A page shows itself while it is still being created, before its controls exist.
-            // A message sent to it comes back only once its thread waits for messages again,
-            // by which time the page (or box) is complete.
-            DWORD_PTR ignored;
-            SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
-            return window;
-        }
-        if (GetTickCount() - start > milliseconds) {
-            return nullptr;
-        }
-        Sleep(20);
+    HWND window = nullptr;
+    if (!WaitUntil([&] { return (window = FindNow(processId, className, captionPart)) != nullptr; },
+                   milliseconds)) {
+        return nullptr;
     }
+    // A page shows itself while it is still being created, before its controls exist. A message
+    // sent to it comes back only once its thread waits for messages again, by which time the page
+    // (or box) is complete.
+    DWORD_PTR ignored;
+    SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+    return window;
 }
 
 } // namespace
+
+bool WaitUntil(const std::function<bool()>& done, DWORD milliseconds, DWORD step)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (done()) {
+            return true;
+        }
+        if (GetTickCount() - start > milliseconds) {
+            return false;
+        }
+        Sleep(step);
+    }
+}
 
 HWND WaitForWindow(DWORD processId, const char* className, DWORD milliseconds)
 {
@@ -116,14 +126,8 @@ HWND WaitForWindowWithCaption(DWORD processId, const char* className, const std:
 
 bool WaitForWindowGone(DWORD processId, const char* className, DWORD milliseconds)
 {
-    const DWORD start = GetTickCount();
-    while (FindNow(processId, className, nullptr) != nullptr) {
-        if (GetTickCount() - start > milliseconds) {
-            return false;
-        }
-        Sleep(20);
-    }
-    return true;
+    return WaitUntil([&] { return FindNow(processId, className, nullptr) == nullptr; },
+                     milliseconds);
 }
 
 std::string WindowText(HWND window)
@@ -161,15 +165,12 @@ void PressButton(HWND dialog, int buttonId)
 
 HWND WaitForMessageBox(DWORD processId, const std::string& text, DWORD milliseconds)
 {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        HWND box = FindNow(processId, "#32770", nullptr);
-        if (box != nullptr && MessageBoxText(box) == text) {
-            return box;
-        }
-        if (GetTickCount() - start > milliseconds) {
-            return nullptr;
-        }
-        Sleep(20);
-    }
+    HWND box = nullptr;
+    const bool shown = WaitUntil(
+        [&] {
+            box = FindNow(processId, "#32770", nullptr);
+            return box != nullptr && MessageBoxText(box) == text;
+        },
+        milliseconds);
+    return shown ? box : nullptr;
 }

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 // A SETUP.EXE started from a folder of its own (the medium).
@@ -25,6 +26,9 @@ public:
 private:
     PROCESS_INFORMATION process_{};
 };
+
+// Asks `done` every `step` milliseconds until it says yes (true) or the time is up (false).
+bool WaitUntil(const std::function<bool()>& done, DWORD milliseconds = 10000, DWORD step = 20);
 
 // The first visible top-level window of `processId` with this class ("#32770" for a message box);
 // null when none appears within the time.

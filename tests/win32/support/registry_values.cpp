@@ -1,5 +1,7 @@
 #include "support/registry_values.h"
 
+#include <gtest/gtest.h>
+
 namespace {
 
 // NtDeleteKey removes a key through a handle, the only way to remove a link key itself.
@@ -74,6 +76,20 @@ std::string StoredText(const StoredValue& value)
         text.pop_back();
     }
     return text;
+}
+
+void ExpectString(const StoredValue& value, const std::string& text)
+{
+    ASSERT_TRUE(value.found);
+    EXPECT_EQ(value.type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(StoredText(value), text);
+}
+
+void ExpectBinary(const StoredValue& value, const Bytes& bytes)
+{
+    ASSERT_TRUE(value.found);
+    EXPECT_EQ(value.type, static_cast<DWORD>(REG_BINARY));
+    EXPECT_EQ(value.bytes, bytes);
 }
 
 bool KeyExists(HKEY root, const std::string& keyPath)

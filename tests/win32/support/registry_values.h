@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+using Bytes = std::vector<std::uint8_t>;
+
 struct StoredValue {
     bool found = false;
     DWORD type = REG_NONE;
@@ -19,6 +21,10 @@ StoredValue ReadStoredValue(HKEY root, const std::string& keyPath, const std::st
 // The text of a string value. Wine keeps a NUL after a REG_SZ whatever count it was given, so
 // one trailing NUL is not part of the text.
 std::string StoredText(const StoredValue& value);
+
+// Test checks: the value exists, is a REG_SZ with this text or a REG_BINARY with these bytes.
+void ExpectString(const StoredValue& value, const std::string& text);
+void ExpectBinary(const StoredValue& value, const Bytes& bytes);
 
 bool KeyExists(HKEY root, const std::string& keyPath);
 

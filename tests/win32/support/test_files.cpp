@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <fstream>
 #include <sstream>
 
@@ -71,6 +73,37 @@ bool FileExists(const std::string& path)
     return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+bool CopyFolderFiles(const std::string& from, const std::string& to)
+{
+    CreateDirectoryA(to.c_str(), nullptr);
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((from + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    bool ok = true;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            ok = CopyFileA((from + "\\" + found.cFileName).c_str(),
+                           (to + "\\" + found.cFileName).c_str(), FALSE) && ok;
+        }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return ok;
+}
+
+long long FileSize(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
+        return -1;
+    }
+    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+namespace {
+
+// The exit code of a copy of this program run from `folder`, or -1 when it already runs there.
 int RunFromFolder(const std::string& folder, int argc, char** argv)
 {
     char self[MAX_PATH] = {};
@@ -104,30 +137,14 @@ int RunFromFolder(const std::string& folder, int argc, char** argv)
     return static_cast<int>(code);
 }
 
-bool CopyFolderFiles(const std::string& from, const std::string& to)
-{
-    CreateDirectoryA(to.c_str(), nullptr);
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((from + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) {
-        return false;
-    }
-    bool ok = true;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            ok = CopyFileA((from + "\\" + found.cFileName).c_str(),
-                           (to + "\\" + found.cFileName).c_str(), FALSE) && ok;
-        }
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-    return ok;
-}
+} // namespace
 
-long long FileSize(const std::string& path)
+int RunTestsFromFolder(const std::string& folder, int argc, char** argv)
 {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) {
-        return -1;
+    const int relaunched = RunFromFolder(folder, argc, argv);
+    if (relaunched >= 0) {
+        return relaunched;
     }
-    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
 }

@@ -23,10 +23,10 @@ std::string ReadWholeFile(const std::string& path);
 
 bool FileExists(const std::string& path);
 
-// Runs this test program from `folder` instead of the build tree, for code that reads files
-// beside its own module: copies the program there and runs the copy with the same arguments.
-// Returns the copy's exit code, or -1 when the program already runs from `folder`.
-int RunFromFolder(const std::string& folder, int argc, char** argv);
+// The main of a test program whose code reads files beside its own module: copies the program
+// into `folder`, runs the copy there with the same arguments and returns its exit code; the
+// copy runs the tests.
+int RunTestsFromFolder(const std::string& folder, int argc, char** argv);
 
 // Copies every file of a folder (not its subfolders) into another, which is made if missing.
 bool CopyFolderFiles(const std::string& from, const std::string& to);
