@@ -116,6 +116,21 @@ std::string Hex(std::uint8_t byte)
 }
 
 // One byte field of a binary value: hexadecimal and at most two characters.
+// The non-empty fields from `p` to the end of the line, joined by commas: what the line holds
+// that SETUP.EXE never reads.
+std::string NonEmptyFieldsFrom(const char* p)
+{
+    std::string rest;
+    char next[kFieldSize];
+    while (*p != '\0') {
+        p = SplitField(p, next);
+        if (next[0] != '\0') {
+            rest += (rest.empty() ? "" : ",") + std::string(next);
+        }
+    }
+    return rest;
+}
+
 void CheckByteField(const std::string& field, int number, std::size_t line, Diagnostics& out)
 {
     const std::string what = "registry line: byte " + Quoted(field) + " (field " +
@@ -253,13 +268,7 @@ void CheckRegistryLine(const ScriptModel& model, const char* line, std::size_t n
             p = SplitField(p, next);
         }
         if (next[0] == '\0') {
-            std::string rest;
-            while (*p != '\0') {
-                p = SplitField(p, next);
-                if (next[0] != '\0') {
-                    rest += (rest.empty() ? "" : ",") + std::string(next);
-                }
-            }
+            const std::string rest = NonEmptyFieldsFrom(p);
             if (!rest.empty()) {
                 Warn(out, number,
                      "registry line: field " + std::to_string(field) +
@@ -268,14 +277,7 @@ void CheckRegistryLine(const ScriptModel& model, const char* line, std::size_t n
             }
         }
     } else if (*p != '\0') {
-        std::string rest;
-        char next[kFieldSize];
-        while (*p != '\0') {
-            p = SplitField(p, next);
-            if (next[0] != '\0') {
-                rest += (rest.empty() ? "" : ",") + std::string(next);
-            }
-        }
+        const std::string rest = NonEmptyFieldsFrom(p);
         if (!rest.empty()) {
             Warn(out, number,
                  "registry line: a string value takes only field 5; " + Quoted(rest) +
