@@ -247,6 +247,10 @@ const FaultCase kFaults[] = {
      24, "the value name has 130 characters, more than 127"},
     {"BinaryFieldNotHex", 25, "HKLM,SOFTWARE\\Kestrel,Buttons,1,0a,zz", 25,
      "byte \"zz\" (field 6) is not hexadecimal; SETUP.EXE reads it as 0x53"},
+    {"BinaryFieldsAfterAnEmptyOne", 25, "HKLM,SOFTWARE\\Kestrel,Buttons,1,0a,,01,02", 25,
+     "field 6 is empty, which ends the binary value; \"01,02\" after it is ignored"},
+    {"StringValueWithMoreFields", 24, "HKLM,SOFTWARE\\Kestrel,Version,,1,20", 24,
+     "a string value takes only field 5; \"20\" after it is ignored"},
     {"SectionNeverClosed", 26, "", 23,
      "\"[REGISTRY_BEGIN]\" is never closed by \"[REGISTRY_END]\""},
 };
