@@ -122,6 +122,12 @@ void PumpOneMessage(HWND window)
     if (!PeekMessageA(&message, window, 0, 0, PM_REMOVE)) {
         return;
     }
+    // The quit request of a page that has just ended may come back here (some systems return it
+    // whatever window the call names); it is put back for the page loop, which must see it.
+    if (message.message == WM_QUIT) {
+        PostQuitMessage(static_cast<int>(message.wParam));
+        return;
+    }
     // A queued command 1 (Enter on the default button) is dropped: only a real click on the
     // Cancel button, which sends its command, cancels the copy.
     if (message.message == WM_COMMAND && message.wParam == kCancelButton) {

@@ -225,6 +225,18 @@ TEST(PumpOneMessage, DropsAQueuedCommandOneAndDispatchesOthersOneAtATime)
     DestroyWindow(window);
 }
 
+TEST(PumpOneMessage, KeepsAQuitRequestForThePageLoop)
+{
+    HWND window = CreateWindowA("STATIC", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    PostQuitMessage(5);
+    PumpOneMessage(window); // a live window, as Wine hands it the quit request
+    PumpOneMessage(nullptr);
+    MSG message;
+    ASSERT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(message.wParam, 5u);
+    DestroyWindow(window);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
