@@ -157,6 +157,12 @@ void DelayWithMessages(DWORD milliseconds)
 void ControlRectInPage(HWND window, int controlId, RECT* rect)
 {
     HWND control = GetDlgItem(window, controlId);
+    if (control == nullptr) {
+        // No such control (or the page is gone): nothing to draw, rather than a rectangle of
+        // whatever the caller's memory held.
+        SetRectEmpty(rect);
+        return;
+    }
     GetClientRect(control, rect);
     POINT controlOrigin{0, 0};
     POINT windowOrigin{0, 0};

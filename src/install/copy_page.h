@@ -27,5 +27,5 @@ void DelayWithMessages(DWORD milliseconds);
 // Draws the sunken gauge box over a control, filled with a colour code or a stock brush.
 void DrawGaugeBox(HWND window, HDC dc, int controlId, unsigned fillCode);
 
-// A control's client area in the window's client coordinates.
+// A control's client area in the window's client coordinates; empty when there is no such control.
 void ControlRectInPage(HWND window, int controlId, RECT* rect);

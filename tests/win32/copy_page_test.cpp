@@ -225,6 +225,17 @@ TEST(PumpOneMessage, DropsAQueuedCommandOneAndDispatchesOthersOneAtATime)
     DestroyWindow(window);
 }
 
+TEST(ControlRectInPage, MissingControlGivesAnEmptyRectangle)
+{
+    HWND window = CreateWindowA("STATIC", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    RECT rect{11, 22, 33, 44};
+    ControlRectInPage(window, 1011, &rect);
+    EXPECT_TRUE(IsRectEmpty(&rect));
+    DestroyWindow(window);
+    ControlRectInPage(window, 1011, &rect);
+    EXPECT_TRUE(IsRectEmpty(&rect));
+}
+
 TEST(PumpOneMessage, KeepsAQuitRequestForThePageLoop)
 {
     HWND window = CreateWindowA("STATIC", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
