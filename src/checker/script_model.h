@@ -11,13 +11,14 @@
 #include <vector>
 
 #include "script/file_table.h"
+#include "script/script_rules.h"
 
 namespace checker {
 
 // What the checker assumes of the machine that SETUP.EXE will run on.
 struct Assumptions {
     std::string windowsDir = "C:\\WINDOWS";
-    std::string programFilesDir = "C:\\Program Files";
+    std::string programFilesDir = kProgramFilesFallback;
 };
 
 // One key as the reader finds it.

@@ -1,11 +1,12 @@
-// The names of SETUP.INF's sections and keys, and the defaults and read sizes that SETUP.EXE's
-// loader uses with them. SETUP.EXE takes the names from its string table; the checker, which has
-// no string table, names them here.
+// The names of SETUP.INF's sections and keys, and the read sizes that SETUP.EXE's loader uses with
+// them (its defaults are the loader's own, in script_rules.h). SETUP.EXE takes the names from its
+// string table; the checker, which has no string table, names them here.
 #pragma once
 
 #include <cstddef>
 
 #include "script/file_table.h"
+#include "script/script_rules.h"
 
 namespace checker {
 
@@ -20,13 +21,6 @@ inline constexpr char kDriverNameKey[] = "DriverName";
 inline constexpr char kOemData1Key[] = "OEMData1";
 inline constexpr char kOemData2Key[] = "OEMData2";
 inline constexpr char kMinimumSpaceKey[] = "MinimumSpace";
-
-inline constexpr char kDefaultPathDefault[] = "C:\\TIRVO";
-inline constexpr char kProductNameDefault[] = "Tirvo";
-inline constexpr char kDriverNameDefault[] = "JOY.VXD";
-inline constexpr int kOemData1Default = 0;
-inline constexpr int kOemData2Default = 4;
-inline constexpr int kMinimumSpaceDefault = 1024;
 
 // "Disk1" to "Disk6": the disk-label keys, the file-count keys and the file sections.
 inline constexpr const char* kDiskNames[kMaxDisks] = {"Disk1", "Disk2", "Disk3",

@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr char kProgramFilesFallback[] = "C:\\Program Files";
-
 // Reads one text key into `out` (capacity bytes), asking the reader for at most `readSize` - 1
 // characters, so that a value is first cut as the reader cuts it and then to its slot.
 void ReadText(const char* scriptPath, unsigned section, unsigned key, const char* fallback,
@@ -56,7 +54,7 @@ void ReadProgramFilesDir(char (&out)[kPathSize])
 void ReadDefaultDestination(const char* scriptPath)
 {
     char defaultPath[kPathSize];
-    ReadText(scriptPath, kTextMainSection, kTextDefaultPath, "C:\\TIRVO", defaultPath,
+    ReadText(scriptPath, kTextMainSection, kTextDefaultPath, kDefaultPathDefault, defaultPath,
              sizeof defaultPath, sizeof defaultPath);
     char programFiles[kPathSize];
     ReadProgramFilesDir(programFiles);
@@ -140,15 +138,15 @@ int LoadSetupScript()
 
     ReadDefaultDestination(scriptPath);
 
-    ReadText(scriptPath, kTextMainSection, kTextProductName, "Tirvo", g_setup.productName,
+    ReadText(scriptPath, kTextMainSection, kTextProductName, kProductNameDefault, g_setup.productName,
              sizeof g_setup.productName, kProductNameReadSize);
-    ReadText(scriptPath, kTextMainSection, kTextDriverName, "JOY.VXD", g_setup.driverName,
+    ReadText(scriptPath, kTextMainSection, kTextDriverName, kDriverNameDefault, g_setup.driverName,
              sizeof g_setup.driverName, kDriverNameReadSize);
-    g_setup.oemData1 = ReadNumber(scriptPath, kTextMainSection, kTextOemData1, 0);
-    g_setup.oemData2 = ReadNumber(scriptPath, kTextMainSection, kTextOemData2, 4);
+    g_setup.oemData1 = ReadNumber(scriptPath, kTextMainSection, kTextOemData1, kOemData1Default);
+    g_setup.oemData2 = ReadNumber(scriptPath, kTextMainSection, kTextOemData2, kOemData2Default);
     BuildCaption();
     g_setup.minimumSpaceKb = static_cast<std::int16_t>(
-        ReadNumber(scriptPath, kTextMainSection, kTextMinimumSpace, 1024));
+        ReadNumber(scriptPath, kTextMainSection, kTextMinimumSpace, kMinimumSpaceDefault));
 
     for (int d = 0; d < kMaxDisks; ++d) {
         ReadText(scriptPath, kTextDiskLabelSection, kTextDisk1 + d, "", g_setup.diskLabels[d],
