@@ -281,8 +281,7 @@ LRESULT CALLBACK CopyPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lPa
         return 0;
     case WM_COMMAND:
         if (wParam == kCancelButton) {
-            g_setup.pageResult = kPageCancel;
-            SendMessageA(page, WM_CLOSE, 0, 0);
+            EndPage(page, kPageCancel);
             return 0;
         }
         break;

@@ -101,14 +101,12 @@ LRESULT CALLBACK DestinationPageProc(HWND page, UINT message, WPARAM wParam, LPA
             return 0;
         }
         if (wParam == kCancelButton) {
-            g_setup.pageResult = kPageCancel;
             CancelNotice(page);
-            SendMessageA(page, WM_CLOSE, 0, 0);
+            EndPage(page, kPageCancel);
             return 0;
         }
         if (wParam == kBackButton) {
-            g_setup.pageResult = kPageBack;
-            SendMessageA(page, WM_CLOSE, 0, 0);
+            EndPage(page, kPageBack);
             return 0;
         }
         if (wParam == kBrowseButton) {

@@ -88,3 +88,9 @@ void FormatProductText(HWND page, int controlId)
     CopyText(text, formatted);
     SetDlgItemTextA(page, controlId, text);
 }
+
+void EndPage(HWND page, std::int16_t result)
+{
+    g_setup.pageResult = result;
+    SendMessageA(page, WM_CLOSE, 0, 0);
+}

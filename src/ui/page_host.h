@@ -19,3 +19,7 @@ void InitPageWindowOnCurrentScreen(HWND page);
 
 // Formats a control's text with the product name in place of its "%s".
 void FormatProductText(HWND page, int controlId);
+
+// Ends a page with `result`: the default handling of WM_CLOSE destroys the page, and its
+// WM_DESTROY ends the page loop.
+void EndPage(HWND page, std::int16_t result);

@@ -22,15 +22,12 @@ LRESULT CALLBACK WelcomePageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
     case WM_COMMAND:
         // Only a click (notification 0 in the high half) counts.
         if (wParam == kNextButton) {
-            g_setup.pageResult = kPageNext;
-            // The default handling of WM_CLOSE destroys the page.
-            SendMessageA(page, WM_CLOSE, 0, 0);
+            EndPage(page, kPageNext);
             return 0;
         }
         if (wParam == kCancelButton) {
-            g_setup.pageResult = kPageCancel;
             CancelNotice(page);
-            SendMessageA(page, WM_CLOSE, 0, 0);
+            EndPage(page, kPageCancel);
             return 0;
         }
         break;
