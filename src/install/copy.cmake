@@ -1,5 +1,9 @@
-# The copy page.
-target_sources(setup_core PRIVATE ${CMAKE_CURRENT_LIST_DIR}/copy_progress.cpp)
+# The copy page, and the safe placement of the files it writes.
+target_sources(setup_core PRIVATE
+    ${CMAKE_CURRENT_LIST_DIR}/copy_progress.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/restart_rename.cpp)
 if(WIN32)
-  target_sources(setup_app PRIVATE ${CMAKE_CURRENT_LIST_DIR}/copy_page.cpp)
+  target_sources(setup_app PRIVATE
+      ${CMAKE_CURRENT_LIST_DIR}/copy_page.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/file_placement.cpp)
 endif()

@@ -7,6 +7,7 @@
 #include "controller/text_catalogue.h"
 #include "controller/wizard.h"
 #include "install/copy_progress.h"
+#include "install/file_placement.h"
 #include "install/joystick_registration.h"
 #include "install/registry_section.h"
 #include "ui/page_host.h"
@@ -62,10 +63,12 @@ void ReportFailedFiles(HWND page)
     MessageBoxA(page, text, g_setup.caption, MB_ICONWARNING | MB_OK);
 }
 
+// A failed file is named by its source name, or by its target name when it has no source name.
 void NoteFailedFile(const FileEntry& entry)
 {
     ++g_setup.failedFileCount;
-    AddFailedName(g_setup.failedFileNames, sizeof g_setup.failedFileNames, entry.sourceName);
+    AddFailedName(g_setup.failedFileNames, sizeof g_setup.failedFileNames,
+                  entry.sourceName[0] != '\0' ? entry.sourceName : entry.targetName);
 }
 
 void CreateSubdirectories()
@@ -79,21 +82,9 @@ void CreateSubdirectories()
     }
 }
 
-void CopyOneFile(HWND page, HDC dc, const FileEntry& entry, int index, int fileCount)
+// Percent label and gauge for file `index` of the disk's `fileCount`.
+void ShowProgress(HWND page, HDC dc, int index, int fileCount)
 {
-    char status[kStatusTextSize];
-    const char* copying = LoadText(kTextCopying);
-    BuildStatusText(copying != nullptr ? copying : "", entry, status, sizeof status);
-    ShowControlText(page, kStatusText, status);
-
-    char source[kPathSize];
-    const bool sourceFits = BuildSourcePath(g_setup.sourceDir, entry, source, sizeof source);
-    if (sourceFits) {
-        OpenSourceFile(page, source);
-    } else {
-        PumpOneMessage(page);
-    }
-
     const std::int16_t percent = PercentDone(index, fileCount);
     char label[kStatusTextSize];
     wsprintfA(label, "%d%%", percent);
@@ -105,11 +96,52 @@ void CopyOneFile(HWND page, HDC dc, const FileEntry& entry, int index, int fileC
             GaugeFill(PixelRect{gauge.left, gauge.top, gauge.right, gauge.bottom}, percent);
         FillPixels(dc, fill, kGaugeColour);
     }
+}
+
+// Expands (or copies) the whole source into the target. True when exactly the source's length
+// arrived: the expanded length that a compressed file's header records, or a plain file's size.
+// A damaged compressed file, or a source cut short while it is read, gives another count.
+bool ExpandWhole(INT source, INT target)
+{
+    const LONG expected = LZSeek(source, 0, 2);
+    if (expected < 0 || LZSeek(source, 0, 0) != 0) {
+        return false;
+    }
+    return LZCopy(source, target) == expected;
+}
+
+void CopyOneFile(HWND page, HDC dc, const FileEntry& entry, int index, int fileCount)
+{
+    // A numbered key that the script leaves out gives a record without names: nothing to copy,
+    // but it counts for the percent.
+    const bool hasSource = entry.sourceName[0] != '\0';
+    const bool hasTarget = entry.targetName[0] != '\0';
+    if (!hasSource && !hasTarget) {
+        ShowProgress(page, dc, index, fileCount);
+        return;
+    }
+
+    char status[kStatusTextSize];
+    const char* copying = LoadText(kTextCopying);
+    BuildStatusText(copying != nullptr ? copying : "", entry, status, sizeof status);
+    ShowControlText(page, kStatusText, status);
+
+    // A record with only one of its names has nothing to copy or nowhere to put it.
+    char source[kPathSize];
+    const bool sourceFits =
+        hasSource && hasTarget && BuildSourcePath(g_setup.sourceDir, entry, source, sizeof source);
+    if (sourceFits) {
+        OpenSourceFile(page, source);
+    } else {
+        PumpOneMessage(page);
+    }
+
+    ShowProgress(page, dc, index, fileCount);
 
     char target[kPathSize];
-    const bool targetFits = BuildTargetPath(g_setup.destDir, entry, target, sizeof target);
-    const bool copied = CopyToTarget(page, targetFits ? target : nullptr);
-    if (!sourceFits || !targetFits || !copied) {
+    const bool targetFits =
+        sourceFits && BuildTargetPath(g_setup.destDir, entry, target, sizeof target);
+    if (CopyToTarget(page, targetFits ? target : nullptr) == Placement::Failed) {
         NoteFailedFile(entry);
     }
 }
@@ -207,31 +239,32 @@ bool OpenSourceFile(HWND page, const char* sourcePath)
     return g_setup.lzSource >= 0;
 }
 
-bool CopyToTarget(HWND page, const char* targetPath)
+Placement CopyToTarget(HWND page, const char* targetPath)
 {
-    bool copied = false;
+    Placement placement = Placement::Failed;
     g_setup.lzTarget = kLzNotOpen;
-    if (g_setup.lzSource >= 0 && targetPath != nullptr) {
-        OFSTRUCT info{};
-        g_setup.lzTarget = LZOpenFileA(const_cast<char*>(targetPath), &info, OF_CREATE);
-    }
-    if (g_setup.lzSource >= 0 && g_setup.lzTarget >= 0) {
-        copied = LZCopy(g_setup.lzSource, g_setup.lzTarget) >= 0;
+    char temporary[MAX_PATH];
+    if (g_setup.lzSource >= 0 && targetPath != nullptr &&
+        CreateTemporaryBeside(targetPath, temporary)) {
+        g_setup.lzTarget = _lopen(temporary, OF_WRITE | OF_SHARE_EXCLUSIVE);
+        bool whole = false;
+        if (g_setup.lzTarget >= 0) {
+            whole = ExpandWhole(g_setup.lzSource, g_setup.lzTarget);
+            LZClose(g_setup.lzTarget);
+        }
+        if (whole) {
+            placement = PutInPlace(temporary, targetPath, g_setup.windowsDir);
+        } else {
+            DeleteFileA(temporary);
+        }
     }
     if (g_setup.lzSource >= 0) {
         LZClose(g_setup.lzSource);
     }
-    if (g_setup.lzTarget >= 0) {
-        LZClose(g_setup.lzTarget);
-        // A target whose expansion failed part-way would be a damaged driver file.
-        if (!copied) {
-            DeleteFileA(targetPath);
-        }
-    }
     g_setup.lzSource = kLzNotOpen;
     g_setup.lzTarget = kLzNotOpen;
     PumpOneMessage(page);
-    return copied;
+    return placement;
 }
 
 void CopyAllFiles(HWND page)

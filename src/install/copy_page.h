@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "install/file_placement.h"
+
 LRESULT CALLBACK CopyPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The copy loop over every disk and file, then the registry steps.
@@ -12,10 +14,11 @@ void CopyAllFiles(HWND page);
 // through. True when the source is open.
 bool OpenSourceFile(HWND page, const char* sourcePath);
 
-// Writes the target (null: the target path did not fit) from g_setup.lzSource, expanding it,
-// closes both files, then lets one message of the page through. True when the whole file was
-// written; a target left damaged by a failed expansion is deleted.
-bool CopyToTarget(HWND page, const char* targetPath);
+// Writes the target (null: there is none to write) from g_setup.lzSource, expanding it into a
+// temporary file beside the target that takes the target's place only once it is whole, closes
+// the files, then lets one message of the page through. Nothing is ever written under another
+// name; on failure the target is as it was.
+Placement CopyToTarget(HWND page, const char* targetPath);
 
 // Removes at most one queued message of the window or its controls and dispatches it; a queued
 // command 1 is dropped.

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -45,20 +47,76 @@ void ExpectUninstallEntry()
                  "C:\\KESTREL\\UNINSTAL.EXE");
 }
 
+const std::string kSystem = "C:\\windows\\system";
+const std::string kRestartScript = "C:\\windows\\WININIT.INI";
+const char kNotCopied[] = "These files could not be copied:\n\n";
+const char kNotCompleted[] = "Kestrel Gamepad installation is not completed !";
+
+// Replaces the first `from` in a file with `to`.
+bool EditFile(const std::string& path, const std::string& from, const std::string& to)
+{
+    std::string text = ReadWholeFile(path);
+    const std::size_t at = text.find(from);
+    if (at == std::string::npos) {
+        return false;
+    }
+    text.replace(at, from.size(), to);
+    return WriteWholeFile(path, text);
+}
+
+// Opens a file without sharing, as Windows holds a loaded driver or DLL.
+HANDLE HoldOpen(const std::string& path)
+{
+    return CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                       nullptr);
+}
+
+std::set<std::string> NewNames(const std::set<std::string>& before, const std::set<std::string>& after)
+{
+    std::set<std::string> added;
+    for (const auto& name : after) {
+        if (before.count(name) == 0) {
+            added.insert(name);
+        }
+    }
+    return added;
+}
+
+// Windows' next start as Wine makes it: the [rename] section of WININIT.INI is carried out.
+void RestartWindows()
+{
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION boot{};
+    std::string command = "wineboot.exe -r";
+    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &startup, &boot));
+    EXPECT_EQ(WaitForSingleObject(boot.hProcess, 60000), WAIT_OBJECT_0);
+    CloseHandle(boot.hProcess);
+    CloseHandle(boot.hThread);
+}
+
 class Install : public ::testing::Test {
 protected:
     void SetUp() override
     {
         FreshFolder(kMedium);
         RemoveTree(kDest);
+        for (const char* name : {"KESTREL.VXD", "KPANEL.DLL"}) {
+            const std::string path = kSystem + "\\" + name;
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            DeleteFileA(path.c_str());
+        }
+        DeleteFileA(kRestartScript.c_str());
         ASSERT_TRUE(CopyFolderFiles(kSampleMedium, kMedium));
         DeleteFileA((kMedium + "\\SETUP.EXE").c_str());
         ASSERT_TRUE(CreateTestKey(HKEY_LOCAL_MACHINE, kJoystickKey + kSettings, true));
         ASSERT_TRUE(CreateTestKey(HKEY_LOCAL_MACHINE, kJoystickKey + "\\NoSettings", true));
     }
 
-    // Welcome and destination pages with Next, creating the destination.
-    void WalkToCopy(SetupProcess& setup)
+    // Welcome and destination pages with Next, creating the destination (or using the existing
+    // one).
+    void WalkToCopy(SetupProcess& setup, bool destinationExists = false)
     {
         HWND welcome = WaitForWindow(setup.id(), "SETUP_BEGIN");
         ASSERT_NE(welcome, nullptr);
@@ -68,16 +126,46 @@ protected:
         ASSERT_NE(destination, nullptr);
         EXPECT_EQ(ControlText(destination, 1003), kDest);
         PressButton(destination, IDOK);
-        HWND create = WaitForWindow(setup.id(), "#32770");
-        ASSERT_NE(create, nullptr);
-        EXPECT_EQ(MessageBoxText(create),
-                  "The specified directory is not existed!\n Are you sure you want to create it ?");
-        PressButton(create, IDOK);
+        HWND question = WaitForWindow(setup.id(), "#32770");
+        ASSERT_NE(question, nullptr);
+        EXPECT_EQ(MessageBoxText(question),
+                  destinationExists
+                      ? "The specified directory is already existed !\nDo you still want to copy "
+                        "to this directory ?"
+                      : "The specified directory is not existed!\n Are you sure you want to create it ?");
+        PressButton(question, IDOK);
     }
 
     static HWND WaitForFinish(SetupProcess& setup)
     {
         return WaitForWindow(setup.id(), "SETUP_END", 60000);
+    }
+
+    // The failure report names `names`; then the notice, and the setup ends without its finish
+    // page.
+    static void ExpectReportThenEnd(SetupProcess& setup, const std::string& names)
+    {
+        HWND report = WaitForMessageBox(setup.id(), kNotCopied + names, 60000);
+        ASSERT_NE(report, nullptr);
+        EXPECT_EQ(WindowText(report), "Kestrel Gamepad Setup Program");
+        PressButton(report, IDOK);
+        HWND notice = WaitForMessageBox(setup.id(), kNotCompleted);
+        ASSERT_NE(notice, nullptr);
+        PressButton(notice, IDOK);
+        ASSERT_TRUE(setup.WaitForExit());
+        EXPECT_EQ(WaitForWindow(setup.id(), "SETUP_END", 0), nullptr);
+    }
+
+    // Finish with "No": the control panel instead of a restart.
+    static void FinishWithoutRestart(SetupProcess& setup, HWND finish)
+    {
+        SendMessageA(GetDlgItem(finish, 1033), BM_CLICK, 0, 0);
+        PressButton(finish, IDOK);
+        ASSERT_TRUE(setup.WaitForExit(20000));
+        HWND panel = nullptr;
+        ASSERT_TRUE(
+            WaitUntil([&] { return (panel = FindWindowA("#32770", "Game Controllers")) != nullptr; }));
+        PostMessageA(panel, WM_CLOSE, 0, 0);
     }
 };
 
@@ -115,14 +203,8 @@ TEST_F(Install, FullInstallCopiesExpandsAndRegistersThenOpensControlPanel)
     ExpectUninstallEntry();
 
     // "No" on the finish page: the joystick control panel instead of a restart.
-    SendMessageA(GetDlgItem(finish, 1033), BM_CLICK, 0, 0);
-    PressButton(finish, IDOK);
-    ASSERT_TRUE(setup.WaitForExit(20000));
+    FinishWithoutRestart(setup, finish);
     EXPECT_EQ(setup.ExitCode(), 0u);
-    HWND panel = nullptr;
-    ASSERT_TRUE(
-        WaitUntil([&] { return (panel = FindWindowA("#32770", "Game Controllers")) != nullptr; }));
-    PostMessageA(panel, WM_CLOSE, 0, 0);
 }
 
 TEST_F(Install, FinishWithYesAsksWindowsToRestart)
@@ -160,16 +242,7 @@ TEST_F(Install, MissingSourceIsReportedAndTheSetupEndsWithoutFinishPage)
     SetupProcess setup(kMedium);
     WalkToCopy(setup);
 
-    HWND report = WaitForMessageBox(setup.id(), "These files could not be copied:\n\nKCAL.EX_", 60000);
-    ASSERT_NE(report, nullptr);
-    EXPECT_EQ(WindowText(report), "Kestrel Gamepad Setup Program");
-    PressButton(report, IDOK);
-
-    HWND notice = WaitForMessageBox(setup.id(), "Kestrel Gamepad installation is not completed !");
-    ASSERT_NE(notice, nullptr);
-    PressButton(notice, IDOK);
-    ASSERT_TRUE(setup.WaitForExit());
-    EXPECT_EQ(WaitForWindow(setup.id(), "SETUP_END", 0), nullptr);
+    ExpectReportThenEnd(setup, "KCAL.EX_");
 
     // The other files are there, the missing one is not, and the registry steps still ran.
     EXPECT_EQ(FileSize(kDest + "\\UTILS\\CALIB\\KCAL.EXE"), -1);
@@ -201,7 +274,7 @@ TEST_F(Install, CancelDuringCopyFinishesCurrentFileRunsRegistryAndShowsNotice)
     PostMessageA(GetDlgItem(page, 1), BM_CLICK, 0, 0);
 
     HWND notice =
-        WaitForMessageBox(setup.id(), "Kestrel Gamepad installation is not completed !", 60000);
+        WaitForMessageBox(setup.id(), kNotCompleted, 60000);
     ASSERT_NE(notice, nullptr);
     // The notice waits for the user.
     Sleep(1000);
@@ -222,6 +295,121 @@ TEST_F(Install, CancelDuringCopyFinishesCurrentFileRunsRegistryAndShowsNotice)
     EXPECT_GT(copied, 0);
     EXPECT_LT(copied, kFiles);
     ExpectString(ReadStoredValue(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"), "Kestrel Gamepad");
+}
+
+TEST_F(Install, FilesInUseAreReplacedAtTheNextStartOfWindows)
+{
+    const std::string driver = kSystem + "\\KESTREL.VXD";
+    const std::string panel = kSystem + "\\KPANEL.DLL";
+    ASSERT_TRUE(WriteWholeFile(driver, "old driver"));
+    ASSERT_TRUE(WriteWholeFile(panel, "old panel"));
+    ASSERT_TRUE(WriteWholeFile("C:\\STALE.TMP", "left by an earlier setup"));
+    const std::string earlierLines = "[rename]\r\nNUL=C:\\STALE.TMP\r\n";
+    const std::string otherSection = "\r\n[CombineVxDs]\r\nkeep=1\r\n";
+    ASSERT_TRUE(WriteWholeFile(kRestartScript, earlierLines + otherSection));
+    const std::set<std::string> before = FileNamesIn(kSystem);
+
+    HANDLE heldDriver = HoldOpen(driver);
+    HANDLE heldPanel = HoldOpen(panel);
+    ASSERT_NE(heldDriver, INVALID_HANDLE_VALUE);
+    ASSERT_NE(heldPanel, INVALID_HANDLE_VALUE);
+    SetupProcess setup(kMedium);
+    WalkToCopy(setup);
+    HWND finish = WaitForFinish(setup);
+    ASSERT_NE(finish, nullptr);
+    FinishWithoutRestart(setup, finish);
+    CloseHandle(heldDriver);
+    CloseHandle(heldPanel);
+
+    // The old files are still in place; the new ones wait under temporary names of their own,
+    // and nothing else appeared (no name made up from the target's).
+    EXPECT_EQ(ReadWholeFile(driver), "old driver");
+    EXPECT_EQ(ReadWholeFile(panel), "old panel");
+    const std::set<std::string> waiting = NewNames(before, FileNamesIn(kSystem));
+    ASSERT_EQ(waiting.size(), 2u);
+    const std::string newDriver = ReadWholeFile(kOriginals + "\\KESTREL.VXD");
+    std::string driverTemporary;
+    std::string panelTemporary;
+    for (const auto& name : waiting) {
+        std::string upper = name;
+        CharUpperA(upper.data());
+        EXPECT_EQ(upper.substr(0, 3) + upper.substr(upper.size() - 4), "STP.TMP") << name;
+        (ReadWholeFile(kSystem + "\\" + name) == newDriver ? driverTemporary : panelTemporary) =
+            kSystem + "\\" + name;
+    }
+    // Earlier lines and sections stay; the new lines follow the section's own, in copy order.
+    EXPECT_EQ(ReadWholeFile(kRestartScript),
+              earlierLines + driver + "=" + driverTemporary + "\r\n" + panel + "=" +
+                  panelTemporary + "\r\n" + otherSection);
+
+    RestartWindows();
+    EXPECT_EQ(ReadWholeFile(driver), newDriver);
+    EXPECT_EQ(ReadWholeFile(panel), ReadWholeFile(kOriginals + "\\KPANEL.DLL"));
+    EXPECT_EQ(NewNames(before, FileNamesIn(kSystem)), std::set<std::string>{});
+    EXPECT_FALSE(FileExists("C:\\STALE.TMP"));
+}
+
+TEST_F(Install, DamagedSourceAndReadOnlyTargetKeepTheOldFilesAndAreReported)
+{
+    const std::string driver = kSystem + "\\KESTREL.VXD";
+    const std::string panel = kSystem + "\\KPANEL.DLL";
+    ASSERT_TRUE(WriteWholeFile(driver, "old driver"));
+    ASSERT_TRUE(WriteWholeFile(panel, "old panel"));
+    ASSERT_TRUE(SetFileAttributesA(panel.c_str(), FILE_ATTRIBUTE_READONLY));
+    // A valid header, but only part of the compressed body.
+    const std::string compressed = ReadWholeFile(kMedium + "\\KESTREL.VX_");
+    ASSERT_TRUE(WriteWholeFile(kMedium + "\\KESTREL.VX_", compressed.substr(0, compressed.size() / 2)));
+    const std::set<std::string> before = FileNamesIn(kSystem);
+
+    SetupProcess setup(kMedium);
+    WalkToCopy(setup);
+    ExpectReportThenEnd(setup, "KESTREL.VX_, KPANEL.DL_");
+
+    EXPECT_EQ(ReadWholeFile(driver), "old driver");
+    EXPECT_EQ(ReadWholeFile(panel), "old panel");
+    EXPECT_EQ(FileNamesIn(kSystem), before);
+    EXPECT_EQ(ReadWholeFile(kDest + "\\README.TXT"), ReadWholeFile(kOriginals + "\\README.TXT"));
+}
+
+TEST_F(Install, MissingNumberedKeyIsPassedOverWithoutReport)
+{
+    ASSERT_TRUE(EditFile(kMedium + "\\SETUP.INF", "2=BUTTONS.TXT,BUTTONS.TXT,Button layout,SubDir3\n", ""));
+    SetupProcess setup(kMedium);
+    WalkToCopy(setup);
+    HWND finish = WaitForFinish(setup);
+    ASSERT_NE(finish, nullptr);
+    EXPECT_FALSE(FileExists(kDest + "\\DOCS\\BUTTONS.TXT"));
+    EXPECT_TRUE(FileExists(kDest + "\\DOCS\\KESTREL.HLP"));
+    FinishWithoutRestart(setup, finish);
+}
+
+TEST_F(Install, FullDiskWhileReplacingKeepsTheOldFile)
+{
+    // The destination on a small file system of its own, holding an old version that leaves no
+    // room for the new one beside it.
+    const char* prefix = std::getenv("WINEPREFIX");
+    ASSERT_NE(prefix, nullptr);
+    const std::string mountPoint = std::string(prefix) + "/drive_c/KESTREL";
+    ASSERT_TRUE(CreateDirectoryA(kDest.c_str(), nullptr));
+    if (RunHostShell("mount -t tmpfs -o size=320k tmpfs '" + mountPoint + "'") != 0) {
+        GTEST_SKIP() << "a small file system needs root to mount";
+    }
+    const std::string content(240 * 1024, 'n');
+    const std::string old(120 * 1024, 'o');
+    ASSERT_TRUE(WriteWholeFile(kMedium + "\\BIG.DAT", content));
+    ASSERT_TRUE(WriteWholeFile(kMedium + "\\SETUP.INF",
+                               "[Main]\nProductName=Kestrel Gamepad\nDefaultPath=C:\\KESTREL\n"
+                               "MinimumSpace=0\n[DiskLabel]\nDisk1=One\n[FileCounts]\nDisk1=1\n"
+                               "[Disk1]\n1=BIG.DAT,BIG.DAT,Data,RootDir\n"));
+    const bool oldWritten = WriteWholeFile(kDest + "\\BIG.DAT", old);
+
+    SetupProcess setup(kMedium);
+    WalkToCopy(setup, true);
+    ExpectReportThenEnd(setup, "BIG.DAT");
+    EXPECT_TRUE(oldWritten);
+    EXPECT_TRUE(ReadWholeFile(kDest + "\\BIG.DAT") == old);
+    EXPECT_EQ(FileNamesIn(kDest), std::set<std::string>{"BIG.DAT"});
+    EXPECT_EQ(RunHostShell("umount '" + mountPoint + "'"), 0);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -99,6 +100,62 @@ long long FileSize(const std::string& path)
         return -1;
     }
     return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+std::set<std::string> FileNamesIn(const std::string& folder)
+{
+    std::set<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return names;
+    }
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            names.insert(found.cFileName);
+        }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+}
+
+int RunHostShell(const std::string& script, DWORD milliseconds)
+{
+    // Wine starts a program of the host without a handle to wait on, so the script leaves its
+    // exit status in a file.
+    const std::string base = "/tmp/setup-test-shell-" + std::to_string(GetCurrentProcessId()) +
+                             "-" + std::to_string(GetTickCount());
+    const std::string status = WindowsPathOf(base + ".status");
+    DeleteFileA(status.c_str());
+    if (!WriteWholeFile(WindowsPathOf(base + ".sh"),
+                        "(\n" + script + "\n) >/dev/null 2>&1\necho $? > " + base +
+                            ".tmp && mv " + base + ".tmp " + base + ".status\n")) {
+        return -1;
+    }
+    std::string commandLine = "sh " + base + ".sh";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA("Z:\\bin\\sh", commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &process)) {
+        return -1;
+    }
+    if (process.hProcess != nullptr) {
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    }
+    int code = -1;
+    for (DWORD waited = 0; waited <= milliseconds; waited += 20) {
+        const std::string text = ReadWholeFile(status);
+        if (!text.empty()) {
+            code = std::atoi(text.c_str());
+            break;
+        }
+        Sleep(20);
+    }
+    DeleteFileA(status.c_str());
+    DeleteFileA(WindowsPathOf(base + ".sh").c_str());
+    return code;
 }
 
 namespace {

@@ -1,6 +1,9 @@
 // Files and folders for the Win32 tests: paths of the build, scratch folders, small files.
 #pragma once
 
+#include <windows.h>
+
+#include <set>
 #include <string>
 
 // A Unix path of the build machine as Wine sees it (drive Z: is the root).
@@ -33,3 +36,10 @@ bool CopyFolderFiles(const std::string& from, const std::string& to);
 
 // The size of a file in bytes, or -1 when it does not exist.
 long long FileSize(const std::string& path);
+
+// The names of the files (not folders) in a folder.
+std::set<std::string> FileNamesIn(const std::string& folder);
+
+// Runs a script of the machine's own shell, outside Wine, and waits for it. Its exit status, or
+// -1 when it cannot be run or does not end in time.
+int RunHostShell(const std::string& script, DWORD milliseconds = 20000);

@@ -1,0 +1,33 @@
+// Puts new files in place without ever leaving a damaged target behind: the new content is
+// written beside the target under a temporary name and checked first, and only then takes the
+// target's place. A target that is in use is replaced at the next start of Windows instead,
+// through the [rename] section of WININIT.INI.
+#pragma once
+
+#include <windows.h>
+
+// Makes a new, empty file of a unique temporary name in the folder of `target`, its full name in
+// `temporary`. False when none can be made (no such folder, write-protected or full disk).
+bool CreateTemporaryBeside(const char* target, char (&temporary)[MAX_PATH]);
+
+enum class Placement {
+    Placed,    // `target` now holds the new file
+    AtRestart, // `target` is in use: the new file waits under its temporary name, and the next
+               // start of Windows puts it in place
+    Failed,    // `target` is as it was and the temporary file is gone
+};
+
+// Gives the complete file `temporary`, made by CreateTemporaryBeside for `target`, the target's
+// name. An existing target is moved aside first and removed only once the new file stands in its
+// place; a read-only target or a folder of that name is left alone. A target that cannot be moved
+// although it is not read-only is in use: with a Windows directory given, its replacement is left
+// to the next start; without one, that counts as a failure.
+Placement PutInPlace(const char* temporary, const char* target, const char* windowsDir);
+
+// Adds "TARGET=REPLACEMENT" to the [rename] section of WININIT.INI in `windowsDir`, both as short
+// (8.3) names, which are all that exist when that section is carried out. Every other line of the
+// file stays. False when the names or the file cannot be had or written.
+bool ReplaceAtRestart(const char* windowsDir, const char* target, const char* replacement);
+
+// Adds "NUL=PATH": `path` is deleted at the next start.
+bool DeleteAtRestart(const char* windowsDir, const char* path);
