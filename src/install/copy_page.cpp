@@ -10,6 +10,7 @@
 #include "install/file_placement.h"
 #include "install/joystick_registration.h"
 #include "install/registry_section.h"
+#include "script/script_rules.h"
 #include "ui/page_host.h"
 
 namespace {
@@ -42,8 +43,8 @@ void FillPixels(HDC dc, const PixelRect& r, COLORREF colour)
     DeleteObject(brush);
 }
 
-// Leaves the copy with the page's Cancel: the page is gone and its quit message is queued. The
-// notice is owned by the backdrop, and the quit message waits until the user has read it.
+// Leaves the copy with Cancel: the page is gone and its quit message is queued. The notice is
+// owned by the backdrop, and the quit message waits until the user has read it.
 void NoticeAfterCancel()
 {
     MSG quit;
@@ -76,7 +77,8 @@ void CreateSubdirectories()
     for (int k = 1; k <= 6; ++k) {
         const char* name = g_setup.directoryNames[k];
         char path[kPathSize];
-        if (name[0] != '\0' && BuildSubdirectoryPath(g_setup.destDir, name, path, sizeof path)) {
+        if (name[0] != '\0' && StaysInsideFolder(name) &&
+            BuildSubdirectoryPath(g_setup.destDir, name, path, sizeof path)) {
             CreateDirectoryA(path, nullptr);
         }
     }
@@ -126,10 +128,14 @@ void CopyOneFile(HWND page, HDC dc, const FileEntry& entry, int index, int fileC
     BuildStatusText(copying != nullptr ? copying : "", entry, status, sizeof status);
     ShowControlText(page, kStatusText, status);
 
-    // A record with only one of its names has nothing to copy or nowhere to put it.
+    // A record with only one of its names has nothing to copy or nowhere to put it; one whose
+    // names would lead out of the medium's folder or the target's is refused.
+    const bool usable = hasSource && hasTarget && StaysInsideFolder(entry.sourceName) &&
+                        StaysInsideFolder(entry.targetName) &&
+                        (entry.absoluteTarget != 0 || StaysInsideFolder(entry.targetDir));
     char source[kPathSize];
     const bool sourceFits =
-        hasSource && hasTarget && BuildSourcePath(g_setup.sourceDir, entry, source, sizeof source);
+        usable && BuildSourcePath(g_setup.sourceDir, entry, source, sizeof source);
     if (sourceFits) {
         OpenSourceFile(page, source);
     } else {
@@ -288,39 +294,44 @@ void CopyAllFiles(HWND page)
     ReleaseDC(page, dc);
 }
 
+namespace {
+
+// The page's whole work, inside the host's start message.
+void StartCopy(HWND page)
+{
+    UpdateWindow(page);
+    CreateSubdirectories();
+    g_setup.pageResult = kPageNext;
+    g_setup.failedFileCount = 0;
+    g_setup.failedFileNames[0] = '\0';
+    CopyAllFiles(page);
+    if (g_setup.pageResult != kPageCancel && g_setup.failedFileCount > 0) {
+        ReportFailedFiles(page);
+        EndPage(page, kPageCancel);
+    }
+    if (g_setup.pageResult == kPageCancel) {
+        NoticeAfterCancel();
+    } else {
+        EndPage(page, kPageNext);
+    }
+}
+
+// Cancel ends the page at once, even in the middle of the copy: the copy routine below notices
+// it at the next file and stops there.
+bool CopyCommand(HWND page, WPARAM command)
+{
+    if (command != kCancelButton) {
+        return false;
+    }
+    EndPage(page, kPageCancel);
+    return true;
+}
+
+constexpr PageRules kCopyPage{StartCopy, CopyCommand, kCancelButton, false};
+
+} // namespace
+
 LRESULT CALLBACK CopyPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message & 0xFFFF) {
-    case WM_CREATE:
-        InitPageWindow(page);
-        return 0;
-    case WM_SETUP_START:
-        UpdateWindow(page);
-        CreateSubdirectories();
-        g_setup.pageResult = kPageNext;
-        g_setup.failedFileCount = 0;
-        g_setup.failedFileNames[0] = '\0';
-        CopyAllFiles(page);
-        if (g_setup.pageResult == kPageCancel) {
-            NoticeAfterCancel();
-        } else if (g_setup.failedFileCount > 0) {
-            ReportFailedFiles(page);
-            CancelNotice(page);
-            g_setup.pageResult = kPageCancel;
-        }
-        if (IsWindow(page)) {
-            SendMessageA(page, WM_CLOSE, 0, 0);
-        }
-        return 0;
-    case WM_COMMAND:
-        if (wParam == kCancelButton) {
-            EndPage(page, kPageCancel);
-            return 0;
-        }
-        break;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcA(page, message, wParam, lParam);
+    return PageProcedure(kCopyPage, page, message, wParam, lParam);
 }

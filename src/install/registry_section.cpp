@@ -79,8 +79,9 @@ int ApplyRegistrySection()
     if (!BuildScriptPath(g_setup.sourceDir, scriptPath, sizeof scriptPath)) {
         return 0;
     }
-    // Held without sharing while it is read; a script missing beside the program is created.
-    const HANDLE file = CreateFileA(scriptPath, GENERIC_READ, 0, nullptr, OPEN_ALWAYS,
+    // Held without sharing while it is read. Only an existing script is opened: the disk in the
+    // drive may have been changed meanwhile, and nothing is ever written to it.
+    const HANDLE file = CreateFileA(scriptPath, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return 0;

@@ -7,7 +7,7 @@
 // Reads SETUP.INF beside the program (g_setup.sourceDir) as plain text and applies every line of
 // its registry section, with g_setup.productName in place of "%s". A line that cannot be applied
 // is passed over. Returns 1 when the script was opened and read whole, whatever became of its
-// lines; 0 otherwise, and then nothing is written. A missing script is created empty.
+// lines; 0 otherwise (no script, or one that cannot be read whole), and then nothing is written.
 int ApplyRegistrySection();
 
 // Applies one registry line: creates or opens its key (volatile) and sets its value.

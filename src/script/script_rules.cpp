@@ -83,6 +83,34 @@ void FillFileEntry(const char* line, const char* const (&keyNames)[kDirectoryKey
     entry.absoluteTarget = 1;
 }
 
+bool StaysInsideFolder(const char* name)
+{
+    if (name[0] == '\\') {
+        return false;
+    }
+    bool onlyDotsAndBlanks = true; // so far in the current component
+    bool componentEmpty = true;
+    for (std::size_t i = 0;; ++i) {
+        const char c = name[i];
+        if (c == '\0' || c == '\\') {
+            if (!componentEmpty && onlyDotsAndBlanks) {
+                return false;
+            }
+            if (c == '\0') {
+                return true;
+            }
+            onlyDotsAndBlanks = true;
+            componentEmpty = true;
+            continue;
+        }
+        if (c == ':' || c == '/') {
+            return false;
+        }
+        componentEmpty = false;
+        onlyDotsAndBlanks = onlyDotsAndBlanks && (c == '.' || c == ' ');
+    }
+}
+
 int CountDisks(const char (&labels)[kMaxDisks][kDiskLabelSize])
 {
     int count = 0;

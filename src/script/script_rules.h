@@ -40,6 +40,13 @@ void FillFileEntry(const char* line, const char* const (&keyNames)[kDirectoryKey
                    const char (&directoryNames)[kDirectoryKeyCount][kPathSize],
                    const char* windowsDir, FileEntry& entry);
 
+// True when a name from the script that is joined to a folder (a [DirectoryName] value, a file's
+// source or target name) stays inside that folder. Refused: a leading backslash, a drive or any
+// other colon, a forward slash, and a component of dots and blanks alone ("." and "..", and
+// forms such as "..." or ". ." that the file system may read as them). An empty name and nested
+// names such as UTILS\CALIB stay inside.
+bool StaysInsideFolder(const char* name);
+
 // Counts the disks: one for every non-empty label, whatever its position.
 int CountDisks(const char (&labels)[kMaxDisks][kDiskLabelSize]);
 

@@ -21,10 +21,10 @@ int ShowPageMessage(HWND page, unsigned textId, UINT style)
     return MessageBoxA(page, text != nullptr ? text : "", g_setup.caption, style);
 }
 
-// Only the answer Cancel stops an action.
+// Only the answer Cancel stops an action, or a page that was closed while the question was up.
 bool UserCancels(HWND page, unsigned textId)
 {
-    return ShowPageMessage(page, textId, kQuestionBox) == IDCANCEL;
+    return ShowPageMessage(page, textId, kQuestionBox) == IDCANCEL || !IsWindow(page);
 }
 
 // True when the drive of `rootPath` offers the script's minimum. A drive whose free space cannot
@@ -75,47 +75,40 @@ bool AcceptDestination(HWND page)
     return true;
 }
 
+void StartDestination(HWND page)
+{
+    FormatProductText(page, kProductText);
+    SetDlgItemTextA(page, kDestinationText, g_setup.destDir);
+}
+
+bool DestinationCommand(HWND page, WPARAM command)
+{
+    switch (command) {
+    case kNextButton:
+        if (AcceptDestination(page)) {
+            EndPage(page, kPageNext);
+        }
+        return true;
+    case kCancelButton:
+        CancelSetup(page);
+        return true;
+    case kBackButton:
+        EndPage(page, kPageBack);
+        return true;
+    case kBrowseButton:
+        BrowseForDirectory(page);
+        SetDlgItemTextA(page, kDestinationText, g_setup.destDir);
+        return false; // and on to the default window procedure
+    default:
+        return false;
+    }
+}
+
+constexpr PageRules kDestinationPage{StartDestination, DestinationCommand, kCancelButton, false};
+
 } // namespace
 
 LRESULT CALLBACK DestinationPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message & 0xFFFF) {
-    case WM_CREATE:
-        InitPageWindow(page);
-        return 0;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    case WM_SETUP_START:
-        FormatProductText(page, kProductText);
-        SetDlgItemTextA(page, kDestinationText, g_setup.destDir);
-        return 0;
-    case WM_COMMAND:
-        // Only a click (notification 0 in the high half) counts.
-        if (wParam == kNextButton) {
-            // Written before the checks: a failed check leaves it so while the page stays.
-            g_setup.pageResult = kPageNext;
-            if (AcceptDestination(page)) {
-                SendMessageA(page, WM_CLOSE, 0, 0);
-            }
-            return 0;
-        }
-        if (wParam == kCancelButton) {
-            CancelNotice(page);
-            EndPage(page, kPageCancel);
-            return 0;
-        }
-        if (wParam == kBackButton) {
-            EndPage(page, kPageBack);
-            return 0;
-        }
-        if (wParam == kBrowseButton) {
-            BrowseForDirectory(page);
-            SetDlgItemTextA(page, kDestinationText, g_setup.destDir);
-        }
-        break;
-    default:
-        break;
-    }
-    return DefWindowProcA(page, message, wParam, lParam);
+    return PageProcedure(kDestinationPage, page, message, wParam, lParam);
 }

@@ -91,6 +91,42 @@ void FormatProductText(HWND page, int controlId)
 
 void EndPage(HWND page, std::int16_t result)
 {
+    // A page may be closed from outside while one of its message boxes is up; the work that
+    // asked the question must not overwrite the result when the box returns.
+    if (!IsWindow(page)) {
+        return;
+    }
     g_setup.pageResult = result;
-    SendMessageA(page, WM_CLOSE, 0, 0);
+    DestroyWindow(page);
+}
+
+LRESULT PageProcedure(const PageRules& rules, HWND page, UINT message, WPARAM wParam,
+                      LPARAM lParam)
+{
+    switch (message & 0xFFFF) {
+    case WM_CREATE:
+        if (rules.centreOnCurrentScreen) {
+            InitPageWindowOnCurrentScreen(page);
+        } else {
+            InitPageWindow(page);
+        }
+        return 0;
+    case WM_SETUP_START:
+        rules.start(page);
+        return 0;
+    case WM_COMMAND:
+        if (rules.command(page, wParam)) {
+            return 0;
+        }
+        break;
+    case WM_CLOSE:
+        rules.command(page, rules.closeMeans);
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcA(page, message, wParam, lParam);
 }

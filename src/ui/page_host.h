@@ -20,6 +20,25 @@ void InitPageWindowOnCurrentScreen(HWND page);
 // Formats a control's text with the product name in place of its "%s".
 void FormatProductText(HWND page, int controlId);
 
-// Ends a page with `result`: the default handling of WM_CLOSE destroys the page, and its
-// WM_DESTROY ends the page loop.
+// Ends a page with `result`: the page is destroyed, and its WM_DESTROY ends the page loop. Every
+// way a page ends comes here; a page that has ended already stays ended with its first result.
 void EndPage(HWND page, std::int16_t result);
+
+// What sets one page apart from the others; everything else every page does alike.
+struct PageRules {
+    // The page's work when the host starts it (WM_SETUP_START).
+    void (*start)(HWND page);
+    // A command of the page: its whole wParam, so only a click (notification 0) names a button.
+    // False for a command that goes on to the default window procedure.
+    bool (*command)(HWND page, WPARAM command);
+    // The button that closing the page in any other way (Alt+F4, WM_CLOSE or SC_CLOSE from
+    // anyone) stands for: what the user would mean by it.
+    WPARAM closeMeans;
+    // The finish page centres itself on the screen as it is at that moment.
+    bool centreOnCurrentScreen;
+};
+
+// The window procedure of every page, given its rules: creation, the start of its work, its
+// commands, a close from outside, and the quit message when it is destroyed.
+LRESULT PageProcedure(const PageRules& rules, HWND page, UINT message, WPARAM wParam,
+                      LPARAM lParam);

@@ -6,65 +6,68 @@
 #include "ui/page_host.h"
 #include "ui/page_ids.h"
 
+namespace {
+
+void StartWelcome(HWND page)
+{
+    FormatProductText(page, kProductText);
+    FormatProductText(page, kWelcomeIntroText);
+}
+
+bool WelcomeCommand(HWND page, WPARAM command)
+{
+    if (command == kNextButton) {
+        EndPage(page, kPageNext);
+        return true;
+    }
+    if (command == kCancelButton) {
+        CancelSetup(page);
+        return true;
+    }
+    return false;
+}
+
+void StartFinish(HWND page)
+{
+    FormatProductText(page, kProductText);
+    CheckRadioButton(page, kRestartNowRadio, kRestartLaterRadio,
+                     g_setup.restartNow != 0 ? kRestartNowRadio : kRestartLaterRadio);
+}
+
+bool FinishCommand(HWND page, WPARAM command)
+{
+    if (command != kNextButton) {
+        return false;
+    }
+    if (IsDlgButtonChecked(page, kRestartLaterRadio) == BST_CHECKED) {
+        g_setup.restartNow = 0;
+    }
+    // The finish page leaves the result that the copy page left: the controller reads only
+    // restartNow after it.
+    EndPage(page, g_setup.pageResult);
+    return true;
+}
+
+constexpr PageRules kWelcomePage{StartWelcome, WelcomeCommand, kCancelButton, false};
+// Closing the finish page is Finish with whichever choice is checked at that moment.
+constexpr PageRules kFinishPage{StartFinish, FinishCommand, kNextButton, true};
+
+} // namespace
+
+void CancelSetup(HWND page)
+{
+    CancelNotice(page);
+    EndPage(page, kPageCancel);
+}
+
 LRESULT CALLBACK WelcomePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message & 0xFFFF) {
-    case WM_CREATE:
-        InitPageWindow(page);
-        return 0;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    case WM_SETUP_START:
-        FormatProductText(page, kProductText);
-        FormatProductText(page, kWelcomeIntroText);
-        return 0;
-    case WM_COMMAND:
-        // Only a click (notification 0 in the high half) counts.
-        if (wParam == kNextButton) {
-            EndPage(page, kPageNext);
-            return 0;
-        }
-        if (wParam == kCancelButton) {
-            CancelNotice(page);
-            EndPage(page, kPageCancel);
-            return 0;
-        }
-        break;
-    default:
-        break;
-    }
-    return DefWindowProcA(page, message, wParam, lParam);
+    return PageProcedure(kWelcomePage, page, message, wParam, lParam);
 }
 
 LRESULT CALLBACK FinishPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message & 0xFFFF) {
-    case WM_CREATE:
-        InitPageWindowOnCurrentScreen(page);
-        return 0;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    case WM_SETUP_START:
-        FormatProductText(page, kProductText);
-        CheckRadioButton(page, kRestartNowRadio, kRestartLaterRadio,
-                         g_setup.restartNow != 0 ? kRestartNowRadio : kRestartLaterRadio);
-        return 0;
-    case WM_COMMAND:
-        if (wParam == kNextButton) {
-            // The page leaves no result of its own: the controller only reads restartNow.
-            if (IsDlgButtonChecked(page, kRestartLaterRadio) == BST_CHECKED) {
-                g_setup.restartNow = 0;
-            }
-            SendMessageA(page, WM_CLOSE, 0, 0);
-            return 0;
-        }
-        break;
-    default:
-        break;
-    }
-    return DefWindowProcA(page, message, wParam, lParam);
+    return PageProcedure(kFinishPage, page, message, wParam, lParam);
 }
 
 bool DirectoryExists(const char* path)

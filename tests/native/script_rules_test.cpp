@@ -165,4 +165,38 @@ TEST(TotalFiles, RejectsMoreThan32767Files)
     EXPECT_EQ(TotalFiles(tooMany, 2), -1);
 }
 
+TEST(StaysInsideFolder, RefusesEveryWayOutAndKeepsNestedNames)
+{
+    const struct {
+        const char* name;
+        bool inside;
+    } table[] = {
+        {"", true},
+        {"UTILS", true},
+        {"UTILS\\CALIB", true},
+        {"KESTREL.VXD", true},
+        {"DOCS.", true},
+        {"MY DOCS\\V1.2", true},
+        {"UTILS\\", true},
+        {"..", false},
+        {".", false},
+        {"..\\WINDOWS", false},
+        {"..\\..", false},
+        {"UTILS\\..\\..\\X", false},
+        {"UTILS\\.", false},
+        {"...", false},
+        {". .", false},
+        {"UTILS\\ \\X", false},
+        {"\\WINDOWS", false},
+        {"\\\\SERVER\\SHARE", false},
+        {"C:\\WINDOWS", false},
+        {"C:WIN.INI", false},
+        {"UTILS/CALIB", false},
+        {"../EVIL.TXT", false},
+    };
+    for (const auto& row : table) {
+        EXPECT_EQ(StaysInsideFolder(row.name), row.inside) << '"' << row.name << '"';
+    }
+}
+
 } // namespace

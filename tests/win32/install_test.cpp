@@ -96,6 +96,44 @@ void RestartWindows()
     CloseHandle(boot.hThread);
 }
 
+// Alt+F4 as the keyboard gives it to a window.
+void PressAltF4(HWND window)
+{
+    PostMessageA(window, WM_SYSKEYDOWN, VK_F4, 1 << 29);
+}
+
+// A program with a hidden window that notes in a file when Windows asks to end the session.
+class EndSessionWatcher {
+public:
+    EndSessionWatcher()
+    {
+        DeleteFileA(kNote);
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        std::string command =
+            "\"" + WindowsPathOf(SETUP_BUILD_DIR "/tests/win32/endsession_watcher.exe") + "\" " + kNote;
+        CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                       &startup, &process_);
+    }
+    ~EndSessionWatcher()
+    {
+        if (process_.hProcess != nullptr) {
+            TerminateProcess(process_.hProcess, 0);
+            CloseHandle(process_.hProcess);
+            CloseHandle(process_.hThread);
+        }
+    }
+    bool Noted(const char* word, DWORD milliseconds = 10000) const
+    {
+        return WaitUntil(
+            [&] { return ReadWholeFile(kNote).find(word) != std::string::npos; }, milliseconds);
+    }
+
+private:
+    static constexpr char kNote[] = "C:\\ENDSESSION.TXT";
+    PROCESS_INFORMATION process_{};
+};
+
 class Install : public ::testing::Test {
 protected:
     void SetUp() override
@@ -108,6 +146,8 @@ protected:
             DeleteFileA(path.c_str());
         }
         DeleteFileA(kRestartScript.c_str());
+        DeleteKeyTree(HKEY_LOCAL_MACHINE, kUninstallKey);
+        DeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Kestrel");
         ASSERT_TRUE(CopyFolderFiles(kSampleMedium, kMedium));
         DeleteFileA((kMedium + "\\SETUP.EXE").c_str());
         ASSERT_TRUE(CreateTestKey(HKEY_LOCAL_MACHINE, kJoystickKey + kSettings, true));
@@ -209,31 +249,92 @@ TEST_F(Install, FullInstallCopiesExpandsAndRegistersThenOpensControlPanel)
 
 TEST_F(Install, FinishWithYesAsksWindowsToRestart)
 {
-    const std::string note = "C:\\ENDSESSION.TXT";
-    DeleteFileA(note.c_str());
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION watcher{};
-    std::string command = "\"" + WindowsPathOf(SETUP_BUILD_DIR "/tests/win32/endsession_watcher.exe") +
-                          "\" " + note;
-    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                               &startup, &watcher));
-    const auto noted = [&](const char* word) {
-        return WaitUntil([&] { return ReadWholeFile(note).find(word) != std::string::npos; });
-    };
-    ASSERT_TRUE(noted("READY"));
-
+    EndSessionWatcher watcher;
+    ASSERT_TRUE(watcher.Noted("READY"));
     SetupProcess setup(kMedium);
     WalkToCopy(setup);
     HWND finish = WaitForFinish(setup);
     ASSERT_NE(finish, nullptr);
     EXPECT_EQ(SendMessageA(GetDlgItem(finish, 1032), BM_GETCHECK, 0, 0), BST_CHECKED);
     PressButton(finish, IDOK);
-    EXPECT_TRUE(noted("QUERYENDSESSION"));
+    EXPECT_TRUE(watcher.Noted("QUERYENDSESSION"));
     setup.WaitForExit(10000);
-    TerminateProcess(watcher.hProcess, 0);
-    CloseHandle(watcher.hProcess);
-    CloseHandle(watcher.hThread);
+}
+
+TEST_F(Install, AltF4OnTheFinishPageKeepsTheChoiceOfNoRestart)
+{
+    EndSessionWatcher watcher;
+    ASSERT_TRUE(watcher.Noted("READY"));
+    SetupProcess setup(kMedium);
+    WalkToCopy(setup);
+    HWND finish = WaitForFinish(setup);
+    ASSERT_NE(finish, nullptr);
+    SendMessageA(GetDlgItem(finish, 1033), BM_CLICK, 0, 0);
+    PressAltF4(finish);
+    ASSERT_TRUE(setup.WaitForExit(20000));
+    HWND panel = nullptr;
+    EXPECT_TRUE(
+        WaitUntil([&] { return (panel = FindWindowA("#32770", "Game Controllers")) != nullptr; }));
+    PostMessageA(panel, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(watcher.Noted("QUERYENDSESSION", 1000));
+}
+
+TEST_F(Install, AltF4OnTheDestinationPageAfterADeclinedCreationCancelsTheSetup)
+{
+    SetupProcess setup(kMedium);
+    HWND welcome = WaitForWindow(setup.id(), "SETUP_BEGIN");
+    ASSERT_NE(welcome, nullptr);
+    PressButton(welcome, IDOK);
+    HWND destination = WaitForWindow(setup.id(), "SETUP_SELDIR");
+    ASSERT_NE(destination, nullptr);
+    PressButton(destination, IDOK);
+    HWND create = WaitForWindow(setup.id(), "#32770");
+    ASSERT_NE(create, nullptr);
+    PressButton(create, IDCANCEL);
+    ASSERT_TRUE(WaitForWindowGone(setup.id(), "#32770"));
+    PressAltF4(destination);
+
+    HWND notice = WaitForMessageBox(setup.id(), kNotCompleted);
+    ASSERT_NE(notice, nullptr);
+    PressButton(notice, IDOK);
+    ASSERT_TRUE(setup.WaitForExit());
+    EXPECT_EQ(WaitForWindow(setup.id(), "SETUP_INSTALL", 0), nullptr);
+    EXPECT_FALSE(FileExists(kDest));
+    EXPECT_FALSE(FileExists(kSystem + "\\KESTREL.VXD"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Kestrel"));
+}
+
+TEST_F(Install, ScriptNamesThatClimbOutOfTheirFoldersAreRefusedAndReported)
+{
+    const std::string winIni = ReadWholeFile("C:\\windows\\win.ini");
+    ASSERT_TRUE(WriteWholeFile(kMedium + "\\SETUP.INF",
+                               "[Main]\nProductName=Kestrel Gamepad\nDefaultPath=C:\\KESTREL\n"
+                               "[DiskLabel]\nDisk1=One\n"
+                               "[DirectoryName]\nSubDir1=..\\WINDOWS\nSubDir2=GOOD\nSubDir3=..\\..\n"
+                               "SubDir4=..\\NEWDIR\n"
+                               "[FileCounts]\nDisk1=5\n[Disk1]\n"
+                               "1=WIN.INI,WIN.INI,Settings,SubDir1\n"
+                               "2=AUTOEXEC.BAT,AUTOEXEC.BAT,Start-up,SubDir3\n"
+                               "3=EVIL.TXT,..\\EVIL.TXT,Beside,RootDir\n"
+                               "4=..\\OUTSIDE.TXT,OUTSIDE.TXT,From outside,RootDir\n"
+                               "5=GOOD.TXT,GOOD.TXT,Honest,SubDir2\n"));
+    for (const char* name : {"WIN.INI", "AUTOEXEC.BAT", "EVIL.TXT", "GOOD.TXT"}) {
+        ASSERT_TRUE(WriteWholeFile(kMedium + "\\" + name, std::string("medium's ") + name));
+    }
+    ASSERT_TRUE(WriteWholeFile("C:\\OUTSIDE.TXT", "not on the medium"));
+    const std::set<std::string> rootBefore = FileNamesIn("C:");
+
+    SetupProcess setup(kMedium);
+    WalkToCopy(setup);
+    ExpectReportThenEnd(setup, "WIN.INI, AUTOEXEC.BAT, EVIL.TXT, ..\\OUTSIDE.TXT");
+
+    EXPECT_EQ(ReadWholeFile("C:\\windows\\win.ini"), winIni);
+    EXPECT_EQ(FileNamesIn("C:"), rootBefore);
+    EXPECT_FALSE(FileExists("C:\\NEWDIR"));
+    EXPECT_EQ(FileNamesIn(kDest), std::set<std::string>{});
+    EXPECT_EQ(ReadWholeFile(kDest + "\\GOOD\\GOOD.TXT"), "medium's GOOD.TXT");
+    DeleteFileA("C:\\OUTSIDE.TXT");
 }
 
 TEST_F(Install, MissingSourceIsReportedAndTheSetupEndsWithoutFinishPage)

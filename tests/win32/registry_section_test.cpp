@@ -290,12 +290,12 @@ TEST_F(RegistrySection, ApplyRegistryLineUsesTheClassKeyItIsGiven)
 
 // ---- the script file ----
 
-TEST_F(RegistrySection, MissingScriptIsCreatedEmpty)
+TEST_F(RegistrySection, MissingScriptIsNotCreatedAndWritesNothing)
 {
     ASSERT_FALSE(FileExists(kScript));
-    EXPECT_EQ(ApplyRegistrySection(), 1);
-    ASSERT_TRUE(FileExists(kScript));
-    EXPECT_EQ(ReadWholeFile(kScript), "");
+    EXPECT_EQ(ApplyRegistrySection(), 0);
+    EXPECT_FALSE(FileExists(kScript));
+    EXPECT_FALSE(BaseExists());
 }
 
 TEST_F(RegistrySection, EmptyScriptWritesNothing)
