@@ -176,9 +176,12 @@ protected:
         PressButton(question, IDOK);
     }
 
-    static HWND WaitForFinish(SetupProcess& setup)
+    // Welcome and destination pages with Next, then the copy up to the finish page.
+    void WalkToFinish(SetupProcess& setup, HWND& finish)
     {
-        return WaitForWindow(setup.id(), "SETUP_END", 60000);
+        WalkToCopy(setup);
+        finish = WaitForWindow(setup.id(), "SETUP_END", 60000);
+        ASSERT_NE(finish, nullptr);
     }
 
     // The failure report names `names`; then the notice, and the setup ends without its finish
@@ -213,9 +216,8 @@ TEST_F(Install, FullInstallCopiesExpandsAndRegistersThenOpensControlPanel)
 {
     SetupProcess setup(kMedium);
     ASSERT_TRUE(setup.started());
-    WalkToCopy(setup);
-    HWND finish = WaitForFinish(setup);
-    ASSERT_NE(finish, nullptr);
+    HWND finish = nullptr;
+    ASSERT_NO_FATAL_FAILURE(WalkToFinish(setup, finish));
     EXPECT_EQ(ControlText(finish, 1023), "You have installed Kestrel Gamepad successfully !");
 
     for (const auto& file : SampleTargets()) {
@@ -252,9 +254,8 @@ TEST_F(Install, FinishWithYesAsksWindowsToRestart)
     EndSessionWatcher watcher;
     ASSERT_TRUE(watcher.Noted("READY"));
     SetupProcess setup(kMedium);
-    WalkToCopy(setup);
-    HWND finish = WaitForFinish(setup);
-    ASSERT_NE(finish, nullptr);
+    HWND finish = nullptr;
+    ASSERT_NO_FATAL_FAILURE(WalkToFinish(setup, finish));
     EXPECT_EQ(SendMessageA(GetDlgItem(finish, 1032), BM_GETCHECK, 0, 0), BST_CHECKED);
     PressButton(finish, IDOK);
     EXPECT_TRUE(watcher.Noted("QUERYENDSESSION"));
@@ -266,9 +267,8 @@ TEST_F(Install, AltF4OnTheFinishPageKeepsTheChoiceOfNoRestart)
     EndSessionWatcher watcher;
     ASSERT_TRUE(watcher.Noted("READY"));
     SetupProcess setup(kMedium);
-    WalkToCopy(setup);
-    HWND finish = WaitForFinish(setup);
-    ASSERT_NE(finish, nullptr);
+    HWND finish = nullptr;
+    ASSERT_NO_FATAL_FAILURE(WalkToFinish(setup, finish));
     SendMessageA(GetDlgItem(finish, 1033), BM_CLICK, 0, 0);
     PressAltF4(finish);
     ASSERT_TRUE(setup.WaitForExit(20000));
@@ -415,9 +415,8 @@ TEST_F(Install, FilesInUseAreReplacedAtTheNextStartOfWindows)
     ASSERT_NE(heldDriver, INVALID_HANDLE_VALUE);
     ASSERT_NE(heldPanel, INVALID_HANDLE_VALUE);
     SetupProcess setup(kMedium);
-    WalkToCopy(setup);
-    HWND finish = WaitForFinish(setup);
-    ASSERT_NE(finish, nullptr);
+    HWND finish = nullptr;
+    ASSERT_NO_FATAL_FAILURE(WalkToFinish(setup, finish));
     FinishWithoutRestart(setup, finish);
     CloseHandle(heldDriver);
     CloseHandle(heldPanel);
@@ -476,9 +475,8 @@ TEST_F(Install, MissingNumberedKeyIsPassedOverWithoutReport)
 {
     ASSERT_TRUE(EditFile(kMedium + "\\SETUP.INF", "2=BUTTONS.TXT,BUTTONS.TXT,Button layout,SubDir3\n", ""));
     SetupProcess setup(kMedium);
-    WalkToCopy(setup);
-    HWND finish = WaitForFinish(setup);
-    ASSERT_NE(finish, nullptr);
+    HWND finish = nullptr;
+    ASSERT_NO_FATAL_FAILURE(WalkToFinish(setup, finish));
     EXPECT_FALSE(FileExists(kDest + "\\DOCS\\BUTTONS.TXT"));
     EXPECT_TRUE(FileExists(kDest + "\\DOCS\\KESTREL.HLP"));
     FinishWithoutRestart(setup, finish);
