@@ -24,11 +24,18 @@ constexpr DWORD kRegistryPause = 500;
 constexpr COLORREF kGaugeColour = RGB(0, 0, 255);
 constexpr COLORREF kShadowColour = RGB(128, 128, 128);
 
-// Sets a control's text and paints it at once: no message loop runs during the copy.
+// Sets a control's text and paints it at once: no message loop runs during the copy. A text that
+// the control shows already is left alone: every immediate repaint costs a trip to the display,
+// and the percent label keeps its text for many small files in a row.
 void ShowControlText(HWND page, int controlId, const char* text)
 {
     HWND control = GetDlgItem(page, controlId);
     if (control == nullptr) {
+        return;
+    }
+    char shown[kStatusTextSize];
+    GetWindowTextA(control, shown, sizeof shown);
+    if (EqualsExactly(shown, text)) {
         return;
     }
     SetWindowTextA(control, text);
