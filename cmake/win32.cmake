@@ -19,12 +19,14 @@ set(SETUP_FREESTANDING_FLAGS
     -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-stack-protector
     -fno-threadsafe-statics -fno-tree-loop-distribute-patterns -mno-stack-arg-probe
     ${SETUP_CPU_FLAGS})
-target_compile_options(setup_core PRIVATE ${SETUP_FREESTANDING_FLAGS})
+target_compile_options(setup_portable PRIVATE ${SETUP_FREESTANDING_FLAGS})
 
-# The Win32 side of the program, everything but the entry point.
-add_library(setup_app OBJECT)
-target_include_directories(setup_app PUBLIC ${CMAKE_SOURCE_DIR}/src)
-target_compile_options(setup_app PRIVATE -Wall -Wextra ${SETUP_FREESTANDING_FLAGS})
+# The Win32 side of the program, everything but the entry point; static too, so that a test program
+# links only what it calls.
+add_library(setup_win32 STATIC)
+target_include_directories(setup_win32 PUBLIC ${CMAKE_SOURCE_DIR}/src)
+target_compile_options(setup_win32 PRIVATE -Wall -Wextra ${SETUP_FREESTANDING_FLAGS})
+target_link_libraries(setup_win32 PUBLIC setup_portable)
 
 add_library(setup_resources OBJECT ${CMAKE_SOURCE_DIR}/res/setup.rc)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/res/setup.rc PROPERTIES
@@ -42,7 +44,7 @@ target_include_directories(setup_exe PRIVATE ${CMAKE_SOURCE_DIR}/src)
 target_compile_options(setup_exe PRIVATE -Wall -Wextra ${SETUP_FREESTANDING_FLAGS})
 set_source_files_properties(${CMAKE_SOURCE_DIR}/src/controller/freestanding.cpp PROPERTIES
     COMPILE_OPTIONS "-fno-builtin")
-target_link_libraries(setup_exe PRIVATE setup_app setup_core setup_resources)
+target_link_libraries(setup_exe PRIVATE setup_win32 setup_resources)
 target_link_options(setup_exe PRIVATE
     -nostdlib -s
     -Wl,--entry=${SETUP_ENTRY_SYMBOL}
