@@ -141,10 +141,10 @@ long long DecimalValue(std::string_view text)
 }
 
 // An integer key: present but empty, not a plain number, or too large for 32 bits.
-void CheckNumberKey(const ScriptModel& model, Diagnostics& out, std::string_view section,
-                    std::string_view key, const KeySource& source, std::int32_t read,
-                    std::int32_t fallback)
+void CheckNumberKey(Diagnostics& out, std::string_view section, std::string_view key,
+                    const KeySource& source, std::int32_t fallback)
 {
+    const std::int32_t read = source.number;
     if (!source.hasValue) {
         return;
     }
@@ -172,7 +172,6 @@ void CheckNumberKey(const ScriptModel& model, Diagnostics& out, std::string_view
                    "Windows)";
     }
     Warn(out, source.line, std::move(message));
-    (void)model;
 }
 
 // The path components of a directory value, without empty ones.
@@ -349,18 +348,19 @@ void CheckStructure(const ScriptModel& model, Diagnostics& out)
 
 void CheckMain(const ScriptModel& model, Diagnostics& out)
 {
+    const ScriptSettings& settings = model.settings;
     const std::size_t mainLine = SectionLine(model, kMainSection);
     const auto line = [&](const KeySource& key) { return key.line != 0 ? key.line : mainLine; };
 
     // ProductName
-    const KeySource& product = model.productName;
+    const KeySource& product = Source(model, kMainSection, kProductNameKey);
     if (!product.present) {
         Warn(out, mainLine,
              "[Main] has no ProductName; SETUP.EXE uses " + Quoted(kProductNameDefault));
     } else if (product.hasValue) {
-        WarnCut(out, product.line, "[Main] ProductName", product.written, model.productNameSlot,
+        WarnCut(out, product.line, "[Main] ProductName", product.written, settings.productName,
                 "SETUP.EXE");
-        const std::string kept = model.productNameSlot;
+        const std::string kept = settings.productName;
         if (kept.empty()) {
             Warn(out, product.line,
                  "[Main] ProductName is empty: the caption reads \" " +
@@ -375,33 +375,33 @@ void CheckMain(const ScriptModel& model, Diagnostics& out)
     }
 
     // DriverName: read up to 31 characters, kept in a slot of 19.
-    const KeySource& driver = model.driverName;
+    const KeySource& driver = Source(model, kMainSection, kDriverNameKey);
     if (!driver.present) {
         Warn(out, mainLine,
              "[Main] has no DriverName; SETUP.EXE uses " + Quoted(kDriverNameDefault));
     } else if (driver.hasValue) {
-        WarnCut(out, driver.line, "[Main] DriverName", driver.written, model.driverNameSlot,
+        WarnCut(out, driver.line, "[Main] DriverName", driver.written, settings.driverName,
                 "SETUP.EXE");
-        if (model.driverNameSlot[0] == '\0') {
+        if (settings.driverName[0] == '\0') {
             Warn(out, driver.line,
                  "[Main] DriverName is empty: every joystick driver key gets an empty OEM "
                  "callout");
         }
     }
-    if (model.driverNameSlot[0] != '\0' && !model.files.empty()) {
+    if (settings.driverName[0] != '\0' && !model.files.empty()) {
         bool installed = false;
         for (const FileRecord& record : model.files) {
-            installed = installed || EqualsNoCase(record.entry.targetName, model.driverNameSlot);
+            installed = installed || EqualsNoCase(record.entry.targetName, settings.driverName);
         }
         if (!installed) {
             Warn(out, line(driver),
-                 "[Main] DriverName " + Quoted(model.driverNameSlot) +
+                 "[Main] DriverName " + Quoted(settings.driverName) +
                      " is not the target name of any file that SETUP.EXE installs");
         }
     }
 
     // DefaultPath and the default destination built from it.
-    const KeySource& path = model.defaultPath;
+    const KeySource& path = Source(model, kMainSection, kDefaultPathKey);
     const Assumptions& assume = model.assumptions;
     if (!path.present) {
         Warn(out, mainLine,
@@ -410,7 +410,7 @@ void CheckMain(const ScriptModel& model, Diagnostics& out)
     } else if (path.hasValue) {
         WarnCut(out, path.line, "[Main] DefaultPath", path.written, path.read, "SETUP.EXE");
         const std::string& value = path.read;
-        const std::string destination = model.destDir;
+        const std::string destination = settings.destDir;
         if (value.size() > 2 && value[1] == ':') {
             if (value[2] != '\\') {
                 Warn(out, path.line,
@@ -445,28 +445,28 @@ void CheckMain(const ScriptModel& model, Diagnostics& out)
     BuildDefaultDestination(path.read.c_str(), assume.windowsDir.c_str(),
                             assume.programFilesDir.c_str(), wholeDestination,
                             sizeof wholeDestination);
-    WarnCut(out, line(path), "the default destination", wholeDestination, model.destDir,
+    WarnCut(out, line(path), "the default destination", wholeDestination, settings.destDir,
             "SETUP.EXE");
 
     // The numbers.
-    CheckNumberKey(model, out, kMainSection, kOemData1Key, model.oemData1, model.oemData1Value,
+    CheckNumberKey(out, kMainSection, kOemData1Key, Source(model, kMainSection, kOemData1Key),
                    kOemData1Default);
-    CheckNumberKey(model, out, kMainSection, kOemData2Key, model.oemData2, model.oemData2Value,
+    CheckNumberKey(out, kMainSection, kOemData2Key, Source(model, kMainSection, kOemData2Key),
                    kOemData2Default);
-    CheckNumberKey(model, out, kMainSection, kMinimumSpaceKey, model.minimumSpace,
-                   model.minimumSpaceRead, kMinimumSpaceDefault);
-    if (model.minimumSpace.hasValue) {
-        const std::int32_t read = model.minimumSpaceRead;
-        const std::int16_t kept = model.minimumSpaceKb;
+    const KeySource& minimumSpace = Source(model, kMainSection, kMinimumSpaceKey);
+    CheckNumberKey(out, kMainSection, kMinimumSpaceKey, minimumSpace, kMinimumSpaceDefault);
+    if (minimumSpace.hasValue) {
+        const std::int32_t read = minimumSpace.number;
+        const std::int16_t kept = settings.minimumSpaceKb;
         if (read != kept) {
             std::string message = "[Main] MinimumSpace " + std::to_string(read) +
                                   " is kept in 16 bits as " + std::to_string(kept);
             if (kept < 0) {
                 message += ": no drive has that much free space, and every destination fails";
             }
-            Warn(out, model.minimumSpace.line, std::move(message));
+            Warn(out, minimumSpace.line, std::move(message));
         } else if (kept < 0) {
-            Warn(out, model.minimumSpace.line,
+            Warn(out, minimumSpace.line,
                  "[Main] MinimumSpace " + std::to_string(read) +
                      " is negative: no drive has that much free space, and every destination "
                      "fails");
@@ -476,32 +476,33 @@ void CheckMain(const ScriptModel& model, Diagnostics& out)
 
 void CheckDisks(const ScriptModel& model, Diagnostics& out)
 {
+    const ScriptSettings& settings = model.settings;
     const std::size_t labelsLine = SectionLine(model, kDiskLabelSection);
     int firstEmpty = -1;
     for (int d = 0; d < kMaxDisks; ++d) {
-        const KeySource& label = model.labels[d];
+        const KeySource& label = Source(model, kDiskLabelSection, kDiskNames[d]);
         const std::string name = KeyName(kDiskLabelSection, kDiskNames[d]);
         if (label.hasValue) {
-            WarnCut(out, label.line, name, label.written, model.diskLabels[d], "SETUP.EXE");
+            WarnCut(out, label.line, name, label.written, settings.diskLabels[d], "SETUP.EXE");
         }
-        if (model.diskLabels[d][0] == '\0') {
+        if (settings.diskLabels[d][0] == '\0') {
             if (firstEmpty < 0) {
                 firstEmpty = d;
             }
-            if (d < model.diskCount) {
+            if (d < settings.diskCount) {
                 Warn(out, label.line != 0 ? label.line : labelsLine,
                      name + " is empty, but SETUP.EXE counts " +
-                         Count(model.diskCount, "non-empty label", "non-empty labels") +
+                         Count(settings.diskCount, "non-empty label", "non-empty labels") +
                          " and so still reads disk " + std::to_string(d + 1) + " of " +
                          SectionName(kDiskNames[d]));
             }
             continue;
         }
-        if (d >= model.diskCount) {
+        if (d >= settings.diskCount) {
             Warn(out, label.line,
                  name + " comes after the empty " + kDiskNames[firstEmpty] + ": SETUP.EXE counts " +
-                     Count(model.diskCount, "non-empty label", "non-empty labels") +
-                     ", reads disks 1 to " + std::to_string(model.diskCount) +
+                     Count(settings.diskCount, "non-empty label", "non-empty labels") +
+                     ", reads disks 1 to " + std::to_string(settings.diskCount) +
                      " only, and never installs the files of " + SectionName(kDiskNames[d]));
         }
     }
@@ -514,22 +515,22 @@ void CheckDisks(const ScriptModel& model, Diagnostics& out)
             continue;
         }
         anyDiskSection = true;
-        if (d >= model.diskCount && model.diskLabels[d][0] == '\0') {
+        if (d >= settings.diskCount && settings.diskLabels[d][0] == '\0') {
             Warn(out, section->line,
                  SectionName(kDiskNames[d]) + " is never read: SETUP.EXE counts " +
-                     Count(model.diskCount, "disk", "disks") + " (one per non-empty label in "
+                     Count(settings.diskCount, "disk", "disks") + " (one per non-empty label in "
                                                               "[DiskLabel])");
         }
     }
-    if (model.diskCount == 0 && (anyDiskSection || FindSection(model, kFileCountsSection))) {
+    if (settings.diskCount == 0 && (anyDiskSection || FindSection(model, kFileCountsSection))) {
         Warn(out, labelsLine,
              "[DiskLabel] has no non-empty label: SETUP.EXE counts no disk and installs no file");
     }
 
     // The counts of the counted disks.
     const std::size_t countsLine = SectionLine(model, kFileCountsSection);
-    for (int d = 0; d < model.diskCount; ++d) {
-        const KeySource& count = model.counts[d];
+    for (int d = 0; d < settings.diskCount; ++d) {
+        const KeySource& count = Source(model, kFileCountsSection, kDiskNames[d]);
         const std::string name = KeyName(kFileCountsSection, kDiskNames[d]);
         if (!count.hasValue) {
             Warn(out, count.line != 0 ? count.line : countsLine != 0 ? countsLine : labelsLine,
@@ -539,10 +540,9 @@ void CheckDisks(const ScriptModel& model, Diagnostics& out)
                      " is installed");
             continue;
         }
-        CheckNumberKey(model, out, kFileCountsSection, kDiskNames[d], count, model.countRead[d],
-                       0);
-        const std::int32_t read = model.countRead[d];
-        const std::int16_t kept = model.fileCounts[d];
+        CheckNumberKey(out, kFileCountsSection, kDiskNames[d], count, 0);
+        const std::int32_t read = count.number;
+        const std::int16_t kept = settings.fileCounts[d];
         if (read != kept) {
             Warn(out, count.line,
                  name + " " + std::to_string(read) + " is kept in 16 bits as " +
@@ -556,8 +556,8 @@ void CheckDisks(const ScriptModel& model, Diagnostics& out)
     }
     if (model.loadFails) {
         long total = 0;
-        for (int d = 0; d < model.diskCount; ++d) {
-            total += std::max<long>(model.fileCounts[d], 0);
+        for (int d = 0; d < settings.diskCount; ++d) {
+            total += std::max<long>(settings.fileCounts[d], 0);
         }
         Warn(out, countsLine,
              "[FileCounts] adds up to " + std::to_string(total) +
@@ -568,6 +568,7 @@ void CheckDisks(const ScriptModel& model, Diagnostics& out)
 
 void CheckDirectories(const ScriptModel& model, Diagnostics& out)
 {
+    const ScriptSettings& settings = model.settings;
     std::vector<bool> used(kDirectoryKeyCount, false);
     for (const FileRecord& record : model.files) {
         if (record.source.read.empty()) {
@@ -586,12 +587,12 @@ void CheckDirectories(const ScriptModel& model, Diagnostics& out)
 
     constexpr std::size_t kRecordDirectory = sizeof(FileEntry{}.targetDir) - 1;
     for (int i = 0; i < kDirectoryKeyCount; ++i) {
-        const KeySource& source = model.directories[i];
+        const KeySource& source = Source(model, kDirectoryNameSection, kDirectoryKeys[i]);
         const std::string name = KeyName(kDirectoryNameSection, kDirectoryKeys[i]);
         if (!source.hasValue) {
             continue;
         }
-        const std::string value = model.directoryNames[i];
+        const std::string value = settings.directoryNames[i];
         if (i >= kFirstWindowsKey) {
             if (!value.empty()) {
                 static constexpr const char* kWhere[] = {"the Windows directory",
@@ -617,8 +618,8 @@ void CheckDirectories(const ScriptModel& model, Diagnostics& out)
         }
         // The copy page makes SubDir1 to SubDir6 one level each, in that order.
         char folder[kPathSize];
-        if (!BuildSubdirectoryPath(model.destDir, value.c_str(), folder, sizeof folder)) {
-            const std::string whole = std::string(model.destDir) + "\\" + value;
+        if (!BuildSubdirectoryPath(settings.destDir, value.c_str(), folder, sizeof folder)) {
+            const std::string whole = std::string(settings.destDir) + "\\" + value;
             Warn(out, source.line,
                  name + ": the folder " + Quoted(whole) + " has " +
                      std::to_string(whole.size()) +
@@ -630,7 +631,7 @@ void CheckDirectories(const ScriptModel& model, Diagnostics& out)
             const std::string parent = JoinParts(parts, level);
             bool made = false;
             for (int earlier = 1; earlier < i; ++earlier) {
-                const std::vector<std::string> other = PathParts(model.directoryNames[earlier]);
+                const std::vector<std::string> other = PathParts(settings.directoryNames[earlier]);
                 made = made || EqualsNoCase(JoinParts(other, other.size()), parent);
             }
             if (!made) {
@@ -644,17 +645,17 @@ void CheckDirectories(const ScriptModel& model, Diagnostics& out)
     }
 
     // RootDir names a folder below the destination that only a SubDir can make.
-    const std::string root = model.directoryNames[0];
+    const std::string root = settings.directoryNames[0];
     if (!root.empty() && used[0]) {
         const std::vector<std::string> parts = PathParts(root);
         bool made = parts.empty();
         for (int k = 1; k < kFirstWindowsKey; ++k) {
-            const std::vector<std::string> other = PathParts(model.directoryNames[k]);
+            const std::vector<std::string> other = PathParts(settings.directoryNames[k]);
             made = made || (!other.empty() && EqualsNoCase(JoinParts(other, other.size()),
                                                            JoinParts(parts, parts.size())));
         }
         if (!made) {
-            Warn(out, model.directories[0].line,
+            Warn(out, Source(model, kDirectoryNameSection, kDirectoryKeys[0]).line,
                  "[DirectoryName] RootDir " + Quoted(root) +
                      " is never made (only SubDir1 to SubDir6 are): the files with RootDir fail "
                      "unless that folder exists");
@@ -664,6 +665,7 @@ void CheckDirectories(const ScriptModel& model, Diagnostics& out)
 
 void CheckFileLines(const ScriptModel& model, Diagnostics& out)
 {
+    const ScriptSettings& settings = model.settings;
     struct Target {
         int disk;
         int number;
@@ -675,13 +677,13 @@ void CheckFileLines(const ScriptModel& model, Diagnostics& out)
         return; // SETUP.EXE reads no file line at all
     }
 
-    for (int d = 0; d < model.diskCount; ++d) {
+    for (int d = 0; d < settings.diskCount; ++d) {
         const std::string section = kDiskNames[d];
         const OutlineSection* outline = FindSection(model, section);
-        const int count = std::max<int>(model.fileCounts[d], 0);
-        const std::size_t countLine = model.counts[d].line;
+        const int count = std::max<int>(settings.fileCounts[d], 0);
+        const std::size_t countLine = Source(model, kFileCountsSection, section).line;
         const std::string countText =
-            "[FileCounts] " + section + " is " + std::to_string(model.fileCounts[d]);
+            "[FileCounts] " + section + " is " + std::to_string(settings.fileCounts[d]);
 
         if (outline == nullptr && count > 0) {
             Warn(out, countLine,
@@ -823,7 +825,8 @@ void CheckFileLines(const ScriptModel& model, Diagnostics& out)
                                     " is none of RootDir, SubDir1 to SubDir6, WinDir, "
                                     "WinSystemDir, WinInfDir") +
                          ": SETUP.EXE copies the file into the destination directory itself");
-            } else if (key > 0 && key < kFirstWindowsKey && model.directoryNames[key][0] == '\0') {
+            } else if (key > 0 && key < kFirstWindowsKey &&
+                       settings.directoryNames[key][0] == '\0') {
                 Warn(out, source.line,
                      name + "directory key " + kDirectoryKeys[key] +
                          " has no value in [DirectoryName]: SETUP.EXE copies the file into the "
@@ -842,10 +845,10 @@ void CheckFileLines(const ScriptModel& model, Diagnostics& out)
                 char path[kPathSize];
                 std::string whole = entry.absoluteTarget != 0
                                         ? std::string(entry.targetDir)
-                                        : std::string(model.destDir) + "\\" + entry.targetDir;
+                                        : std::string(settings.destDir) + "\\" + entry.targetDir;
                 whole += "\\";
                 whole += entry.targetName;
-                if (!BuildTargetPath(model.destDir, entry, path, sizeof path)) {
+                if (!BuildTargetPath(settings.destDir, entry, path, sizeof path)) {
                     Warn(out, source.line,
                          name + "the target path " + Quoted(whole) + " has " +
                              std::to_string(whole.size()) +

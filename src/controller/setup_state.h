@@ -5,7 +5,9 @@
 
 #include <cstdint>
 
+#include "controller/text_catalogue.h"
 #include "script/file_table.h"
+#include "script/script_settings.h"
 
 // What a wizard page leaves behind.
 enum PageResult : std::int16_t {
@@ -18,32 +20,19 @@ enum PageResult : std::int16_t {
 constexpr UINT WM_SETUP_START = WM_USER + 100;
 constexpr UINT WM_SETUP_REFRESH = WM_USER + 101;
 
-constexpr std::size_t kTextBufferCount = 4;
-constexpr std::size_t kTextBufferSize = 128;
-constexpr std::size_t kCaptionSize = 80;
 constexpr LONG kLzNotOpen = -1;
 constexpr std::size_t kFailedNamesSize = 256;
 
-struct SetupState {
+// The script's settings (product name, caption, default destination, driver, disks, directory
+// names, file counts) come from ScriptSettings; the rest is the program's own.
+struct SetupState : ScriptSettings {
     HINSTANCE instance = nullptr;
     std::int16_t screenWidth = 0;
     std::int16_t screenHeight = 0;
     char windowsDir[kPathSize] = {};
     char sourceDir[kPathSize] = {};
-    char productName[kProductNameSize] = {};
-    char caption[kCaptionSize] = {};
-    char destDir[kPathSize] = {};
-    char driverName[kDriverNameSize] = {};
-    std::int32_t oemData1 = 0;
-    std::int32_t oemData2 = 0;
-    std::int16_t minimumSpaceKb = 0;
 
-    // The script's disks, directory names and file table.
-    std::int16_t diskCount = 0;
-    char diskLabels[kMaxDisks][kDiskLabelSize] = {};
-    char directoryNames[kDirectoryKeyCount][kPathSize] = {};
-    std::int16_t fileCounts[kDiskSlots] = {};
-    std::int16_t totalFiles = 0;
+    // The file table: each counted disk's first record, and the block that holds them.
     FileEntry* diskFiles[kDiskSlots] = {};
     HGLOBAL fileTableHandle = nullptr;
     FileEntry* fileTableBase = nullptr;
