@@ -23,9 +23,19 @@ constexpr UINT WM_SETUP_REFRESH = WM_USER + 101;
 constexpr LONG kLzNotOpen = -1;
 constexpr std::size_t kFailedNamesSize = 256;
 
+// Asks for a state that is all zero (see g_setup).
+struct ZeroFilled {};
+
 // The script's settings (product name, caption, default destination, driver, disks, directory
 // names, file counts) come from ScriptSettings; the rest is the program's own.
 struct SetupState : ScriptSettings {
+    // The initial values: every field as given below.
+    SetupState() = default;
+    explicit constexpr SetupState(ZeroFilled)
+        : restartNow(0), lzSource(0), lzTarget(0), textIndex(0)
+    {
+    }
+
     HINSTANCE instance = nullptr;
     std::int16_t screenWidth = 0;
     std::int16_t screenHeight = 0;
@@ -53,5 +63,6 @@ struct SetupState : ScriptSettings {
     char textBuffers[kTextBufferCount][kTextBufferSize] = {};
 };
 
-// Constant-initialised: the program has no static constructors.
+// The one state. It is constant-initialised all zero, so that it takes no room in SETUP.EXE (the
+// program has no static constructors); the entry point gives it its initial values first.
 extern constinit SetupState g_setup;

@@ -34,15 +34,21 @@ concept ScriptReader = requires(Reader& reader, const char* name, char* out, std
 
 namespace script_reading {
 
-// One text key: read as the reader cuts it with a buffer of `ReadSize` bytes, then cut to its
+// The longest read of a text key: a disk label or a file line.
+constexpr std::size_t kLongestRead = 128;
+static_assert(kPathSize <= kLongestRead && kProductNameReadSize <= kLongestRead &&
+              kDriverNameReadSize <= kLongestRead && kDiskLabelReadSize <= kLongestRead &&
+              kFileLineSize <= kLongestRead);
+
+// One text key: read as the reader cuts it with a buffer of `readSize` bytes, then cut to its
 // slot of `capacity` bytes.
-template <std::size_t ReadSize, ScriptReader Reader>
-void ReadTextKey(Reader& reader, unsigned section, unsigned key, const char* fallback, char* slot,
-                 std::size_t capacity)
+template <ScriptReader Reader>
+void ReadTextKey(Reader& reader, unsigned section, unsigned key, const char* fallback,
+                 std::size_t readSize, char* slot, std::size_t capacity)
 {
-    char value[ReadSize];
+    char value[kLongestRead];
     // Section and key come from two of the rotating text buffers at once.
-    reader.ReadText(reader.Text(section), reader.Text(key), fallback, value, ReadSize);
+    reader.ReadText(reader.Text(section), reader.Text(key), fallback, value, readSize);
     CopyText(slot, capacity, value);
 }
 
@@ -96,17 +102,15 @@ int ReadSetupScript(Reader& reader, const char* windowsDir, const char* programF
 
     // The default destination: moved to the Windows drive, or placed below Program Files.
     char defaultPath[kPathSize];
-    ReadTextKey<kPathSize>(reader, kTextMainSection, kTextDefaultPath, kDefaultPathDefault,
-                           defaultPath, sizeof defaultPath);
+    ReadTextKey(reader, kTextMainSection, kTextDefaultPath, kDefaultPathDefault, kPathSize,
+                defaultPath, sizeof defaultPath);
     BuildDefaultDestination(defaultPath, windowsDir, programFilesDir, settings.destDir,
                             sizeof settings.destDir);
 
-    ReadTextKey<kProductNameReadSize>(reader, kTextMainSection, kTextProductName,
-                                      kProductNameDefault, settings.productName,
-                                      sizeof settings.productName);
-    ReadTextKey<kDriverNameReadSize>(reader, kTextMainSection, kTextDriverName,
-                                     kDriverNameDefault, settings.driverName,
-                                     sizeof settings.driverName);
+    ReadTextKey(reader, kTextMainSection, kTextProductName, kProductNameDefault,
+                kProductNameReadSize, settings.productName, sizeof settings.productName);
+    ReadTextKey(reader, kTextMainSection, kTextDriverName, kDriverNameDefault,
+                kDriverNameReadSize, settings.driverName, sizeof settings.driverName);
     settings.oemData1 = ReadNumberKey(reader, kTextMainSection, kTextOemData1, kOemData1Default);
     settings.oemData2 = ReadNumberKey(reader, kTextMainSection, kTextOemData2, kOemData2Default);
 
@@ -119,14 +123,14 @@ int ReadSetupScript(Reader& reader, const char* windowsDir, const char* programF
         ReadNumberKey(reader, kTextMainSection, kTextMinimumSpace, kMinimumSpaceDefault));
 
     for (int d = 0; d < kMaxDisks; ++d) {
-        ReadTextKey<kDiskLabelReadSize>(reader, kTextDiskLabelSection, kTextDisk1 + d, "",
-                                        settings.diskLabels[d], kDiskLabelSize);
+        ReadTextKey(reader, kTextDiskLabelSection, kTextDisk1 + d, "", kDiskLabelReadSize,
+                    settings.diskLabels[d], kDiskLabelSize);
     }
     settings.diskCount = static_cast<std::int16_t>(CountDisks(settings.diskLabels));
 
     for (int i = 0; i < kDirectoryKeyCount; ++i) {
-        ReadTextKey<kPathSize>(reader, kTextDirectoryNameSection, kTextRootDir + i, "",
-                               settings.directoryNames[i], kPathSize);
+        ReadTextKey(reader, kTextDirectoryNameSection, kTextRootDir + i, "", kPathSize,
+                    settings.directoryNames[i], kPathSize);
     }
 
     for (int d = 0; d < settings.diskCount; ++d) {
