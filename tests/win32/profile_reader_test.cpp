@@ -206,8 +206,9 @@ INSTANTIATE_TEST_SUITE_P(
                    "0123456789abcdefghi"},
         StringCase{"QuotedValueJustFits", "MAIN.INI", "Main", "LongQuoted", "fb", 22,
                    "0123456789abcdefghij"},
-        // Windows 95 and 98 read the mark as bytes of the first line, so "[S]" is no header
-        // there; Wine takes the mark as the file's encoding and drops it.
+        // Wine differs from Windows 98: Windows 95 and 98 read the mark as bytes of the first
+        // line, so "[S]" is no header there; Wine takes the mark as the file's encoding and
+        // drops it.
         StringCase{"ByteOrderMarkHidesFirstHeader", "BOM.INI", "S", "Key", "fb", 80, "fb",
                    "after the mark"},
         StringCase{"ByteOrderMarkLeavesLaterHeaders", "BOM.INI", "T", "Key", "fb", 80, "t"}),
