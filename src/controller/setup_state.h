@@ -31,6 +31,7 @@ struct ZeroFilled {};
 struct SetupState : ScriptSettings {
     // The initial values: every field as given below.
     SetupState() = default;
+    // All zero: every field whose initial value is not zero is named here.
     explicit constexpr SetupState(ZeroFilled)
         : restartNow(0), lzSource(0), lzTarget(0), textIndex(0)
     {
