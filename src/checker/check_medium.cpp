@@ -107,9 +107,10 @@ void CheckMedium(const ScriptModel& model, const Medium& medium, Diagnostics& ou
         }
     }
 
-    const std::int16_t minimum = model.minimumSpaceKb;
+    const std::int16_t minimum = model.settings.minimumSpaceKb;
     if (minimum >= 0 && totalKb > static_cast<std::uint64_t>(minimum)) {
-        Warn(out, KeyOrSectionLine(model, model.minimumSpace, kMainSection),
+        Warn(out, KeyOrSectionLine(model, Source(model, kMainSection, kMinimumSpaceKey),
+                                   kMainSection),
              "[Main] MinimumSpace is " + std::to_string(minimum) +
                  " KB, but the files that SETUP.EXE installs take " + std::to_string(totalKb) +
                  " KB expanded");

@@ -152,7 +152,7 @@ void CheckByteField(const std::string& field, int number, std::size_t line, Diag
 void CheckRegistryLine(const ScriptModel& model, const char* line, std::size_t number,
                        Diagnostics& out)
 {
-    const char* productName = model.productNameSlot;
+    const char* productName = model.settings.productName;
     RegistryLine parsed;
     const bool writes = ParseRegistryLine(kAssumedDeviceClassKey, productName, line, parsed);
 

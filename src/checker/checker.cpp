@@ -18,7 +18,7 @@ CheckReport CheckScript(std::string_view text, const CheckOptions& options)
     CheckRegistrySection(model, report.diagnostics);
     SortByLine(report.diagnostics);
 
-    report.diskCount = model.diskCount;
+    report.diskCount = model.settings.diskCount;
     report.fileCount = static_cast<int>(model.files.size());
     return report;
 }

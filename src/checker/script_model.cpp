@@ -1,9 +1,10 @@
 #include "checker/script_model.h"
 
 #include "checker/script_names.h"
+#include "checker/script_text_reader.h"
 #include "controller/bounded_text.h"
 #include "script/profile_reader.h"
-#include "script/script_rules.h"
+#include "script/read_script.h"
 
 namespace checker {
 
@@ -16,36 +17,55 @@ std::string ReaderResult(const ProfileLine* found, const char* fallback, std::si
     return out;
 }
 
-// Reads one text key as the loader does (`readSize` is the buffer it passes) and notes where the
-// value came from and what it was before the cut.
-std::string ReadKey(std::string_view text, const char* section, const char* key,
-                    const char* fallback, std::size_t readSize, KeySource& source)
-{
-    source = KeySource{};
-    ProfileLine line;
-    const bool found = FindProfileKey(text.data(), text.size(), section, key, line);
-    std::size_t whole = TextLength(fallback);
-    if (found) {
-        source.present = true;
-        source.line = line.number;
-        if (line.value != nullptr) {
-            source.hasValue = true;
-            source.raw.assign(line.value, line.valueLength);
-            whole = line.valueLength;
-        }
+// The project's reader, noting for every key that the loader asks for where its value came from
+// and what it was before the reader cut it.
+class RecordingReader : public ScriptTextReader {
+public:
+    RecordingReader(std::string_view text,
+                    std::map<std::pair<std::string, std::string>, KeySource>& sources)
+        : ScriptTextReader(text), sources_(sources)
+    {
     }
-    const ProfileLine* foundLine = found ? &line : nullptr;
-    source.written = ReaderResult(foundLine, fallback, whole + 2);
-    source.read = ReaderResult(foundLine, fallback, readSize);
-    return source.read;
-}
 
-std::int32_t ReadNumberKey(std::string_view text, const char* section, const char* key,
-                           std::int32_t fallback, KeySource& source)
-{
-    ReadKey(text, section, key, "", kProfileNumberSize, source);
-    return ReadProfileInt(text.data(), text.size(), section, key, fallback);
-}
+    void ReadText(const char* section, const char* key, const char* fallback, char* out,
+                  std::size_t size)
+    {
+        Record(section, key, fallback, size);
+        ScriptTextReader::ReadText(section, key, fallback, out, size);
+    }
+
+    std::int32_t ReadNumber(const char* section, const char* key, std::int32_t fallback)
+    {
+        KeySource& source = Record(section, key, "", kProfileNumberSize);
+        source.number = ScriptTextReader::ReadNumber(section, key, fallback);
+        return source.number;
+    }
+
+private:
+    // `size` is the buffer that the loader passes.
+    KeySource& Record(const char* section, const char* key, const char* fallback,
+                      std::size_t size)
+    {
+        KeySource& source = sources_[{section, key}];
+        source = KeySource{};
+        const ProfileLine* found = Find(section, key);
+        std::size_t whole = TextLength(fallback);
+        if (found != nullptr) {
+            source.present = true;
+            source.line = found->number;
+            if (found->value != nullptr) {
+                source.hasValue = true;
+                source.raw.assign(found->value, found->valueLength);
+                whole = found->valueLength;
+            }
+        }
+        source.written = ReaderResult(found, fallback, whole + 2);
+        source.read = ReaderResult(found, fallback, size);
+        return source;
+    }
+
+    std::map<std::pair<std::string, std::string>, KeySource>& sources_;
+};
 
 void BuildOutline(std::string_view text, std::vector<OutlineSection>& outline)
 {
@@ -79,70 +99,32 @@ void LoadScriptModel(std::string_view text, const Assumptions& assumptions, Scri
     model.assumptions = assumptions;
     BuildOutline(text, model.outline);
 
-    // The default destination, then [Main] in the loader's order.
-    const std::string defaultPath = ReadKey(text, kMainSection, kDefaultPathKey,
-                                            kDefaultPathDefault, kDefaultPathReadSize,
-                                            model.defaultPath);
-    BuildDefaultDestination(defaultPath.c_str(), assumptions.windowsDir.c_str(),
-                            assumptions.programFilesDir.c_str(), model.destDir,
-                            sizeof model.destDir);
-    CopyText(model.productNameSlot,
-             ReadKey(text, kMainSection, kProductNameKey, kProductNameDefault,
-                     kProductNameReadSize, model.productName)
-                 .c_str());
-    CopyText(model.driverNameSlot,
-             ReadKey(text, kMainSection, kDriverNameKey, kDriverNameDefault,
-                     kDriverNameReadSize, model.driverName)
-                 .c_str());
-    model.oemData1Value =
-        ReadNumberKey(text, kMainSection, kOemData1Key, kOemData1Default, model.oemData1);
-    model.oemData2Value =
-        ReadNumberKey(text, kMainSection, kOemData2Key, kOemData2Default, model.oemData2);
-    model.minimumSpaceRead = ReadNumberKey(text, kMainSection, kMinimumSpaceKey,
-                                           kMinimumSpaceDefault, model.minimumSpace);
-    model.minimumSpaceKb = static_cast<std::int16_t>(model.minimumSpaceRead);
-
-    for (int d = 0; d < kMaxDisks; ++d) {
-        CopyText(model.diskLabels[d],
-                 ReadKey(text, kDiskLabelSection, kDiskNames[d], "", kDiskLabelReadSize,
-                         model.labels[d])
-                     .c_str());
-    }
-    model.diskCount = CountDisks(model.diskLabels);
-
-    for (int i = 0; i < kDirectoryKeyCount; ++i) {
-        CopyText(model.directoryNames[i],
-                 ReadKey(text, kDirectoryNameSection, kDirectoryKeys[i], "", kDirectoryReadSize,
-                         model.directories[i])
-                     .c_str());
-    }
-
-    for (int d = 0; d < model.diskCount; ++d) {
-        model.countRead[d] =
-            ReadNumberKey(text, kFileCountsSection, kDiskNames[d], 0, model.counts[d]);
-        model.fileCounts[d] = static_cast<std::int16_t>(model.countRead[d]);
-    }
-    model.totalFiles = TotalFiles(model.fileCounts, model.diskCount);
-    if (model.totalFiles < 0) {
+    RecordingReader reader(text, model.sources);
+    FileEntry* diskFiles[kDiskSlots] = {};
+    if (!ReadSetupScript(reader, assumptions.windowsDir.c_str(),
+                         assumptions.programFilesDir.c_str(), model.settings, diskFiles)) {
         model.loadFails = true;
         return;
     }
 
-    for (int d = 0; d < model.diskCount; ++d) {
-        for (int j = 1; j <= model.fileCounts[d]; ++j) {
+    const ScriptSettings& settings = model.settings;
+    for (int d = 0; d < settings.diskCount; ++d) {
+        for (int j = 1; j <= settings.fileCounts[d]; ++j) {
             FileRecord record;
             record.disk = d;
             record.number = j;
-            const std::string key = std::to_string(j);
-            const std::string line = ReadKey(text, kDiskNames[d], key.c_str(), "",
-                                             kFileLineSize, record.source);
-            if (!line.empty()) {
-                FillFileEntry(line.c_str(), kDirectoryKeys, model.directoryNames,
-                              assumptions.windowsDir.c_str(), record.entry);
-            }
+            record.source = Source(model, kDiskNames[d], std::to_string(j));
+            record.entry = diskFiles[d][j - 1];
             model.files.push_back(std::move(record));
         }
     }
+}
+
+const KeySource& Source(const ScriptModel& model, std::string_view section, std::string_view key)
+{
+    static const KeySource kNeverRead;
+    const auto found = model.sources.find({std::string(section), std::string(key)});
+    return found != model.sources.end() ? found->second : kNeverRead;
 }
 
 const OutlineSection* FindSection(const ScriptModel& model, std::string_view name)

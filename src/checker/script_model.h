@@ -1,17 +1,20 @@
-// SETUP.INF read the way SETUP.EXE's loader reads it: the same keys, defaults and read sizes, the
-// same slots, FillFileEntry for every file line, through the private-profile reader of
-// script/profile_reader.h. Beside every value the model keeps where it came from and what the
-// author wrote, so that the checks can tell what was cut or taken by default.
+// SETUP.INF read by SETUP.EXE's own loading sequence (script/read_script.h) through the project's
+// profile reader, which notes for every key where its value came from and what the author wrote,
+// so that the checks can tell what was cut or taken by default. The model keeps what SETUP.EXE
+// keeps (its settings and file records) beside that, and the outline of the whole file.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "script/file_table.h"
 #include "script/script_rules.h"
+#include "script/script_settings.h"
 
 namespace checker {
 
@@ -30,9 +33,10 @@ struct KeySource {
     std::string written;   // what the reader hands out when nothing limits it: quotes dropped;
                            // the default when the key is missing
     std::string read;      // what the loader gets: cut to its read size
+    std::int32_t number = 0; // a number key: what the reader returns for it, default included
 };
 
-// One numbered key of a disk section that the loader asks for.
+// One record of the file table, with the numbered key of its disk's section that fills it.
 struct FileRecord {
     int disk = 0;   // from 0
     int number = 0; // the key: 1 to the disk's file count
@@ -58,39 +62,14 @@ struct ScriptModel {
     std::string_view text;
     Assumptions assumptions;
 
-    // [Main]
-    KeySource defaultPath;
-    KeySource productName;
-    KeySource driverName;
-    KeySource oemData1;
-    KeySource oemData2;
-    KeySource minimumSpace;
-    std::int32_t oemData1Value = 0;
-    std::int32_t oemData2Value = 0;
-    std::int32_t minimumSpaceRead = 0; // as the reader returns it, before the 16-bit slot
-    std::int16_t minimumSpaceKb = 0;
-    char destDir[kPathSize] = {};
-    char productNameSlot[kProductNameSize] = {};
-    char driverNameSlot[kDriverNameSize] = {};
+    // What SETUP.EXE keeps of the script.
+    ScriptSettings settings;
+    bool loadFails = false; // the file counts add up to more than 32767 files: SETUP.EXE stops
+                            // with its reading error and reads no file line
+    std::vector<FileRecord> files; // the records of the counted disks, in the table's order
 
-    // [DiskLabel]
-    KeySource labels[kMaxDisks];
-    char diskLabels[kMaxDisks][kDiskLabelSize] = {};
-    int diskCount = 0;
-
-    // [DirectoryName]
-    KeySource directories[kDirectoryKeyCount];
-    char directoryNames[kDirectoryKeyCount][kPathSize] = {};
-
-    // [FileCounts], for the counted disks
-    KeySource counts[kMaxDisks];
-    std::int32_t countRead[kMaxDisks] = {};
-    std::int16_t fileCounts[kDiskSlots] = {};
-    int totalFiles = 0;     // -1 when the counts add up to more than 32767 files
-    bool loadFails = false; // SETUP.EXE stops with its reading error
-
-    // The numbered keys of the counted disks, in the loader's order.
-    std::vector<FileRecord> files;
+    // Every key that the loader asks for, by section and key name as it asks.
+    std::map<std::pair<std::string, std::string>, KeySource> sources;
 
     // Every section of the text, in order.
     std::vector<OutlineSection> outline;
@@ -98,6 +77,9 @@ struct ScriptModel {
 
 // Reads `text` (the whole script) into `model`. `text` must outlive the model.
 void LoadScriptModel(std::string_view text, const Assumptions& assumptions, ScriptModel& model);
+
+// Where a key that the loader asks for came from; a key that it never asks for reads as missing.
+const KeySource& Source(const ScriptModel& model, std::string_view section, std::string_view key);
 
 // The first section of a name (ASCII case ignored), or null.
 const OutlineSection* FindSection(const ScriptModel& model, std::string_view name);

@@ -1,10 +1,10 @@
-// The names of SETUP.INF's sections and keys, and the read sizes that SETUP.EXE's loader uses with
-// them (its defaults are the loader's own, in script_rules.h). SETUP.EXE takes the names from its
-// string table; the checker, which has no string table, names them here.
+// The names of SETUP.INF's sections and keys. SETUP.EXE takes them from its string table; the
+// checker, the fuzzers and the native tests, which have no string table, name them here.
 #pragma once
 
 #include <cstddef>
 
+#include "controller/text_catalogue.h"
 #include "script/file_table.h"
 #include "script/script_rules.h"
 
@@ -34,9 +34,31 @@ inline constexpr const char* kDirectoryKeys[kDirectoryKeyCount] = {
 // The caption's second part, after the product name and a blank.
 inline constexpr char kSetupProgramText[] = "Setup Program";
 
-// How many characters the loader asks the reader for (the buffer size it passes).
-inline constexpr std::size_t kDefaultPathReadSize = kPathSize;
-inline constexpr std::size_t kDirectoryReadSize = kPathSize;
+// The string table's text of `id` among the names above, as SETUP.EXE's loader asks for them;
+// null for every other id.
+constexpr const char* ScriptText(unsigned id)
+{
+    if (id >= kTextDisk1 && id < kTextDisk1 + kMaxDisks) {
+        return kDiskNames[id - kTextDisk1];
+    }
+    if (id >= kTextRootDir && id < kTextRootDir + kDirectoryKeyCount) {
+        return kDirectoryKeys[id - kTextRootDir];
+    }
+    switch (id) {
+    case kTextDiskLabelSection: return kDiskLabelSection;
+    case kTextDirectoryNameSection: return kDirectoryNameSection;
+    case kTextFileCountsSection: return kFileCountsSection;
+    case kTextMainSection: return kMainSection;
+    case kTextDefaultPath: return kDefaultPathKey;
+    case kTextMinimumSpace: return kMinimumSpaceKey;
+    case kTextSetupProgram: return kSetupProgramText;
+    case kTextProductName: return kProductNameKey;
+    case kTextDriverName: return kDriverNameKey;
+    case kTextOemData1: return kOemData1Key;
+    case kTextOemData2: return kOemData2Key;
+    default: return nullptr;
+    }
+}
 
 // The path that the copy page's and the loader's fixed buffers hold: 79 characters.
 inline constexpr std::size_t kLongestPath = kPathSize - 1;

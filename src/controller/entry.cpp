@@ -2,9 +2,11 @@
 // start-up code: the process starts here and ends with ExitProcess.
 #include <windows.h>
 
+#include "controller/setup_state.h"
 #include "controller/wizard.h"
 
 extern "C" void __stdcall SetupEntry()
 {
+    g_setup = SetupState{};
     ExitProcess(static_cast<UINT>(RunSetup(GetModuleHandleA(nullptr))));
 }

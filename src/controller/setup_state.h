@@ -5,7 +5,9 @@
 
 #include <cstdint>
 
+#include "controller/text_catalogue.h"
 #include "script/file_table.h"
+#include "script/script_settings.h"
 
 // What a wizard page leaves behind.
 enum PageResult : std::int16_t {
@@ -18,32 +20,30 @@ enum PageResult : std::int16_t {
 constexpr UINT WM_SETUP_START = WM_USER + 100;
 constexpr UINT WM_SETUP_REFRESH = WM_USER + 101;
 
-constexpr std::size_t kTextBufferCount = 4;
-constexpr std::size_t kTextBufferSize = 128;
-constexpr std::size_t kCaptionSize = 80;
 constexpr LONG kLzNotOpen = -1;
 constexpr std::size_t kFailedNamesSize = 256;
 
-struct SetupState {
+// Asks for a state that is all zero (see g_setup).
+struct ZeroFilled {};
+
+// The script's settings (product name, caption, default destination, driver, disks, directory
+// names, file counts) come from ScriptSettings; the rest is the program's own.
+struct SetupState : ScriptSettings {
+    // The initial values: every field as given below.
+    SetupState() = default;
+    // All zero: every field whose initial value is not zero is named here.
+    explicit constexpr SetupState(ZeroFilled)
+        : restartNow(0), lzSource(0), lzTarget(0), textIndex(0)
+    {
+    }
+
     HINSTANCE instance = nullptr;
     std::int16_t screenWidth = 0;
     std::int16_t screenHeight = 0;
     char windowsDir[kPathSize] = {};
     char sourceDir[kPathSize] = {};
-    char productName[kProductNameSize] = {};
-    char caption[kCaptionSize] = {};
-    char destDir[kPathSize] = {};
-    char driverName[kDriverNameSize] = {};
-    std::int32_t oemData1 = 0;
-    std::int32_t oemData2 = 0;
-    std::int16_t minimumSpaceKb = 0;
 
-    // The script's disks, directory names and file table.
-    std::int16_t diskCount = 0;
-    char diskLabels[kMaxDisks][kDiskLabelSize] = {};
-    char directoryNames[kDirectoryKeyCount][kPathSize] = {};
-    std::int16_t fileCounts[kDiskSlots] = {};
-    std::int16_t totalFiles = 0;
+    // The file table: each counted disk's first record, and the block that holds them.
     FileEntry* diskFiles[kDiskSlots] = {};
     HGLOBAL fileTableHandle = nullptr;
     FileEntry* fileTableBase = nullptr;
@@ -64,5 +64,6 @@ struct SetupState {
     char textBuffers[kTextBufferCount][kTextBufferSize] = {};
 };
 
-// Constant-initialised: the program has no static constructors.
+// The one state. It is constant-initialised all zero, so that it takes no room in SETUP.EXE (the
+// program has no static constructors); the entry point gives it its initial values first.
 extern constinit SetupState g_setup;

@@ -1,6 +1,11 @@
 // Texts of the program's string table, fetched by id into four rotating buffers.
 #pragma once
 
+#include <cstddef>
+
+constexpr std::size_t kTextBufferCount = 4;
+constexpr std::size_t kTextBufferSize = 128; // a text of the table: at most 127 characters
+
 // The string table's ids.
 enum TextId : unsigned {
     kTextDiskLabelSection = 1,

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 constexpr std::size_t kPathSize = 80;          // every path buffer: 79 characters and the NUL
+constexpr std::size_t kCaptionSize = 80;       // the product name, a blank and "Setup Program"
 constexpr std::size_t kProductNameSize = 60;   // holds at most 31 characters as read
 constexpr std::size_t kProductNameReadSize = 32;
 constexpr std::size_t kDriverNameSize = 20;
@@ -12,6 +13,7 @@ constexpr std::size_t kDriverNameReadSize = 32;
 constexpr std::size_t kDiskLabelSize = 40;
 constexpr std::size_t kDiskLabelReadSize = 128;
 constexpr std::size_t kFileLineSize = 128;
+constexpr std::size_t kNumberedKeySize = 6;    // a file line's key: 1 to 32767 in decimal
 constexpr int kMaxDisks = 6;
 constexpr int kDiskSlots = 8;
 constexpr int kDirectoryKeyCount = 10;         // RootDir, SubDir1-6, WinDir, WinSystemDir, WinInfDir

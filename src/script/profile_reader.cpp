@@ -4,12 +4,6 @@
 
 namespace {
 
-// The blanks that the reader drops around lines, names and values.
-constexpr bool IsProfileBlank(char c)
-{
-    return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == ' ';
-}
-
 // The length of a span up to its first NUL.
 std::size_t UpToNul(const char* text, std::size_t length)
 {
@@ -212,14 +206,21 @@ std::size_t ReadProfileString(const char* text, std::size_t length, const char* 
     return ReadProfileValue(found ? &line : nullptr, fallback, out, capacity);
 }
 
-std::int32_t ReadProfileInt(const char* text, std::size_t length, const char* section,
-                            const char* key, std::int32_t fallback)
+std::int32_t ReadProfileNumber(const ProfileLine* found, std::int32_t fallback)
 {
     char value[kProfileNumberSize];
-    if (ReadProfileString(text, length, section, key, "", value, sizeof value) == 0) {
+    if (ReadProfileValue(found, "", value, sizeof value) == 0) {
         return fallback;
     }
     return ProfileNumber(value);
+}
+
+std::int32_t ReadProfileInt(const char* text, std::size_t length, const char* section,
+                            const char* key, std::int32_t fallback)
+{
+    ProfileLine line;
+    const bool found = FindProfileKey(text, length, section, key, line);
+    return ReadProfileNumber(found ? &line : nullptr, fallback);
 }
 
 std::int32_t ProfileNumber(const char* value)

@@ -27,6 +27,12 @@
 #include <cstddef>
 #include <cstdint>
 
+// The blanks that the reader drops around lines, names and values.
+constexpr bool IsProfileBlank(char c)
+{
+    return (c >= 0x09 && c <= 0x0D) || c == 0x1A || c == ' ';
+}
+
 enum class ProfileLineKind : std::uint8_t {
     Blank,   // nothing but blanks
     Section, // "[name]"
@@ -75,6 +81,11 @@ bool FindProfileKey(const char* text, std::size_t length, const char* section, c
 // quotes stripped and cut to `capacity` - 1 characters, into `out`. Returns the length.
 std::size_t ReadProfileValue(const ProfileLine* found, const char* fallback, char* out,
                              std::size_t capacity);
+
+// What the reader hands out as a number for a key line that FindProfileKey found (`found`, null
+// when it found none): the number at the start of the value, or `fallback` when there is no line,
+// no "=" or an empty value.
+std::int32_t ReadProfileNumber(const ProfileLine* found, std::int32_t fallback);
 
 // GetPrivateProfileStringA: the value of `key` in `section`, or `fallback`, quotes stripped and
 // cut to `capacity` - 1 characters, into `out`. Returns the length of the result.

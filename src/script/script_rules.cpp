@@ -132,3 +132,17 @@ int TotalFiles(const short* fileCounts, int diskCount)
     }
     return total > 32767 ? -1 : static_cast<int>(total);
 }
+
+void NumberedKey(int number, char (&key)[kNumberedKeySize])
+{
+    char digits[kNumberedKeySize];
+    std::size_t count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + number % 10);
+        number /= 10;
+    } while (number > 0 && count < kNumberedKeySize - 1);
+    for (std::size_t i = 0; i < count; ++i) {
+        key[i] = digits[count - 1 - i];
+    }
+    key[count] = '\0';
+}

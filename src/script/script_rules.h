@@ -53,3 +53,7 @@ int CountDisks(const char (&labels)[kMaxDisks][kDiskLabelSize]);
 // Total of the file counts of the first `diskCount` disks, counting a count of 0 or less as no
 // file. Returns -1 when the total is more than 32767 files.
 int TotalFiles(const short* fileCounts, int diskCount);
+
+// The key of a disk section's file line `number` (1 to 32767): the number in decimal without
+// leading zeros.
+void NumberedKey(int number, char (&key)[kNumberedKeySize]);

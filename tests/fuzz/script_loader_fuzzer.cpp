@@ -1,44 +1,94 @@
-// A whole script through the profile reader and the loader's rules, in the loader's order: the
-// default destination, [Main], the disk labels and the count of disks, the directory names, the
-// file counts and their total, then every file line into a file table of exactly the loader's
-// size (records and 600 spare bytes). Nothing may be written outside a record or a slot, and the
-// spare bytes stay zero.
+// A whole script through SETUP.EXE's own loading sequence (script/read_script.h) and the project's
+// profile reader, into settings and a file table of exactly SETUP.EXE's size (the records and 600
+// spare bytes), each allocated on its own: nothing may be written outside a read buffer, a slot or
+// a record, every slot holds a terminated text, and the spare bytes stay zero. The reader's index
+// must also answer as the walk over the text does.
 #include <cstring>
 #include <memory>
+#include <string>
 
-#include "checker/script_names.h"
-#include "controller/bounded_text.h"
+#include "checker/script_text_reader.h"
 #include "fuzz_input.h"
 #include "script/profile_reader.h"
-#include "script/script_rules.h"
-
-using namespace checker;
+#include "script/read_script.h"
 
 namespace {
 
-struct Script {
-    const char* text;
-    std::size_t size;
-};
+// The named keys are read first; after them only keys that the text holds are compared with the
+// walk, which keeps thousands of missing numbered keys quick.
+constexpr int kComparedReads = 40;
 
-// Reads a text key as the loader does: the reader cuts it to `readSize` - 1 characters, then it
-// is copied into its slot.
-void ReadText(const Script& script, const char* section, const char* key, const char* fallback,
-              char* out, std::size_t capacity, std::size_t readSize)
-{
-    char value[256];
-    std::memset(value, 'x', sizeof value);
-    const std::size_t length =
-        ReadProfileString(script.text, script.size, section, key, fallback, value, readSize);
-    Require(length < readSize && strnlen(value, sizeof value) == length);
-    CopyText(out, capacity, value);
-    Require(strnlen(out, capacity) < capacity);
-}
+// The project's reader with a file table sized as SETUP.EXE sizes it, checking what it hands out.
+class FuzzReader : public checker::ScriptTextReader {
+public:
+    explicit FuzzReader(std::string_view text) : ScriptTextReader(text), text_(text) {}
+
+    void ReadText(const char* section, const char* key, const char* fallback, char* out,
+                  std::size_t size)
+    {
+        std::memset(out, 'x', size); // the whole buffer that the loader says it passes
+        ScriptTextReader::ReadText(section, key, fallback, out, size);
+        Require(strnlen(out, size) < size);
+        if (Compared(section, key)) {
+            std::string walked(size, 'x');
+            ReadProfileString(text_.data(), text_.size(), section, key, fallback, walked.data(),
+                              size);
+            Require(std::strcmp(walked.c_str(), out) == 0);
+        }
+    }
+
+    std::int32_t ReadNumber(const char* section, const char* key, std::int32_t fallback)
+    {
+        const std::int32_t number = ScriptTextReader::ReadNumber(section, key, fallback);
+        if (Compared(section, key)) {
+            Require(ReadProfileInt(text_.data(), text_.size(), section, key, fallback) == number);
+        }
+        return number;
+    }
+
+    FileEntry* AllocateFiles(std::int16_t count)
+    {
+        Require(count >= 0 && block_ == nullptr);
+        records_ = count;
+        bytes_ = static_cast<std::size_t>(count) * sizeof(FileEntry) + kFileTableSpareBytes;
+        block_.reset(new unsigned char[bytes_]());
+        return reinterpret_cast<FileEntry*>(block_.get());
+    }
+
+    const unsigned char* Block() const { return block_.get(); }
+    std::size_t Records() const { return records_; }
+    std::size_t Bytes() const { return bytes_; }
+
+private:
+    bool Compared(const char* section, const char* key)
+    {
+        return reads_++ < kComparedReads || Find(section, key) != nullptr;
+    }
+
+    std::string_view text_;
+    int reads_ = 0;
+    std::unique_ptr<unsigned char[]> block_;
+    std::size_t records_ = 0;
+    std::size_t bytes_ = 0;
+};
 
 template <std::size_t N>
 void RequireText(const char (&slot)[N])
 {
     Require(strnlen(slot, N) < N);
+}
+
+void RequireRecord(const FileEntry& entry, const char* windowsDir)
+{
+    RequireText(entry.directoryValue);
+    RequireText(entry.targetDir);
+    RequireText(entry.sourceName);
+    RequireText(entry.targetName);
+    RequireText(entry.description);
+    Require(entry.absoluteTarget == 0 || entry.absoluteTarget == 1);
+    if (entry.absoluteTarget == 1) {
+        Require(std::strncmp(entry.targetDir, windowsDir, 2) == 0);
+    }
 }
 
 } // namespace
@@ -52,98 +102,40 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const char* windowsDir =
         (data[0] & 1) != 0 ? "C:\\WINDOWS" : "D:\\A-VERY-LONG-WINDOWS-DIRECTORY-NAME";
-    const Script script{reinterpret_cast<const char*>(data) + 1, size - 1};
+    FuzzReader reader(std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1));
 
-    char defaultPath[kPathSize];
-    ReadText(script, kMainSection, kDefaultPathKey, kDefaultPathDefault, defaultPath,
-             sizeof defaultPath, kPathSize);
-    char destDir[kPathSize];
-    BuildDefaultDestination(defaultPath, windowsDir, "C:\\Program Files", destDir, sizeof destDir);
-    RequireText(destDir);
-
-    char productName[kProductNameSize];
-    char driverName[kDriverNameSize];
-    ReadText(script, kMainSection, kProductNameKey, kProductNameDefault, productName,
-             sizeof productName, kProductNameReadSize);
-    ReadText(script, kMainSection, kDriverNameKey, kDriverNameDefault, driverName,
-             sizeof driverName, kDriverNameReadSize);
-    (void)ReadProfileInt(script.text, script.size, kMainSection, kOemData1Key, kOemData1Default);
-    (void)ReadProfileInt(script.text, script.size, kMainSection, kMinimumSpaceKey,
-                         kMinimumSpaceDefault);
-
-    char diskLabels[kMaxDisks][kDiskLabelSize];
-    for (int d = 0; d < kMaxDisks; ++d) {
-        ReadText(script, kDiskLabelSection, kDiskNames[d], "", diskLabels[d], kDiskLabelSize,
-                 kDiskLabelReadSize);
-    }
-    const int diskCount = CountDisks(diskLabels);
-    Require(diskCount >= 0 && diskCount <= kMaxDisks);
-
-    char directoryNames[kDirectoryKeyCount][kPathSize];
-    for (int i = 0; i < kDirectoryKeyCount; ++i) {
-        ReadText(script, kDirectoryNameSection, kDirectoryKeys[i], "", directoryNames[i],
-                 kPathSize, kPathSize);
-    }
-
-    std::int16_t fileCounts[kDiskSlots] = {};
-    for (int d = 0; d < diskCount; ++d) {
-        fileCounts[d] = static_cast<std::int16_t>(
-            ReadProfileInt(script.text, script.size, kFileCountsSection, kDiskNames[d], 0));
-    }
-    const int total = TotalFiles(fileCounts, diskCount);
-    if (total < 0) {
-        return 0; // the loader stops with its reading error
-    }
-    Require(total <= 32767);
-
-    // The file table, sized as the loader sizes it.
-    const std::size_t bytes = static_cast<std::size_t>(total) * sizeof(FileEntry) +
-                              kFileTableSpareBytes;
-    const std::unique_ptr<unsigned char[]> block(new unsigned char[bytes]());
-    auto* base = reinterpret_cast<FileEntry*>(block.get());
+    const auto settings = std::make_unique<ScriptSettings>();
     FileEntry* diskFiles[kDiskSlots] = {};
-    diskFiles[0] = base;
-    for (int d = 1; d <= diskCount; ++d) {
-        const int previous = fileCounts[d - 1];
-        diskFiles[d] = diskFiles[d - 1] + (previous > 0 ? previous : 0);
-    }
-    Require(diskFiles[diskCount] == base + total);
+    const int loaded =
+        ReadSetupScript(reader, windowsDir, kProgramFilesFallback, *settings, diskFiles);
 
-    // A numbered key needs a line of its own, so keys beyond the number of lines are missing and
-    // leave their records zero; reading them would only make each run slower.
-    std::size_t lines = 1;
-    for (std::size_t i = 0; i < script.size; ++i) {
-        lines += script.text[i] == '\n' || script.text[i] == '\r' ? 1 : 0;
+    RequireText(settings->productName);
+    RequireText(settings->caption);
+    RequireText(settings->destDir);
+    RequireText(settings->driverName);
+    for (const auto& label : settings->diskLabels) {
+        RequireText(label);
     }
-    for (int d = 0; d < diskCount; ++d) {
-        const int count = fileCounts[d]; // none when 0 or less
-        const int read =
-            count > 0 && static_cast<std::size_t>(count) > lines ? static_cast<int>(lines) : count;
-        for (int j = 1; j <= read; ++j) {
-            const std::string key = std::to_string(j);
-            char line[kFileLineSize];
-            const std::size_t length = ReadProfileString(script.text, script.size, kDiskNames[d],
-                                                         key.c_str(), "", line, sizeof line);
-            Require(length < sizeof line);
-            FileEntry& entry = diskFiles[d][j - 1];
-            if (line[0] != '\0') {
-                FillFileEntry(line, kDirectoryKeys, directoryNames, windowsDir, entry);
-            }
-            RequireText(entry.directoryValue);
-            RequireText(entry.targetDir);
-            RequireText(entry.sourceName);
-            RequireText(entry.targetName);
-            RequireText(entry.description);
-            Require(entry.absoluteTarget == 0 || entry.absoluteTarget == 1);
-            if (entry.absoluteTarget == 1) {
-                Require(std::strncmp(entry.targetDir, windowsDir, 2) == 0);
-            }
-        }
+    for (const auto& name : settings->directoryNames) {
+        RequireText(name);
+    }
+    Require(settings->diskCount >= 0 && settings->diskCount <= kMaxDisks);
+    if (loaded == 0) {
+        Require(reader.Block() == nullptr); // the counts add up to more than 32767 files
+        return 0;
     }
 
+    const auto* records = reinterpret_cast<const FileEntry*>(reader.Block());
+    Require(settings->totalFiles >= 0 &&
+            reader.Records() == static_cast<std::size_t>(settings->totalFiles));
+    Require(diskFiles[0] == records);
+    Require(diskFiles[settings->diskCount] == records + reader.Records());
+    for (std::size_t i = 0; i < reader.Records(); ++i) {
+        RequireRecord(records[i], windowsDir);
+    }
     // The spare bytes after the records stay zero.
-    for (std::size_t i = static_cast<std::size_t>(total) * sizeof(FileEntry); i < bytes; ++i) {
-        Require(block[i] == 0);
+    for (std::size_t i = reader.Records() * sizeof(FileEntry); i < reader.Bytes(); ++i) {
+        Require(reader.Block()[i] == 0);
     }
     return 0;
 }

@@ -151,6 +151,20 @@ TEST(CountDisks, CountsEveryNonEmptyLabel)
     EXPECT_EQ(CountDisks(labels), 2);
 }
 
+TEST(NumberedKey, IsTheNumberInDecimalWithoutLeadingZeros)
+{
+    const struct {
+        int number;
+        const char* key;
+    } table[] = {{1, "1"}, {9, "9"}, {10, "10"}, {100, "100"}, {4096, "4096"}, {32767, "32767"}};
+    for (const auto& row : table) {
+        char key[kNumberedKeySize];
+        std::memset(key, 'x', sizeof key);
+        NumberedKey(row.number, key);
+        EXPECT_STREQ(key, row.key);
+    }
+}
+
 TEST(TotalFiles, CountsOnlyPositiveCountsOfTheUsedDisks)
 {
     const short counts[kDiskSlots] = {3, -5, 0, 4, 100};

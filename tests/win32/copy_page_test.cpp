@@ -3,12 +3,17 @@
 #include "controller/setup_state.h"
 #include "install/copy_page.h"
 #include "script/script_loader.h"
+#include "support/automation.h"
 #include "support/test_files.h"
 #include "ui/page_host.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -36,23 +41,25 @@ LRESULT CALLBACK RecordTexts(int code, WPARAM wParam, LPARAM lParam)
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-// Presses OK on every message box of this process until stopped, noting their texts.
+// Presses OK on every message box of this process until stopped, noting their texts. The boxes
+// are modal on the main thread, which goes on only once the answer has come, so the texts of the
+// boxes that a page showed are all noted when the page has ended.
 class BoxAnswerer {
 public:
     BoxAnswerer()
         : thread_([this] {
               while (!stop_) {
-                  HWND box = FindWindowA("#32770", nullptr);
-                  DWORD owner = 0;
-                  GetWindowThreadProcessId(box, &owner);
-                  if (box != nullptr && owner == GetCurrentProcessId() && IsWindowVisible(box)) {
-                      char text[512] = {};
-                      GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
-                      texts.push_back(text);
-                      PostMessageA(box, WM_COMMAND, IDOK, 0);
-                      Sleep(200);
+                  HWND box = WaitForWindow(GetCurrentProcessId(), "#32770", 20);
+                  if (box == nullptr) {
+                      continue;
                   }
-                  Sleep(20);
+                  {
+                      const std::lock_guard<std::mutex> lock(mutex_);
+                      texts_.push_back(MessageBoxText(box));
+                  }
+                  noted_.notify_all();
+                  PostMessageA(box, WM_COMMAND, IDOK, 0);
+                  WaitUntil([box] { return !IsWindow(box) || !IsWindowVisible(box); }, 5000);
               }
           })
     {
@@ -62,10 +69,21 @@ public:
         stop_ = true;
         thread_.join();
     }
-    std::vector<std::string> texts;
+
+    // The texts of the boxes answered so far, once there are at least `count` (or after five
+    // seconds without them).
+    std::vector<std::string> Texts(std::size_t count)
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        noted_.wait_for(lock, std::chrono::seconds(5), [&] { return texts_.size() >= count; });
+        return texts_;
+    }
 
 private:
-    volatile bool stop_ = false;
+    std::atomic<bool> stop_{false};
+    std::mutex mutex_;
+    std::condition_variable noted_;
+    std::vector<std::string> texts_;
     std::thread thread_;
 };
 
@@ -160,9 +178,8 @@ TEST_F(CopyPage, FailedFilesAreReportedAndThePageEndsWithCancel)
     EXPECT_EQ(g_percentTexts, (std::vector<std::string>{"33%", "66%", "100%"}));
     EXPECT_EQ(FileSize(kDest + "\\D1F2.TXT"), -1);
     EXPECT_GT(FileSize(kDest + "\\D1F3.TXT"), 0);
-    Sleep(300);
-    EXPECT_EQ(answerer.texts, (std::vector<std::string>{"These files could not be copied:\n\nD1F2.TXT",
-                                                        "Pad installation is not completed !"}));
+    EXPECT_EQ(answerer.Texts(2), (std::vector<std::string>{"These files could not be copied:\n\nD1F2.TXT",
+                                                           "Pad installation is not completed !"}));
 }
 
 TEST_F(CopyPage, TargetThatCannotBeOpenedKeepsNoPartialFile)
@@ -173,9 +190,9 @@ TEST_F(CopyPage, TargetThatCannotBeOpenedKeepsNoPartialFile)
     const std::string script = "[DiskLabel]\nDisk1=A\n[DirectoryName]\nSubDir1=MISSING\\DEEP\n"
                                "[FileCounts]\nDisk1=1\n[Disk1]\n1=A.TXT,A.TXT,a,SubDir1\n";
     EXPECT_EQ(Run(script), kPageCancel);
-    Sleep(300);
-    ASSERT_FALSE(answerer.texts.empty());
-    EXPECT_EQ(answerer.texts[0], "These files could not be copied:\n\nA.TXT");
+    const std::vector<std::string> texts = answerer.Texts(1);
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts[0], "These files could not be copied:\n\nA.TXT");
 }
 
 TEST(DelayWithMessages, DiscardsInputButKeepsAQuitRequest)

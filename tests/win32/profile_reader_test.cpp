@@ -1,7 +1,10 @@
 // Our private-profile reader (script/profile_reader.h), which the checker and the native tests
 // use in place of the system's, against the system's GetPrivateProfileStringA and
-// GetPrivateProfileIntA on the same files. Where Wine's reader is known to differ from the one of
-// Windows 98, the table holds both results and the test checks each.
+// GetPrivateProfileIntA on the same files: both its walk over the text and its index
+// (script/profile_index.h), through which the loading sequence reads outside SETUP.EXE. Where
+// Wine's reader is known to differ from the one of Windows 98, the table holds both results and
+// the test checks each.
+#include "script/profile_index.h"
 #include "script/profile_reader.h"
 #include "support/test_files.h"
 
@@ -131,14 +134,22 @@ TEST_P(ProfileString, OursGivesWhatTheSystemGives)
     const std::size_t ourLength = ReadProfileString(content.data(), content.size(), c.section,
                                                     c.key, c.fallback, ours.data(), c.bufferSize);
 
+    std::string indexed(c.bufferSize + 8, '#');
+    const std::size_t indexedLength =
+        ReadProfileValue(ProfileIndex(content).Find(c.section, c.key), c.fallback,
+                         indexed.data(), c.bufferSize);
+
     const char* wine = c.wineExpected != nullptr ? c.wineExpected : c.expected;
     EXPECT_STREQ(system.c_str(), wine) << "the system's reader";
     EXPECT_STREQ(ours.c_str(), c.expected) << "our reader";
+    EXPECT_STREQ(indexed.c_str(), c.expected) << "our reader's index";
     EXPECT_EQ(systemLength, std::string(wine).size()) << "the system's length";
     EXPECT_EQ(ourLength, std::string(c.expected).size()) << "our length";
-    // Neither writes past the buffer it was given.
+    EXPECT_EQ(indexedLength, ourLength) << "our index's length";
+    // None writes past the buffer it was given.
     EXPECT_EQ(system[c.bufferSize], '#');
     EXPECT_EQ(ours[c.bufferSize], '#');
+    EXPECT_EQ(indexed[c.bufferSize], '#');
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -195,8 +206,9 @@ INSTANTIATE_TEST_SUITE_P(
                    "0123456789abcdefghi"},
         StringCase{"QuotedValueJustFits", "MAIN.INI", "Main", "LongQuoted", "fb", 22,
                    "0123456789abcdefghij"},
-        // Windows 95 and 98 read the mark as bytes of the first line, so "[S]" is no header
-        // there; Wine takes the mark as the file's encoding and drops it.
+        // Wine differs from Windows 98: Windows 95 and 98 read the mark as bytes of the first
+        // line, so "[S]" is no header there; Wine takes the mark as the file's encoding and
+        // drops it.
         StringCase{"ByteOrderMarkHidesFirstHeader", "BOM.INI", "S", "Key", "fb", 80, "fb",
                    "after the mark"},
         StringCase{"ByteOrderMarkLeavesLaterHeaders", "BOM.INI", "T", "Key", "fb", 80, "t"}),
@@ -224,8 +236,11 @@ TEST_P(ProfileInt, OursGivesWhatTheSystemGives)
         GetPrivateProfileIntA("Ints", c.key, c.fallback, PathOf("INTS.INI").c_str()));
     const std::int32_t ours =
         ReadProfileInt(kIntIni.data(), kIntIni.size(), "ints", c.key, c.fallback);
+    const std::int32_t indexed =
+        ReadProfileNumber(ProfileIndex(kIntIni).Find("ints", c.key), c.fallback);
     EXPECT_EQ(system, c.wineExpected) << "the system's reader";
     EXPECT_EQ(ours, c.expected) << "our reader";
+    EXPECT_EQ(indexed, c.expected) << "our reader's index";
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -199,6 +199,8 @@ TracedCall Binary(const std::string& name, std::uint32_t count)
     return {name, REG_BINARY, count};
 }
 
+// Wine differs from Windows 98: the test exists because a value read back under Wine does not
+// show the count it was set with.
 TEST_F(RegistryTrace, EveryValueIsSetWithItsExactByteCount)
 {
     ASSERT_TRUE(WriteWholeFile(kMedium + "\\SETUP.INF",

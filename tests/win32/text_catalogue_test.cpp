@@ -1,3 +1,4 @@
+#include "checker/script_names.h"
 #include "controller/setup_state.h"
 #include "controller/text_catalogue.h"
 
@@ -44,6 +45,24 @@ TEST_F(TextCatalogue, EveryEntryHasItsExactText)
         ASSERT_NE(text, nullptr) << "id " << entry.id;
         EXPECT_STREQ(text, entry.text) << "id " << entry.id;
     }
+}
+
+// The loading sequence takes its section and key names from the table in SETUP.EXE and from
+// script_names.h everywhere else: both must name the same keys.
+TEST_F(TextCatalogue, ScriptNamesOutsideTheProgramAreTheTableTexts)
+{
+    int named = 0;
+    for (unsigned id = 0; id < 64; ++id) {
+        const char* name = checker::ScriptText(id);
+        if (name == nullptr) {
+            continue;
+        }
+        ++named;
+        const char* text = LoadText(id);
+        ASSERT_NE(text, nullptr) << "id " << id;
+        EXPECT_STREQ(text, name) << "id " << id;
+    }
+    EXPECT_EQ(named, 27); // 4 sections, 6 [Main] keys, 6 disks, 10 directory keys, "Setup Program"
 }
 
 TEST_F(TextCatalogue, FifthCallReusesFirstBuffer)
