@@ -26,7 +26,7 @@ add_link_options($<$<NOT:$<CONFIG:Debug>>:-fno-use-linker-plugin>)
 set(SETUP_FREESTANDING_FLAGS
     -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -fno-stack-protector
     -fno-threadsafe-statics -fno-tree-loop-distribute-patterns -mno-stack-arg-probe
-    ${SETUP_CPU_FLAGS} $<$<NOT:$<CONFIG:Debug>>:-Os -flto -ffat-lto-objects>)
+    ${SETUP_CPU_FLAGS} $<$<NOT:$<CONFIG:Debug>>:-Oz -flto -ffat-lto-objects>)
 target_compile_options(setup_portable PRIVATE ${SETUP_FREESTANDING_FLAGS})
 
 # The Win32 side of the program, everything but the entry point; static too, so that a test program

@@ -1,7 +1,6 @@
 # The copy page, and the safe placement of the files it writes.
 target_sources(setup_portable PRIVATE
-    ${CMAKE_CURRENT_LIST_DIR}/copy_progress.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/restart_rename.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/copy_progress.cpp)
 if(WIN32)
   target_sources(setup_win32 PRIVATE
       ${CMAKE_CURRENT_LIST_DIR}/copy_page.cpp

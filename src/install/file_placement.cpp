@@ -1,12 +1,13 @@
 #include "install/file_placement.h"
 
 #include "controller/bounded_text.h"
-#include "install/restart_rename.h"
 
 namespace {
 
 constexpr char kTemporaryPrefix[] = "STP";
 constexpr char kRestartScriptName[] = "\\WININIT.INI";
+constexpr char kRenameSection[] = "rename";
+constexpr DWORD kRenameSectionSize = 0x8000;
 constexpr char kDeleteKey[] = "NUL";
 
 bool Exists(DWORD attributes)
@@ -21,78 +22,35 @@ bool ShortPathOf(const char* path, char (&shortPath)[MAX_PATH])
     return length != 0 && length < sizeof shortPath;
 }
 
-// A whole file in a block of global memory; an empty block for a file that does not exist. Null
-// when it cannot be read.
-HGLOBAL ReadFileBlock(const char* path, DWORD& length)
-{
-    constexpr DWORD kLargestFile = 0x1000000;
-    length = 0;
-    HANDLE file = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return Exists(GetFileAttributesA(path)) ? nullptr : GlobalAlloc(GMEM_FIXED, 1);
-    }
-    const DWORD size = GetFileSize(file, nullptr);
-    HGLOBAL block = size < kLargestFile ? GlobalAlloc(GMEM_FIXED, size + 1) : nullptr;
-    DWORD read = 0;
-    if (block != nullptr &&
-        (!ReadFile(file, static_cast<char*>(block), size, &read, nullptr) || read != size)) {
-        GlobalFree(block);
-        block = nullptr;
-    }
-    CloseHandle(file);
-    length = read;
-    return block;
-}
-
-// Writes `length` bytes as the whole new content of `path`, through a temporary file beside it.
-bool RewriteFile(const char* path, const char* bytes, DWORD length)
-{
-    char temporary[MAX_PATH];
-    if (!CreateTemporaryBeside(path, temporary)) {
-        return false;
-    }
-    HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written = 0;
-    const bool complete = file != INVALID_HANDLE_VALUE &&
-                          WriteFile(file, bytes, length, &written, nullptr) && written == length;
-    if (file != INVALID_HANDLE_VALUE) {
-        CloseHandle(file);
-    }
-    if (!complete) {
-        DeleteFileA(temporary);
-        return false;
-    }
-    return PutInPlace(temporary, path, nullptr) == Placement::Placed;
-}
-
-// Adds one line "LEFT=RIGHT" to the [rename] section of WININIT.INI.
+// Adds one line "LEFT=RIGHT" to the [rename] section of WININIT.INI. The section is read whole
+// and written back with the new line after its own, so that lines of one name ("NUL") all stay,
+// and the file's other sections are left as they are.
 bool AddRestartLine(const char* windowsDir, const char* left, const char* right)
 {
-    char entry[2 * MAX_PATH + 2];
     char path[MAX_PATH];
-    if (!BuildRenameEntry(left, right, entry, sizeof entry) || !CopyText(path, windowsDir) ||
-        !AppendText(path, kRestartScriptName)) {
+    if (!CopyText(path, windowsDir) || !AppendText(path, kRestartScriptName)) {
         return false;
     }
-    const DWORD extra = static_cast<DWORD>(TextLength(entry) + kRenameEntryOverhead);
-    DWORD length = 0;
-    HGLOBAL old = ReadFileBlock(path, length);
-    if (old == nullptr) {
+    HGLOBAL block = GlobalAlloc(GMEM_FIXED, kRenameSectionSize);
+    if (block == nullptr) {
         return false;
     }
-    const DWORD capacity = length + extra;
-    HGLOBAL updated = GlobalAlloc(GMEM_FIXED, capacity);
+    // The section as lines "KEY=VALUE", each ended by a NUL, and one more NUL after the last.
+    char* lines = static_cast<char*>(block);
+    const DWORD length =
+        GetPrivateProfileSectionA(kRenameSection, lines, kRenameSectionSize, path);
+    char* entry = lines + length;
+    const std::size_t room = kRenameSectionSize - length - 1;
     bool written = false;
-    if (updated != nullptr) {
-        char* text = static_cast<char*>(updated);
-        const std::size_t newLength =
-            AddRenameEntry(static_cast<const char*>(old), length, entry, text, capacity);
-        written = newLength != 0 && RewriteFile(path, text, static_cast<DWORD>(newLength));
-        GlobalFree(updated);
+    // A section that filled the buffer was cut: writing it back would lose lines.
+    if (length < kRenameSectionSize - 2 && CopyText(entry, room, left) &&
+        AppendText(entry, room, "=") && AppendText(entry, room, right)) {
+        entry[TextLength(entry) + 1] = '\0';
+        written = WritePrivateProfileSectionA(kRenameSection, lines, path) != FALSE;
+        // Windows 95 and 98 keep a profile file in a cache: this writes it out.
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, path);
     }
-    GlobalFree(old);
+    GlobalFree(block);
     return written;
 }
 

@@ -1,5 +1,4 @@
 #include "install/copy_progress.h"
-#include "install/restart_rename.h"
 
 #include <gtest/gtest.h>
 
@@ -132,52 +131,6 @@ TEST(FailedNames, ListsNamesThenEndsWithEllipsisWhenFull)
     AddFailedName(list, sizeof list, "X");
     EXPECT_STREQ(list, "PAD.DL_, PAD.VX_, CALIBRATE.EX_, ...");
     EXPECT_LT(std::strlen(list), sizeof list);
-}
-
-TEST(RestartRename, EntryGoesAtTheEndOfTheRenameSectionAndEveryOtherLineStays)
-{
-    const char* entry = "C:\\WINDOWS\\SYSTEM\\PAD.VXD=C:\\WINDOWS\\SYSTEM\\STP1.TMP";
-    const struct {
-        const char* what;
-        std::string before;
-        std::string after;
-    } table[] = {
-        {"no file", "", "[rename]\r\nE\r\n"},
-        {"other sections only, last line unbroken", "[boot]\r\nx=1",
-         "[boot]\r\nx=1\r\n[rename]\r\nE\r\n"},
-        {"section with lines, blank line and another section after it",
-         "[Rename]\r\nNUL=C:\\OLD.TMP\r\n\r\n[later]\nkey=2\n",
-         "[Rename]\r\nNUL=C:\\OLD.TMP\r\nE\r\n\r\n[later]\nkey=2\n"},
-        {"empty section: after its header", "[other]\n [rename] \n[next]\n",
-         "[other]\n [rename] \nE\r\n[next]\n"},
-        {"last line of the file unbroken", "[rename]\nNUL=C:\\A.TMP",
-         "[rename]\nNUL=C:\\A.TMP\r\nE\r\n"},
-        {"only the first section of the name", "[rename]\na=b\n[x]\n[rename]\nc=d\n",
-         "[rename]\na=b\nE\r\n[x]\n[rename]\nc=d\n"},
-        {"a look-alike is no header", "[renamed]\na=b\n", "[renamed]\na=b\n[rename]\r\nE\r\n"},
-    };
-    for (const auto& row : table) {
-        std::string expected = row.after;
-        expected.replace(expected.find('E'), 1, entry);
-        std::vector<char> out(row.before.size() + std::strlen(entry) + kRenameEntryOverhead);
-        const std::size_t length =
-            AddRenameEntry(row.before.data(), row.before.size(), entry, out.data(), out.size());
-        EXPECT_EQ(std::string(out.data(), length), expected) << row.what;
-    }
-}
-
-TEST(RestartRename, TextThatDoesNotFitGivesNothing)
-{
-    const std::string before = "[rename]\r\nNUL=C:\\A.TMP\r\n";
-    char out[40];
-    EXPECT_EQ(AddRenameEntry(before.data(), before.size(), "C:\\LONG\\TARGET.DLL=C:\\X.TMP", out,
-                             sizeof out),
-              0u);
-    EXPECT_STREQ(out, "");
-    char entry[16];
-    EXPECT_FALSE(BuildRenameEntry("C:\\PAD.VXD", "C:\\STP1.TMP", entry, sizeof entry));
-    EXPECT_TRUE(BuildRenameEntry("NUL", "C:\\STP1.TMP", entry, sizeof entry));
-    EXPECT_STREQ(entry, "NUL=C:\\STP1.TMP");
 }
 
 } // namespace

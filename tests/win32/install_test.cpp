@@ -405,9 +405,8 @@ TEST_F(Install, FilesInUseAreReplacedAtTheNextStartOfWindows)
     ASSERT_TRUE(WriteWholeFile(driver, "old driver"));
     ASSERT_TRUE(WriteWholeFile(panel, "old panel"));
     ASSERT_TRUE(WriteWholeFile("C:\\STALE.TMP", "left by an earlier setup"));
-    const std::string earlierLines = "[rename]\r\nNUL=C:\\STALE.TMP\r\n";
-    const std::string otherSection = "\r\n[CombineVxDs]\r\nkeep=1\r\n";
-    ASSERT_TRUE(WriteWholeFile(kRestartScript, earlierLines + otherSection));
+    ASSERT_TRUE(WriteWholeFile(kRestartScript,
+                               "[rename]\r\nNUL=C:\\STALE.TMP\r\n\r\n[CombineVxDs]\r\nkeep=1\r\n"));
     const std::set<std::string> before = FileNamesIn(kSystem);
 
     HANDLE heldDriver = HoldOpen(driver);
@@ -438,9 +437,15 @@ TEST_F(Install, FilesInUseAreReplacedAtTheNextStartOfWindows)
             kSystem + "\\" + name;
     }
     // Earlier lines and sections stay; the new lines follow the section's own, in copy order.
-    EXPECT_EQ(ReadWholeFile(kRestartScript),
-              earlierLines + driver + "=" + driverTemporary + "\r\n" + panel + "=" +
-                  panelTemporary + "\r\n" + otherSection);
+    char section[1024] = {};
+    const DWORD length =
+        GetPrivateProfileSectionA("rename", section, sizeof section, kRestartScript.c_str());
+    EXPECT_EQ(std::string(section, length),
+              std::string("NUL=C:\\STALE.TMP") + '\0' + driver + "=" + driverTemporary + '\0' +
+                  panel + "=" + panelTemporary + '\0');
+    char kept[8] = {};
+    GetPrivateProfileStringA("CombineVxDs", "keep", "", kept, sizeof kept, kRestartScript.c_str());
+    EXPECT_STREQ(kept, "1");
 
     RestartWindows();
     EXPECT_EQ(ReadWholeFile(driver), newDriver);
