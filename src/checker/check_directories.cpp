@@ -82,6 +82,14 @@ void CheckDirectories(const ScriptModel& model, Diagnostics& out)
             }
             continue;
         }
+        if (!StaysInsideFolder(value.c_str())) {
+            Warn(out, source.line,
+                 name + " " + Quoted(value) +
+                     " leads out of the destination directory: SETUP.EXE refuses it" +
+                     (i > 0 ? ", makes no folder for it" : "") +
+                     " and reports the files aimed at it as not copied");
+            continue;
+        }
         if (source.written != value) {
             WarnCut(out, source.line, name, source.written, value, "SETUP.EXE",
                     value.size() > kRecordDirectory
@@ -124,7 +132,7 @@ void CheckDirectories(const ScriptModel& model, Diagnostics& out)
 
     // RootDir names a folder below the destination that only a SubDir can make.
     const std::string root = settings.directoryNames[0];
-    if (!root.empty() && used[0]) {
+    if (!root.empty() && used[0] && StaysInsideFolder(root.c_str())) {
         const std::vector<std::string> parts = PathParts(root);
         bool made = parts.empty();
         for (int k = 1; k < kFirstWindowsKey; ++k) {

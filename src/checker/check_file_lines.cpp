@@ -138,9 +138,15 @@ void CheckFileLines(const ScriptModel& model, Diagnostics& out)
                          " (a comma inside a field needs double quotes around the field)");
             }
 
+            constexpr const char* kNotCopied = ": SETUP.EXE reports the file as not copied";
             const std::string& sourceName = fields[0];
             if (sourceName.empty()) {
-                Warn(out, source.line, name + "the source name is empty");
+                Warn(out, source.line, name + "the source name is empty" + kNotCopied);
+            } else if (!StaysInsideFolder(entry.sourceName)) {
+                Warn(out, source.line,
+                     name + "source name " + Quoted(entry.sourceName) +
+                         " leads out of the medium's folder: SETUP.EXE refuses it and reports "
+                         "the file as not copied");
             } else {
                 WarnCut(out, source.line, name + "source name", sourceName, entry.sourceName,
                         "SETUP.EXE");
@@ -153,7 +159,12 @@ void CheckFileLines(const ScriptModel& model, Diagnostics& out)
             }
             const std::string targetName = fields.size() > 1 ? fields[1] : "";
             if (targetName.empty()) {
-                Warn(out, source.line, name + "the target name is empty");
+                Warn(out, source.line, name + "the target name is empty" + kNotCopied);
+            } else if (!StaysInsideFolder(entry.targetName)) {
+                Warn(out, source.line,
+                     name + "target name " + Quoted(entry.targetName) +
+                         " leads out of its folder: SETUP.EXE refuses it and reports the file "
+                         "as not copied");
             } else {
                 WarnCut(out, source.line, name + "target name", targetName, entry.targetName,
                         "SETUP.EXE");

@@ -4,6 +4,7 @@
 #include "checker/script_names.h"
 #include "checker/szdd.h"
 #include "script/scanners.h"
+#include "script/script_rules.h"
 
 namespace checker {
 
@@ -32,7 +33,9 @@ void CheckMedium(const ScriptModel& model, const Medium& medium, Diagnostics& ou
     std::uint64_t totalKb = 0;
     for (const FileRecord& record : model.files) {
         const FileEntry& entry = record.entry;
-        if (entry.sourceName[0] == '\0') {
+        // SETUP.EXE copies nothing for a record without a source name or one that it refuses.
+        if (entry.sourceName[0] == '\0' || !StaysInsideFolder(entry.sourceName) ||
+            !StaysInsideFolder(entry.targetName)) {
             continue;
         }
         const std::string name =

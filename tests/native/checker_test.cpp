@@ -224,6 +224,16 @@ const FaultCase kFaults[] = {
      "needs the folder \"TOOLS\", which no earlier SubDir makes"},
     {"SubDirParentMadeLater", 13, "SubDir1=UTILS\\CALIB\\DEEP", 13,
      "needs the folder \"UTILS\", which no earlier SubDir makes"},
+    {"SubDirLeadsOut", 13, "SubDir1=..\\WINDOWS", 13,
+     "SubDir1 \"..\\WINDOWS\" leads out of the destination directory: SETUP.EXE refuses it, "
+     "makes no folder for it and reports the files aimed at it as not copied"},
+    {"RootDirFromTheDrive", 12, "RootDir=\\", 12, "RootDir \"\\\" leads out of the destination"},
+    {"TargetNameLeadsOut", 19, "1=README.TXT,..\\EVIL.TXT,Read me,RootDir", 19,
+     "target name \"..\\EVIL.TXT\" leads out of its folder: SETUP.EXE refuses it"},
+    {"SourceNameLeadsOut", 19, "1=..\\README.TXT,README.TXT,Read me,RootDir", 19,
+     "source name \"..\\README.TXT\" leads out of the medium's folder"},
+    {"TargetNameEmpty", 19, "1=README.TXT,,Read me,RootDir", 19,
+     "the target name is empty: SETUP.EXE reports the file as not copied"},
     // The medium.
     {"FileMissingFromMedium", 19, "1=NOFILE.TXT,README.TXT,Read me,RootDir", 19,
      "[Disk1] 1: \"NOFILE.TXT\" is not on the medium (medium)"},
