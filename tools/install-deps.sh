@@ -9,7 +9,7 @@ packages=(
   cmake ninja-build g++ clang libclang-rt-dev googletest libgtest-dev libgmock-dev
   g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   wine wine64 xvfb xdotool x11-apps imagemagick
-  mscompress python3
+  mscompress mtools xorriso python3
 )
 i386_packages=(wine32:i386)
 
