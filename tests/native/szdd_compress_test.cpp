@@ -1,0 +1,111 @@
+#include "medium/szdd_compress.h"
+
+#include "checker/szdd.h"
+#include "common/szdd_cases.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using checker::kSzddHeaderSize;
+using checker::kSzddMaxMatch;
+
+// The round-trip table: the shared tricky files, every size up to 20 bytes, sizes about the
+// window's, blank runs that the window's fill serves, and references that overlap what they write.
+std::vector<SzddCase> RoundTripCases()
+{
+    std::vector<SzddCase> cases = TrickySzddCases();
+    const std::vector<std::uint8_t> text = SampleText();
+    for (std::size_t size = 0; size <= 20; ++size) {
+        cases.push_back({"random " + std::to_string(size), RandomBytes(size, 100 + size)});
+        cases.push_back({"blanks " + std::to_string(size), std::vector<std::uint8_t>(size, ' ')});
+        cases.push_back({"abc " + std::to_string(size), Repeated(BytesOf("abc"), size)});
+    }
+    for (const std::size_t size : {4095, 4096, 4097}) {
+        cases.push_back({"random " + std::to_string(size), RandomBytes(size, 4000)});
+        cases.push_back({"text " + std::to_string(size),
+                         std::vector<std::uint8_t>(text.begin(), text.begin() + size)});
+        cases.push_back({"blanks " + std::to_string(size), std::vector<std::uint8_t>(size, ' ')});
+    }
+    cases.push_back({"blank runs across the window's fill",
+                     BytesOf(std::string(30, ' ') + "data" + std::string(4100, ' ') + "end" +
+                             std::string(17, ' ') + "x" + std::string(40, ' '))});
+    cases.push_back({"data that begins with blanks", BytesOf("  \t  Kestrel" + std::string(300, ' '))});
+    cases.push_back({"period 1", std::vector<std::uint8_t>(1000, 'a')});
+    cases.push_back({"period 2", Repeated(BytesOf("ab"), 1001)});
+    cases.push_back({"period 17", Repeated(RandomBytes(17, 17), 5000)});
+    cases.push_back({"period 19", Repeated(RandomBytes(19, 19), 5000)});
+    cases.push_back({"period 4097, past the window", Repeated(RandomBytes(4097, 3), 20000)});
+    return cases;
+}
+
+std::uint32_t HeaderSize(const std::vector<std::uint8_t>& file)
+{
+    std::uint32_t expanded = 0;
+    EXPECT_EQ(checker::ReadSzddHeader(file.data(), file.size(), expanded),
+              checker::SzddKind::Compressed);
+    return expanded;
+}
+
+TEST(CompressSzdd, EveryFileExpandsBackByteForByte)
+{
+    for (const SzddCase& row : RoundTripCases()) {
+        const std::vector<std::uint8_t> file = medium::CompressSzdd(row.original, 'D');
+        ASSERT_GE(file.size(), kSzddHeaderSize) << row.name;
+        EXPECT_EQ(HeaderSize(file), row.original.size()) << row.name;
+        EXPECT_EQ(file[9], 'D') << row.name;
+        // The expander reads to the end of the file: nothing may follow the last item.
+        EXPECT_EQ(checker::ExpandSzdd(file.data(), file.size()), row.original) << row.name;
+        // At worst every byte is a literal, with a flag byte for every eight.
+        const std::size_t literalOnly =
+            kSzddHeaderSize + row.original.size() + (row.original.size() + 7) / 8;
+        EXPECT_LE(file.size(), literalOnly) << row.name;
+    }
+}
+
+// Blanks are what the window holds at the start, so a run of them takes only references of up
+// to 18 bytes; but a byte left over is cheaper as a literal (9 bits) than as one more reference
+// (17), while two left over are cheaper in a reference of 3 that borrows a byte. A run too short
+// for any reference takes literals.
+TEST(CompressSzdd, BlankRunsTakeTheCheapestItemsFromTheWindowsFill)
+{
+    for (const std::size_t size : {1, 2, 3, 18, 19, 20, 21, 36, 37, 38, 4080, 4096, 10000}) {
+        const std::size_t whole = size / kSzddMaxMatch;
+        const std::size_t left = size % kSzddMaxMatch;
+        const std::size_t literals = size < 3 ? size : (left == 1 ? 1 : 0);
+        const std::size_t references = size < 3 ? 0 : whole + (left >= 2 ? 1 : 0);
+        const std::size_t items = literals + references;
+        const std::vector<std::uint8_t> blanks(size, ' ');
+        EXPECT_EQ(medium::CompressSzdd(blanks, 'T').size(),
+                  kSzddHeaderSize + literals + 2 * references + (items + 7) / 8)
+            << size << " blanks";
+    }
+}
+
+// Data that does not repeat within reach of the window is all literals: nine bits a byte.
+TEST(CompressSzdd, DataWithoutRepeatsIsAllLiterals)
+{
+    std::vector<std::uint8_t> counting;
+    for (int i = 0; i < 256; ++i) {
+        counting.push_back(static_cast<std::uint8_t>(i));
+    }
+    const std::vector<std::uint8_t> file = medium::CompressSzdd(counting, 'N');
+    EXPECT_EQ(file.size(), kSzddHeaderSize + 256 + 32);
+}
+
+// The longest reference is not always the best start: with "ABC" and "BCDEFGHIJKLMNOPQRS" in the
+// window, "ABCDEFGHIJKLMNOPQRS" is cheapest as the literal "A" and one reference of 18 bytes; a
+// greedy coder takes "ABC" and then "DEF...S", two references.
+TEST(CompressSzdd, ChoosesTheCheapestCutOverTheWholeFile)
+{
+    const std::string window = "ABC-BCDEFGHIJKLMNOPQRS-"; // no three bytes in it repeat
+    const std::string coded = "ABCDEFGHIJKLMNOPQRS";
+    const std::size_t items = window.size() + 2;
+    const std::size_t cheapest = kSzddHeaderSize + window.size() + 1 + 2 + (items + 7) / 8;
+    EXPECT_EQ(medium::CompressSzdd(BytesOf(window + coded), 'X').size(), cheapest);
+}
+
+} // namespace
