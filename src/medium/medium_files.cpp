@@ -40,7 +40,8 @@ std::vector<MediumFile> MakeMediumFiles(const MediumPlan& plan, const std::strin
             checker::Warn(missing, planned.line,
                           "the original " + checker::Quoted(planned.targetName) + " has " +
                               std::to_string(size) +
-                              " bytes, more than a compressed file's header can give");
+                              " bytes, more than the compressor takes (" +
+                              std::to_string(kSzddLargestOriginal) + ")");
             continue;
         }
         files.push_back(MediumFile{planned.sourceName,

@@ -39,63 +39,123 @@ std::uint32_t HashOf(const std::uint8_t* bytes)
     return (key * 2654435761u) >> (32 - kHashBits);
 }
 
-// The longest reference for text[at], among the earlier positions of the same hash that the
-// window still reaches, newest first. `older` links every position to the previous one of its
+// Finds the longest reference at every byte of the original with hash chains over the blanks in
+// front and the original: the candidates are the earlier positions of the same three bytes that
+// the window still reaches, newest first. `older_` links a position to the previous one of its
 // hash; it is a ring of one window, since a position further back is out of reach.
-Reference LongestAt(const std::vector<std::uint8_t>& text, std::size_t at, std::int32_t candidate,
-                    const std::vector<std::int32_t>& older)
-{
-    const std::size_t limit = std::min(kSzddMaxMatch, text.size() - at);
-    const std::uint8_t* here = text.data() + at;
-    std::size_t bestLength = 0;
-    std::size_t bestDistance = 0;
-    while (candidate != kNoPosition && at - static_cast<std::size_t>(candidate) <= kSzddWindowSize) {
-        const std::uint8_t* there = text.data() + candidate;
-        // Only a reference that also matches one byte further can be longer.
-        if (there[bestLength] == here[bestLength]) {
+//
+// Runs of one byte (zeros in programs, blanks in texts) make long chains of candidates that the
+// first bytes cannot tell apart. Where the run here is of at least three bytes, a candidate of
+// the same byte is judged by the length of its run: the positions of a run reach further the
+// earlier they lie in it, one byte a position. So a run longer than the one here matches it
+// exactly, at any of its positions, and is passed over as a whole; of a shorter run, only the
+// position whose run is as long as the one here can match further, and when there is none the
+// run's first position in reach is its best.
+class ReferenceFinder {
+public:
+    explicit ReferenceFinder(std::span<const std::uint8_t> original)
+        : text_(kLead + original.size(), checker::kSzddWindowFill),
+          runLength_(text_.size()),
+          runStart_(text_.size()),
+          newest_(std::size_t{1} << kHashBits, kNoPosition),
+          older_(kSzddWindowSize, kNoPosition)
+    {
+        std::copy(original.begin(), original.end(), text_.begin() + kLead);
+        for (std::size_t at = text_.size(); at-- > 0;) {
+            const bool goesOn = at + 1 < text_.size() && text_[at + 1] == text_[at];
+            runLength_[at] = goesOn ? static_cast<std::uint8_t>(
+                                          std::min<std::size_t>(runLength_[at + 1] + 1, kSzddMaxMatch))
+                                    : 1;
+        }
+        for (std::size_t at = 0; at < text_.size(); ++at) {
+            const bool continues = at > 0 && text_[at - 1] == text_[at];
+            runStart_[at] = continues ? runStart_[at - 1] : static_cast<std::int32_t>(at);
+        }
+    }
+
+    std::vector<Reference> LongestReferences()
+    {
+        std::vector<Reference> references(text_.size() - kLead);
+        for (std::size_t at = 0; at + kSzddMinMatch <= text_.size(); ++at) {
+            const std::uint32_t hash = HashOf(text_.data() + at);
+            if (at >= kLead) {
+                references[at - kLead] = LongestAt(at, newest_[hash]);
+            }
+            older_[at % kSzddWindowSize] = newest_[hash];
+            newest_[hash] = static_cast<std::int32_t>(at);
+        }
+        return references;
+    }
+
+private:
+    static bool InReach(std::size_t at, std::int32_t candidate)
+    {
+        return candidate != kNoPosition &&
+               at - static_cast<std::size_t>(candidate) <= kSzddWindowSize;
+    }
+
+    // The candidate before all of the run that holds `position`.
+    std::int32_t BeforeRunOf(std::size_t at, std::size_t position) const
+    {
+        const std::int32_t start = runStart_[position];
+        return InReach(at, start) ? older_[static_cast<std::size_t>(start) % kSzddWindowSize]
+                                  : kNoPosition;
+    }
+
+    Reference LongestAt(std::size_t at, std::int32_t candidate) const
+    {
+        const std::size_t limit = std::min(kSzddMaxMatch, text_.size() - at);
+        const std::uint8_t* here = text_.data() + at;
+        const std::size_t run = runLength_[at];
+        std::size_t bestLength = 0;
+        std::size_t bestDistance = 0;
+        while (InReach(at, candidate)) {
+            std::size_t from = static_cast<std::size_t>(candidate);
+            const std::uint8_t* there = text_.data() + from;
+            const std::size_t theirs = runLength_[from];
             std::size_t length = 0;
-            while (length < limit && there[length] == here[length]) {
-                ++length;
+            std::int32_t next = older_[from % kSzddWindowSize];
+            if (run >= kSzddMinMatch && theirs >= kSzddMinMatch && theirs != run &&
+                there[0] == here[0]) {
+                const std::size_t start = static_cast<std::size_t>(runStart_[from]);
+                if (theirs > run) {
+                    length = run;
+                    next = BeforeRunOf(at, from);
+                } else if (from - start >= run - theirs) {
+                    length = theirs;
+                    next = static_cast<std::int32_t>(from - (run - theirs));
+                } else {
+                    next = BeforeRunOf(at, from);
+                    from = std::max(start, at >= kSzddWindowSize ? at - kSzddWindowSize : 0);
+                    length = runLength_[from];
+                }
+            } else if (there[bestLength] == here[bestLength]) {
+                // Only a reference that also matches one byte further can be longer.
+                while (length < limit && there[length] == here[length]) {
+                    ++length;
+                }
             }
             if (length > bestLength) {
                 bestLength = length;
-                bestDistance = at - static_cast<std::size_t>(candidate);
+                bestDistance = at - from;
                 if (length == limit) {
                     break;
                 }
             }
+            candidate = next;
         }
-        candidate = older[static_cast<std::size_t>(candidate) % kSzddWindowSize];
-    }
-    if (bestLength < kSzddMinMatch) {
-        return {};
-    }
-    return {static_cast<std::uint8_t>(bestLength), static_cast<std::uint16_t>(bestDistance)};
-}
-
-// The longest reference at every byte of the original.
-std::vector<Reference> LongestReferences(std::span<const std::uint8_t> original)
-{
-    std::vector<std::uint8_t> text;
-    text.reserve(kLead + original.size());
-    text.resize(kLead, checker::kSzddWindowFill);
-    for (const std::uint8_t byte : original) {
-        text.push_back(byte);
+        if (bestLength < kSzddMinMatch) {
+            return {};
+        }
+        return {static_cast<std::uint8_t>(bestLength), static_cast<std::uint16_t>(bestDistance)};
     }
 
-    std::vector<Reference> references(original.size());
-    std::vector<std::int32_t> newest(std::size_t{1} << kHashBits, kNoPosition);
-    std::vector<std::int32_t> older(kSzddWindowSize, kNoPosition);
-    for (std::size_t at = 0; at + kSzddMinMatch <= text.size(); ++at) {
-        const std::uint32_t hash = HashOf(text.data() + at);
-        if (at >= kLead) {
-            references[at - kLead] = LongestAt(text, at, newest[hash], older);
-        }
-        older[at % kSzddWindowSize] = newest[hash];
-        newest[hash] = static_cast<std::int32_t>(at);
-    }
-    return references;
-}
+    std::vector<std::uint8_t> text_;      // the blanks in front, then the original
+    std::vector<std::uint8_t> runLength_; // how many bytes from here on equal this one, at most 18
+    std::vector<std::int32_t> runStart_;  // where the run of equal bytes that holds this one starts
+    std::vector<std::int32_t> newest_;    // by hash: the newest position
+    std::vector<std::int32_t> older_;     // by position in the window: the previous of its hash
+};
 
 // For every byte at which an item starts, the length of the reference to write there, or 0 for
 // a literal: the choice with the fewest bits to the end, found from the end backwards. A
@@ -137,7 +197,7 @@ std::array<std::uint8_t, checker::kSzddHeaderSize> HeaderFor(std::size_t origina
 
 std::vector<std::uint8_t> CompressSzdd(std::span<const std::uint8_t> original, char nameCharacter)
 {
-    const std::vector<Reference> references = LongestReferences(original);
+    const std::vector<Reference> references = ReferenceFinder(original).LongestReferences();
     const std::vector<std::uint8_t> lengths = CheapestLengths(references);
 
     const auto header = HeaderFor(original.size(), nameCharacter);

@@ -3,9 +3,10 @@
 // header and the layout of the data are described in checker/szdd.h.
 //
 // The format lets the compressor cut the data into literals and references as it likes; this one
-// takes, at every position, the longest reference that the window offers, and then picks the
-// cut with the fewest bits over the whole file (a literal costs 9 bits with its flag, a reference
-// 17, whatever its length), so that it writes no more than a greedy compressor does.
+// finds, at every position, the longest reference that the window offers (an exhaustive search),
+// and then picks the cut with the fewest bits over the whole file (a literal costs 9 bits with its
+// flag, a reference 17, whatever its length): no other cut of the file into items is smaller
+// but for the rounding of the last flag byte.
 #pragma once
 
 #include <cstddef>
@@ -15,8 +16,9 @@
 
 namespace medium {
 
-// The largest original that the header's 32-bit size can describe.
-constexpr std::uint64_t kSzddLargestOriginal = 0xFFFFFFFFu;
+// The largest original that the compressor takes: it counts positions in 31 bits (the header's
+// size field would take 32).
+constexpr std::uint64_t kSzddLargestOriginal = 0x7FFF0000u;
 
 // The compressed file for `original` (at most kSzddLargestOriginal bytes): header, then data.
 // `nameCharacter` goes into the header as the last character of the original's name, the one

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 #include <string>
 #include <vector>
 
@@ -12,6 +15,78 @@ namespace {
 
 using checker::kSzddHeaderSize;
 using checker::kSzddMaxMatch;
+using checker::kSzddMinMatch;
+using checker::kSzddWindowSize;
+
+constexpr std::uint64_t kLiteralBits = 9;   // with its flag bit
+constexpr std::uint64_t kReferenceBits = 17;
+
+// Runs of a few byte values with lengths about those of the references, as in programs' padding
+// and tables: the data that makes references hard to find.
+std::vector<std::uint8_t> RunsOfBytes(std::size_t size, std::uint32_t seed)
+{
+    std::mt19937 generator(seed);
+    const std::uint8_t values[] = {0, 0, 0, ' ', 0xFF, 0x90};
+    const std::size_t lengths[] = {1, 2, 3, 4, 5, 8, 16, 17, 18, 19, 20, 37, 300};
+    std::vector<std::uint8_t> bytes;
+    while (bytes.size() < size) {
+        const std::uint8_t value = generator() % 4 == 0 ? static_cast<std::uint8_t>(generator())
+                                                        : values[generator() % std::size(values)];
+        bytes.insert(bytes.end(), lengths[generator() % std::size(lengths)], value);
+    }
+    bytes.resize(size);
+    return bytes;
+}
+
+// The fewest bits that any cut of `original` into literals and references takes: every window
+// position tried at every byte for the longest reference, then the cheapest cut from the end.
+std::uint64_t FewestBits(const std::vector<std::uint8_t>& original)
+{
+    const std::size_t size = original.size();
+    const auto byteAt = [&](std::size_t i, std::size_t back) -> std::uint8_t {
+        return i >= back ? original[i - back] : ' '; // before the start: the window's blanks
+    };
+    std::vector<std::uint64_t> bits(size + 1, 0);
+    for (std::size_t i = size; i-- > 0;) {
+        const std::size_t limit = std::min(kSzddMaxMatch, size - i);
+        std::size_t longest = 0;
+        for (std::size_t distance = 1; distance <= kSzddWindowSize && longest < limit; ++distance) {
+            std::size_t length = 0;
+            while (length < limit && byteAt(i + length, distance) == original[i + length]) {
+                ++length;
+            }
+            longest = std::max(longest, length);
+        }
+        bits[i] = kLiteralBits + bits[i + 1];
+        for (std::size_t length = kSzddMinMatch; length <= longest; ++length) {
+            bits[i] = std::min(bits[i], kReferenceBits + bits[i + length]);
+        }
+    }
+    return bits[0];
+}
+
+// The bits of a compressed file's items, read from its flag bytes.
+std::uint64_t BitsOf(const std::vector<std::uint8_t>& file, std::size_t originalSize)
+{
+    std::uint64_t bits = 0;
+    std::size_t in = kSzddHeaderSize;
+    std::size_t produced = 0;
+    while (produced < originalSize && in < file.size()) {
+        const std::uint8_t flags = file[in++];
+        for (int bit = 0; bit < 8 && produced < originalSize && in < file.size(); ++bit) {
+            if ((flags >> bit) & 1) {
+                bits += kLiteralBits;
+                ++produced;
+                ++in;
+            } else {
+                bits += kReferenceBits;
+                produced += kSzddMinMatch + (file[in + 1] & 0x0F);
+                in += 2;
+            }
+        }
+    }
+    return bits;
+}
 
 // The round-trip table: the shared tricky files, every size up to 20 bytes, sizes about the
 // window's, blank runs that the window's fill serves, and references that overlap what they write.
@@ -63,6 +138,42 @@ TEST(CompressSzdd, EveryFileExpandsBackByteForByte)
         const std::size_t literalOnly =
             kSzddHeaderSize + row.original.size() + (row.original.size() + 7) / 8;
         EXPECT_LE(file.size(), literalOnly) << row.name;
+    }
+}
+
+// No cut of the file into items takes fewer bits: the references found are the longest, and the
+// cut is the cheapest.
+TEST(CompressSzdd, TakesTheFewestBitsOfAnyCut)
+{
+    const std::vector<std::uint8_t> text = SampleText();
+    const std::vector<std::uint8_t> block = RandomBytes(700, 9);
+    const struct {
+        const char* what;
+        std::vector<std::uint8_t> original;
+    } table[] = {
+        {"runs of bytes", RunsOfBytes(6000, 1)},
+        {"more runs of bytes", RunsOfBytes(6000, 2)},
+        {"runs reaching past the window", RunsOfBytes(9000, 3)},
+        {"runs longer than any before them", [] {
+             std::vector<std::uint8_t> bytes;
+             for (std::size_t length = 1; length <= 40; ++length) {
+                 bytes.insert(bytes.end(), length, 0);
+                 bytes.push_back(static_cast<std::uint8_t>(length));
+             }
+             return bytes;
+         }()},
+        {"text", std::vector<std::uint8_t>(text.begin(), text.begin() + 6000)},
+        {"repeats with changes", [&] {
+             std::vector<std::uint8_t> bytes = Repeated(block, 6000);
+             for (std::size_t i = 0; i < bytes.size(); i += 97) {
+                 bytes[i] ^= 0x5A;
+             }
+             return bytes;
+         }()},
+    };
+    for (const auto& row : table) {
+        const std::vector<std::uint8_t> file = medium::CompressSzdd(row.original, 'B');
+        EXPECT_EQ(BitsOf(file, row.original.size()), FewestBits(row.original)) << row.what;
     }
 }
 
