@@ -8,7 +8,10 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${SETUP_BUILD_DIR:-$root/build}
-command -v mscompress >/dev/null || { echo "compare-compression.sh: mscompress is missing (tools/install-deps.sh installs it)" >&2; exit 2; }
+if ! command -v mscompress >/dev/null; then
+  echo "compare-compression.sh: mscompress is missing (tools/install-deps.sh installs it)" >&2
+  exit 2
+fi
 files=("$@")
 [ ${#files[@]} -gt 0 ] || files=("$root"/sample/files/*)
 
@@ -27,8 +30,10 @@ for i in "${!files[@]}"; do
   cp "${files[$i]}" "$work/mscompress/$name"
   lines+="$((i + 1))=${name%T}_,$name,File $((i + 1)),RootDir"$'\n'
 done
-printf '[Main]\nProductName=Compression\nDriverName=F001.DAT\nMinimumSpace=32767\n[DiskLabel]\nDisk1=Compression\n[FileCounts]\nDisk1=%d\n[Disk1]\n%s' \
-  "${#files[@]}" "$lines" >"$work/SETUP.INF"
+{
+  printf '[Main]\nProductName=Compression\nDriverName=F001.DAT\nMinimumSpace=32767\n'
+  printf '[DiskLabel]\nDisk1=Compression\n[FileCounts]\nDisk1=%d\n[Disk1]\n%s' "${#files[@]}" "$lines"
+} >"$work/SETUP.INF"
 echo "MZ" >"$work/SETUP.EXE"
 
 now() { date +%s%N; }
@@ -50,7 +55,9 @@ for i in "${!files[@]}"; do
   theirs=$(stat -c %s "$work/mscompress/${name}_")
   ours=$(stat -c %s "$work/medium/${name%T}_")
   total=$((total + size)) total_theirs=$((total_theirs + theirs)) total_ours=$((total_ours + ours))
-  echo "| $(basename "${files[$i]}") | $size | $theirs | $ours | $((ours - theirs)) ($(percent "$ours" "$theirs")) |"
+  difference="$((ours - theirs)) ($(percent "$ours" "$theirs"))"
+  echo "| $(basename "${files[$i]}") | $size | $theirs | $ours | $difference |"
 done
-echo "| **all ${#files[@]} files** | $total | $total_theirs | $total_ours | $((total_ours - total_theirs)) ($(percent "$total_ours" "$total_theirs")) |"
+difference="$((total_ours - total_theirs)) ($(percent "$total_ours" "$total_theirs"))"
+echo "| **all ${#files[@]} files** | $total | $total_theirs | $total_ours | $difference |"
 echo "| time | | $theirs_ms ms | $ours_ms ms | |"

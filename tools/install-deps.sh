@@ -3,7 +3,8 @@
 # compiler, clang with its libFuzzer and sanitizer runtimes (libclang-rt-dev, which clang only
 # recommends), 32-bit Wine with a headless X server, ImageMagick, mscompress (msexpand checks the
 # medium builder's compression), mtools and xorriso (the medium builder's floppy and CD images),
-# CMake, Ninja and the GoogleTest sources. Idempotent: when every package is present it only checks and returns.
+# CMake, Ninja and the GoogleTest sources. Idempotent: when every package is present it only
+# checks and returns.
 set -euo pipefail
 
 packages=(

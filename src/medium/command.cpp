@@ -197,7 +197,8 @@ int RunMediumCommand(int argc, const char* const* argv, std::FILE* out, std::FIL
     checker::Diagnostics missing;
     const std::vector<MediumFile> files =
         MakeMediumFiles(plan, options.originals, std::move(*setupExe), *script, missing);
-    const std::chrono::duration<double, std::milli> made = std::chrono::steady_clock::now() - started;
+    const std::chrono::duration<double, std::milli> made =
+        std::chrono::steady_clock::now() - started;
     if (!missing.empty()) {
         PrintDiagnostics(options.script, missing, err);
         std::fprintf(err, "setup-medium: no medium written\n");
@@ -223,7 +224,8 @@ int RunMediumCommand(int argc, const char* const* argv, std::FILE* out, std::FIL
     const checker::CheckReport report = CheckFinishedMedium(*script, options.out);
     PrintDiagnostics(options.script, report.diagnostics, err);
     if (!report.diagnostics.empty() && !options.force) {
-        std::fprintf(err, "setup-medium: %zu %s; no disk image written (--force writes it anyway)\n",
+        std::fprintf(err,
+                     "setup-medium: %zu %s; no disk image written (--force writes it anyway)\n",
                      report.diagnostics.size(),
                      report.diagnostics.size() == 1 ? "warning" : "warnings");
         return checker::kExitWarnings;

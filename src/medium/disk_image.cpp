@@ -90,7 +90,8 @@ FloppyUse FloppyUseOf(const std::vector<ImageFile>& files)
     FloppyUse use;
     use.rootEntries = 1; // the volume label
     for (const ImageFile& file : files) {
-        use.dataBytes += (file.size + kFloppySectorSize - 1) / kFloppySectorSize * kFloppySectorSize;
+        const std::uint64_t sectors = (file.size + kFloppySectorSize - 1) / kFloppySectorSize;
+        use.dataBytes += sectors * kFloppySectorSize;
         use.rootEntries += RootEntriesFor(file.name);
     }
     return use;

@@ -20,7 +20,8 @@ constexpr std::uint64_t kFloppyRootEntries = 224;
 constexpr std::uint64_t kFloppyDirectoryEntrySize = 32;
 constexpr std::uint64_t kFloppySystemSectors =
     1 + 2 * 9 + kFloppyRootEntries * kFloppyDirectoryEntrySize / kFloppySectorSize;
-constexpr std::uint64_t kFloppyDataBytes = (kFloppySectors - kFloppySystemSectors) * kFloppySectorSize;
+constexpr std::uint64_t kFloppyDataBytes =
+    (kFloppySectors - kFloppySystemSectors) * kFloppySectorSize;
 constexpr std::size_t kFloppyLabelLength = 11;
 constexpr std::size_t kIsoLabelLength = 32;
 

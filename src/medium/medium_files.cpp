@@ -26,19 +26,22 @@ std::vector<MediumFile> MakeMediumFiles(const MediumPlan& plan, const std::strin
         auto original = path ? checker::ReadFileBytes(*path) : std::nullopt;
         if (!original) {
             checker::Warn(missing, planned.line,
-                          "the original " + checker::Quoted(planned.targetName) + " of " +
+                          planned.record + ": the original " +
+                              checker::Quoted(planned.targetName) + " of " +
                               checker::Quoted(planned.sourceName) + " is not in " +
                               originalsFolder);
             continue;
         }
         const std::uint64_t size = original->size();
         if (planned.packing == Packing::Copy) {
-            files.push_back(MediumFile{planned.sourceName, std::move(*original), size, Packing::Copy});
+            files.push_back(
+                MediumFile{planned.sourceName, std::move(*original), size, Packing::Copy});
             continue;
         }
         if (size > kSzddLargestOriginal) {
             checker::Warn(missing, planned.line,
-                          "the original " + checker::Quoted(planned.targetName) + " has " +
+                          planned.record + ": the original " +
+                              checker::Quoted(planned.targetName) + " has " +
                               std::to_string(size) +
                               " bytes, more than the compressor takes (" +
                               std::to_string(kSzddLargestOriginal) + ")");

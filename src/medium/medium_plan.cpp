@@ -43,12 +43,13 @@ std::string CompressedNameOf(std::string_view target)
 std::string PairingProblem(std::string_view source, std::string_view target)
 {
     if (target.empty()) {
-        return "the source " + Quoted(source) + " has no target name, so no original to make it from";
+        return "the source " + Quoted(source) +
+               " has no target name, so no original to make it from";
     }
     for (const std::string_view name : {source, target}) {
         if (!IsPlainFileName(name)) {
-            return Quoted(name) +
-                   " is not a plain file name: the medium is one folder, SETUP.EXE beside its files";
+            return Quoted(name) + " is not a plain file name: the medium is one folder, "
+                                  "SETUP.EXE beside its files";
         }
     }
     if (EqualsNoCase(source, kSetupExeName) || EqualsNoCase(source, kScriptName)) {
@@ -81,8 +82,9 @@ MediumPlan PlanMedium(const checker::ScriptModel& model)
         if (source.empty()) {
             continue; // SETUP.EXE copies nothing for it
         }
-        const std::string where = checker::SectionName(checker::kDiskNames[record.disk]) + " " +
-                                  std::to_string(record.number) + ": ";
+        const std::string name = checker::SectionName(checker::kDiskNames[record.disk]) + " " +
+                                 std::to_string(record.number);
+        const std::string where = name + ": ";
         const std::size_t line = record.source.line;
         if (const std::string problem = PairingProblem(source, target); !problem.empty()) {
             checker::Warn(plan.errors, line, where + problem);
@@ -93,7 +95,7 @@ MediumPlan PlanMedium(const checker::ScriptModel& model)
         // A source that two records name is one file: they must make it from one original.
         const auto [known, added] = planned.try_emplace(FoldedName(source), plan.files.size());
         if (added) {
-            plan.files.push_back(PlannedFile{line, source, target, packing});
+            plan.files.push_back(PlannedFile{line, name, source, target, packing});
             continue;
         }
         const PlannedFile& earlier = plan.files[known->second];

@@ -21,6 +21,7 @@ enum class Packing {
 
 struct PlannedFile {
     std::size_t line = 0;   // the first script line that names it
+    std::string record;     // that line's record, "[Disk1] 2", for the messages
     std::string sourceName; // its name on the medium, as SETUP.EXE reads it
     std::string targetName; // the original's name
     Packing packing = Packing::Copy;

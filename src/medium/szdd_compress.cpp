@@ -63,9 +63,8 @@ public:
         std::copy(original.begin(), original.end(), text_.begin() + kLead);
         for (std::size_t at = text_.size(); at-- > 0;) {
             const bool goesOn = at + 1 < text_.size() && text_[at + 1] == text_[at];
-            runLength_[at] = goesOn ? static_cast<std::uint8_t>(
-                                          std::min<std::size_t>(runLength_[at + 1] + 1, kSzddMaxMatch))
-                                    : 1;
+            const std::size_t length = goesOn ? runLength_[at + 1] + std::size_t{1} : 1;
+            runLength_[at] = static_cast<std::uint8_t>(std::min(length, kSzddMaxMatch));
         }
         for (std::size_t at = 0; at < text_.size(); ++at) {
             const bool continues = at > 0 && text_[at - 1] == text_[at];

@@ -16,10 +16,11 @@ protected:
 
     void SetUp() override
     {
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        const auto* unit = ::testing::UnitTest::GetInstance();
+        const auto* test = unit->current_test_info();
         folder_ = std::filesystem::temp_directory_path() /
-                  ("command_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                   "_" + test->test_suite_name() + "_" + test->name());
+                  ("command_test_" + std::to_string(unit->random_seed()) + "_" +
+                   test->test_suite_name() + "_" + test->name());
         std::filesystem::remove_all(folder_);
         std::filesystem::create_directories(folder_);
     }

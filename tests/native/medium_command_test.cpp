@@ -129,7 +129,7 @@ TEST_F(MediumCommand, FaultsStopTheBuildWithTheirExitStatus)
          nullptr, checker::kExitWarnings,
          ":28: [Disk1] 1: the source \"README.TX_\" is neither the target", false},
         {"missing original", "", "", {}, "KCAL.EXE", checker::kExitUnreadable,
-         ":34: the original \"KCAL.EXE\" of \"KCAL.EX_\" is not in", false},
+         ":34: [Disk2] 1: the original \"KCAL.EXE\" of \"KCAL.EX_\" is not in", false},
         {"checker warning", "MinimumSpace=512", "MinimumSpace=10", {}, nullptr,
          checker::kExitWarnings, ":8: [Main] MinimumSpace is 10 KB", true},
         {"checker warning, forced", "MinimumSpace=512", "MinimumSpace=10", {"--force"}, nullptr,
@@ -195,7 +195,8 @@ TEST_F(MediumCommand, FloppyImageReadsBackAsTheMediumWithItsLabel)
     EXPECT_NE(Output("mdir -i '" + image + "' ::").find("Volume in drive : is KESTREL GAM\n"),
               std::string::npos);
     fs::create_directories(Path("read"));
-    ASSERT_EQ(std::system(("mcopy -n -i '" + image + "' '::/*' '" + Path("read") + "/'").c_str()), 0);
+    const std::string readBack = "mcopy -n -i '" + image + "' '::/*' '" + Path("read") + "/'";
+    ASSERT_EQ(std::system(readBack.c_str()), 0);
     ExpectSampleMediumIn(Path("read"));
 }
 
@@ -223,9 +224,10 @@ TEST_F(MediumCommand, MediumTooLargeForTheFloppySaysByHowMuch)
     constexpr std::uint64_t kBig = 1500000;
     const std::vector<std::uint8_t> big = RandomBytes(kBig, 1);
     Write("originals/BIG.BIN", std::string(big.begin(), big.end()));
-    const std::string script = SampleWith({{"MinimumSpace=512", "MinimumSpace=4000"},
-                                           {"Disk2=4", "Disk2=5"},
-                                           {"4=UNINSTAL.EX_", "5=BIG.BIN,BIG.BIN,Big,RootDir\n4=UNINSTAL.EX_"}});
+    const std::string script =
+        SampleWith({{"MinimumSpace=512", "MinimumSpace=4000"},
+                    {"Disk2=4", "Disk2=5"},
+                    {"4=UNINSTAL.EX_", "5=BIG.BIN,BIG.BIN,Big,RootDir\n4=UNINSTAL.EX_"}});
     EXPECT_EQ(Build(script, {"--floppy", Path("disk.img")}), checker::kExitWarnings) << err_;
 
     std::uint64_t taken = 0;
@@ -233,8 +235,8 @@ TEST_F(MediumCommand, MediumTooLargeForTheFloppySaysByHowMuch)
         taken += (entry.file_size() + 511) / 512 * 512;
     }
     ASSERT_GT(taken, medium::kFloppyDataBytes);
-    EXPECT_NE(err_.find(": " + std::to_string(taken - medium::kFloppyDataBytes) + " bytes too many"),
-              std::string::npos)
+    const std::string tooMany = std::to_string(taken - medium::kFloppyDataBytes);
+    EXPECT_NE(err_.find(": " + tooMany + " bytes too many"), std::string::npos)
         << err_;
     EXPECT_FALSE(fs::exists(Path("disk.img")));
 }
@@ -294,8 +296,8 @@ TEST(FloppyUse, WholeSectorsAndRootEntries)
     EXPECT_EQ(medium::FloppyOverflow({medium::kFloppyDataBytes + 512, 2}).value_or(""),
               "the medium takes 1458176 bytes in whole sectors, and a 1.44 MB floppy holds "
               "1457664: 512 bytes too many");
-    EXPECT_NE(medium::FloppyOverflow({0, medium::kFloppyRootEntries + 3}).value_or("").find(": 3 too many"),
-              std::string::npos);
+    const auto entries = medium::FloppyOverflow({0, medium::kFloppyRootEntries + 3});
+    EXPECT_NE(entries.value_or("").find(": 3 too many"), std::string::npos);
 }
 
 } // namespace

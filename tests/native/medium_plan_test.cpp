@@ -15,7 +15,8 @@ constexpr std::size_t kFirstFileLine = 8;
 
 std::string ScriptOf(const std::vector<std::string>& lines)
 {
-    std::string text = "[Main]\r\nProductName=Kestrel\r\n[DiskLabel]\r\nDisk1=One\r\n[FileCounts]\r\nDisk1=" +
+    std::string text = "[Main]\r\nProductName=Kestrel\r\n[DiskLabel]\r\nDisk1=One\r\n"
+                       "[FileCounts]\r\nDisk1=" +
                        std::to_string(lines.size()) + "\r\n[Disk1]\r\n";
     for (std::size_t i = 0; i < lines.size(); ++i) {
         text += std::to_string(i + 1) + "=" + lines[i] + "\r\n";
@@ -55,6 +56,7 @@ TEST(PlanMedium, NamesDecideBetweenCopyAndCompress)
         EXPECT_EQ(plan.files[0].targetName, row.target) << row.line;
         EXPECT_EQ(plan.files[0].packing, row.packing) << row.line;
         EXPECT_EQ(plan.files[0].line, kFirstFileLine) << row.line;
+        EXPECT_EQ(plan.files[0].record, "[Disk1] 1") << row.line;
     }
 }
 

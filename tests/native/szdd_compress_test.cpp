@@ -108,7 +108,8 @@ std::vector<SzddCase> RoundTripCases()
     cases.push_back({"blank runs across the window's fill",
                      BytesOf(std::string(30, ' ') + "data" + std::string(4100, ' ') + "end" +
                              std::string(17, ' ') + "x" + std::string(40, ' '))});
-    cases.push_back({"data that begins with blanks", BytesOf("  \t  Kestrel" + std::string(300, ' '))});
+    cases.push_back(
+        {"data that begins with blanks", BytesOf("  \t  Kestrel" + std::string(300, ' '))});
     cases.push_back({"period 1", std::vector<std::uint8_t>(1000, 'a')});
     cases.push_back({"period 2", Repeated(BytesOf("ab"), 1001)});
     cases.push_back({"period 17", Repeated(RandomBytes(17, 17), 5000)});

@@ -19,8 +19,8 @@ TEST(CompressSzdd, TrickyFilesExpandThroughMsexpand)
 {
     ASSERT_EQ(std::system("command -v msexpand >/dev/null"), 0)
         << "msexpand is missing: install the package mscompress";
-    const fs::path folder = fs::temp_directory_path() /
-                            ("szdd_msexpand_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+    const int seed = ::testing::UnitTest::GetInstance()->random_seed();
+    const fs::path folder = fs::temp_directory_path() / ("szdd_msexpand_" + std::to_string(seed));
     fs::remove_all(folder);
     fs::create_directories(folder);
     for (const SzddCase& row : TrickySzddCases()) {
@@ -28,8 +28,10 @@ TEST(CompressSzdd, TrickyFilesExpandThroughMsexpand)
         const fs::path compressed = folder / (row.name + "_");
         const fs::path expanded = folder / row.name;
         std::ofstream(compressed, std::ios::binary)
-            .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
-        const std::string command = "msexpand < '" + compressed.string() + "' > '" + expanded.string() + "'";
+            .write(reinterpret_cast<const char*>(file.data()),
+                   static_cast<std::streamsize>(file.size()));
+        const std::string command =
+            "msexpand < '" + compressed.string() + "' > '" + expanded.string() + "'";
         ASSERT_EQ(std::system(command.c_str()), 0) << row.name;
         EXPECT_EQ(checker::ReadFileBytes(expanded.string()), row.original) << row.name;
     }
