@@ -143,7 +143,10 @@ TEST(CompressSzdd, EveryFileExpandsBackByteForByte)
 }
 
 // No cut of the file into items takes fewer bits: the references found are the longest, and the
-// cut is the cheapest.
+// cut is the cheapest. Runs of blanks come from the window's fill, a byte left over is cheaper as
+// a literal than as one more reference, and the longest reference is not always the best start
+// (after "ABC" and "BCDEFGHIJKLMNOPQRS", "ABCDEFGHIJKLMNOPQRS" is the literal "A" and one
+// reference, where a greedy coder takes "ABC" and then "DEF...S").
 TEST(CompressSzdd, TakesTheFewestBitsOfAnyCut)
 {
     const std::vector<std::uint8_t> text = SampleText();
@@ -164,6 +167,10 @@ TEST(CompressSzdd, TakesTheFewestBitsOfAnyCut)
              return bytes;
          }()},
         {"text", std::vector<std::uint8_t>(text.begin(), text.begin() + 6000)},
+        {"blank runs", BytesOf("x" + std::string(2, ' ') + "x" + std::string(19, ' ') + "x" +
+                               std::string(20, ' ') + "x" + std::string(37, ' ') + "x" +
+                               std::string(4100, ' '))},
+        {"a greedy start", BytesOf("ABC-BCDEFGHIJKLMNOPQRS-ABCDEFGHIJKLMNOPQRS")},
         {"repeats with changes", [&] {
              std::vector<std::uint8_t> bytes = Repeated(block, 6000);
              for (std::size_t i = 0; i < bytes.size(); i += 97) {
@@ -176,48 +183,6 @@ TEST(CompressSzdd, TakesTheFewestBitsOfAnyCut)
         const std::vector<std::uint8_t> file = medium::CompressSzdd(row.original, 'B');
         EXPECT_EQ(BitsOf(file, row.original.size()), FewestBits(row.original)) << row.what;
     }
-}
-
-// Blanks are what the window holds at the start, so a run of them takes only references of up
-// to 18 bytes; but a byte left over is cheaper as a literal (9 bits) than as one more reference
-// (17), while two left over are cheaper in a reference of 3 that borrows a byte. A run too short
-// for any reference takes literals.
-TEST(CompressSzdd, BlankRunsTakeTheCheapestItemsFromTheWindowsFill)
-{
-    for (const std::size_t size : {1, 2, 3, 18, 19, 20, 21, 36, 37, 38, 4080, 4096, 10000}) {
-        const std::size_t whole = size / kSzddMaxMatch;
-        const std::size_t left = size % kSzddMaxMatch;
-        const std::size_t literals = size < 3 ? size : (left == 1 ? 1 : 0);
-        const std::size_t references = size < 3 ? 0 : whole + (left >= 2 ? 1 : 0);
-        const std::size_t items = literals + references;
-        const std::vector<std::uint8_t> blanks(size, ' ');
-        EXPECT_EQ(medium::CompressSzdd(blanks, 'T').size(),
-                  kSzddHeaderSize + literals + 2 * references + (items + 7) / 8)
-            << size << " blanks";
-    }
-}
-
-// Data that does not repeat within reach of the window is all literals: nine bits a byte.
-TEST(CompressSzdd, DataWithoutRepeatsIsAllLiterals)
-{
-    std::vector<std::uint8_t> counting;
-    for (int i = 0; i < 256; ++i) {
-        counting.push_back(static_cast<std::uint8_t>(i));
-    }
-    const std::vector<std::uint8_t> file = medium::CompressSzdd(counting, 'N');
-    EXPECT_EQ(file.size(), kSzddHeaderSize + 256 + 32);
-}
-
-// The longest reference is not always the best start: with "ABC" and "BCDEFGHIJKLMNOPQRS" in the
-// window, "ABCDEFGHIJKLMNOPQRS" is cheapest as the literal "A" and one reference of 18 bytes; a
-// greedy coder takes "ABC" and then "DEF...S", two references.
-TEST(CompressSzdd, ChoosesTheCheapestCutOverTheWholeFile)
-{
-    const std::string window = "ABC-BCDEFGHIJKLMNOPQRS-"; // no three bytes in it repeat
-    const std::string coded = "ABCDEFGHIJKLMNOPQRS";
-    const std::size_t items = window.size() + 2;
-    const std::size_t cheapest = kSzddHeaderSize + window.size() + 1 + 2 + (items + 7) / 8;
-    EXPECT_EQ(medium::CompressSzdd(BytesOf(window + coded), 'X').size(), cheapest);
 }
 
 } // namespace
