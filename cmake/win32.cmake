@@ -81,15 +81,46 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
                    $<$<NOT:$<CONFIG:Debug>>:40960>)
 endif()
 
-# The sample distribution medium: SETUP.EXE, its script and the files, some SZDD-compressed.
-find_package(Python3 REQUIRED COMPONENTS Interpreter)
+# The sample distribution medium: setup-medium lays it out from sample/ and writes its floppy
+# image; the medium that the tests and the demo install from is the one read back from the image.
+# setup-medium runs on the build machine: the one that SETUP_MEDIUM_TOOL names (tools/test.sh
+# passes the native build's), or else one built here from this tree.
+set(SETUP_MEDIUM_TOOL "" CACHE FILEPATH
+    "A native setup-medium to lay out the sample medium with; empty: build one from this tree")
+if(SETUP_MEDIUM_TOOL)
+  set(setup_medium_tool ${SETUP_MEDIUM_TOOL})
+  set(setup_medium_tool_target)
+else()
+  include(ExternalProject)
+  set(host_tools ${CMAKE_BINARY_DIR}/host-tools)
+  ExternalProject_Add(host_setup_medium
+      SOURCE_DIR ${CMAKE_SOURCE_DIR}
+      BINARY_DIR ${host_tools}
+      CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release -DSETUP_TESTS=OFF
+      BUILD_COMMAND ${CMAKE_COMMAND} --build ${host_tools} --target setup_medium
+      INSTALL_COMMAND ""
+      BUILD_ALWAYS ON
+      BUILD_BYPRODUCTS ${host_tools}/setup-medium)
+  set(setup_medium_tool ${host_tools}/setup-medium)
+  set(setup_medium_tool_target host_setup_medium)
+endif()
+
+set(sample_built ${CMAKE_BINARY_DIR}/medium-built)
+set(sample_floppy ${CMAKE_BINARY_DIR}/medium.img)
+set(sample_medium ${CMAKE_BINARY_DIR}/medium)
 file(GLOB sample_files CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/sample/files/*)
 add_custom_command(
-    OUTPUT ${CMAKE_BINARY_DIR}/medium/SETUP.INF
-    COMMAND ${CMAKE_COMMAND} -E rm -rf ${CMAKE_BINARY_DIR}/medium
-    COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/make-medium.py
-            ${CMAKE_SOURCE_DIR}/sample $<TARGET_FILE:setup_exe> ${CMAKE_BINARY_DIR}/medium
-    DEPENDS setup_exe ${CMAKE_SOURCE_DIR}/sample/SETUP.INF ${sample_files}
-            ${CMAKE_SOURCE_DIR}/tools/make-medium.py
-    COMMENT "Laying out the sample medium")
-add_custom_target(sample_medium ALL DEPENDS ${CMAKE_BINARY_DIR}/medium/SETUP.INF)
+    OUTPUT ${sample_medium}/SETUP.INF ${sample_floppy}
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${sample_built} ${sample_medium}
+    COMMAND ${setup_medium_tool} --script ${CMAKE_SOURCE_DIR}/sample/SETUP.INF
+            --originals ${CMAKE_SOURCE_DIR}/sample/files --setup $<TARGET_FILE:setup_exe>
+            --out ${sample_built} --floppy ${sample_floppy}
+    COMMAND ${CMAKE_SOURCE_DIR}/tools/read-floppy.sh ${sample_floppy} ${sample_medium}
+    DEPENDS setup_exe ${setup_medium_tool_target} ${setup_medium_tool}
+            ${CMAKE_SOURCE_DIR}/sample/SETUP.INF ${sample_files}
+            ${CMAKE_SOURCE_DIR}/tools/read-floppy.sh
+    COMMENT "Laying out the sample medium and reading it back from its floppy image")
+add_custom_target(sample_medium ALL DEPENDS ${sample_medium}/SETUP.INF)
+
+# The medium read back from the floppy is the medium that setup-medium laid out, byte for byte.
+add_test(NAME sample_floppy_read_back COMMAND diff -r ${sample_built} ${sample_medium})

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Measures what the copy page costs beyond the file transfers themselves. Makes a medium of 500
-# files (about 20 MB, every second one SZDD-compressed) with its SETUP.INF, installs it with
+# files (about 20 MB, every second one SZDD-compressed) with setup-medium, installs it with
 # SETUP.EXE under Wine on a headless display of its own, and times the copy page from the
 # outside with setup_driver. Then bare_expand does the same transfers (LZOpenFileA, LZCopy,
 # LZClose for the same source and target pairs) without any window. Prints both times and their
@@ -14,7 +14,7 @@ build=${SETUP_BUILD_DIR:-$root/build}
 jobs=$(nproc)
 . "$root/tools/wine-env.sh"
 
-for tool in cmake ninja python3 mscompress Xvfb; do
+for tool in cmake ninja python3 Xvfb; do
   command -v "$tool" >/dev/null || { echo "benchmark-copy.sh: $tool is missing (tools/install-deps.sh installs it)" >&2; exit 2; }
 done
 
@@ -26,8 +26,11 @@ else
   arch=win64 toolchain=toolchain-mingw-x86_64.cmake
 fi
 run_build=$build/$arch
+cmake -G Ninja -S "$root" -B "$build/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build/native" -j "$jobs" --target setup_medium >/dev/null
 cmake -G Ninja -S "$root" -B "$run_build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain" >/dev/null
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain" \
+  -DSETUP_MEDIUM_TOOL="$build/native/setup-medium" >/dev/null
 cmake --build "$run_build" -j "$jobs" --target setup_exe setup_driver bare_expand >/dev/null
 
 work=$(mktemp -d /tmp/setup-benchmark.XXXXXX)
@@ -46,11 +49,10 @@ trap cleanup EXIT
 
 # ---- The medium: SETUP.EXE, SETUP.INF, 500 files; and the list of transfers for bare_expand.
 medium=$work/medium
-mkdir -p "$medium" "$work/originals"
-cp "$run_build/SETUP.EXE" "$medium/SETUP.EXE"
-python3 - "$medium" "$work/originals" "$work/pairs.txt" <<'EOF'
+mkdir -p "$work/originals"
+python3 - "$work/SETUP.INF" "$work/originals" "$work/pairs.txt" <<'EOF'
 import os, random, sys
-medium, originals, pairs_path = sys.argv[1:4]
+script, originals, pairs_path = sys.argv[1:4]
 count = 500
 subdirs = ["DATA1", "DATA2", "DATA3", "DATA4"]
 keys = ["RootDir", "SubDir1", "SubDir2", "SubDir3", "SubDir4"]
@@ -74,10 +76,9 @@ for n in range(1, count + 1):
     lines.append(f'{n}=%s,%s,"Benchmark file {n}",{key}' % (source, target))
     folder = "" if key == "RootDir" else "\\" + subdirs[keys.index(key) - 1]
     pairs.append(f"A:\\{source}\tC:\\BENCH{folder}\\{target}")
-    if not compressed:
-        os.link(os.path.join(originals, target), os.path.join(medium, source))
-with open(os.path.join(medium, "SETUP.INF"), "w", newline="\r\n") as f:
-    f.write("[Main]\nProductName=Copy Benchmark\nDefaultPath=C:\\BENCH\nMinimumSpace=30000\n\n")
+with open(script, "w", newline="\r\n") as f:
+    f.write("[Main]\nProductName=Copy Benchmark\nDefaultPath=C:\\BENCH\nDriverName=F0002.DAT\n"
+            "MinimumSpace=30000\n\n")
     f.write("[DiskLabel]\nDisk1=Copy Benchmark Disk 1\n\n[DirectoryName]\nRootDir=\n")
     f.write("".join(f"SubDir{i + 1}={d}\n" for i, d in enumerate(subdirs)))
     f.write(f"\n[FileCounts]\nDisk1={count}\n\n[Disk1]\n" + "\n".join(lines) + "\n\n")
@@ -85,16 +86,8 @@ with open(os.path.join(medium, "SETUP.INF"), "w", newline="\r\n") as f:
 with open(pairs_path, "w") as f:
     f.write("\n".join(pairs) + "\n")
 EOF
-# mscompress writes NAME.DAT_ beside NAME.DAT; the medium holds it as NAME.DA_. The odd-numbered
-# files are the compressed ones.
-mkdir -p "$work/pack"
-cp "$work"/originals/F*[13579].DAT "$work/pack/"
-(cd "$work/pack" && mscompress ./*.DAT)
-for packed in "$work"/pack/*.DAT_; do
-  name=$(basename "$packed")
-  mv "$packed" "$medium/${name%T_}_"
-done
-rm -rf "$work/pack"
+"$build/native/setup-medium" --script "$work/SETUP.INF" --originals "$work/originals" \
+  --setup "$run_build/SETUP.EXE" --out "$medium" | tail -n 1
 echo "Medium: $(ls "$medium" | wc -l) files, $(du -sm "$medium" | cut -f1) MB packed," \
   "$(du -sm "$work/originals" | cut -f1) MB expanded"
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is needed, builds SETUP.EXE and the sample medium, and runs the setup under Wine
-# from drive A:. With a usable X display you click through it yourself. Without one it runs under
+# Installs what is needed, builds SETUP.EXE, lays out the sample medium and its floppy image with
+# setup-medium, and runs the setup under Wine from drive A:, which holds what was read back from
+# the image. With a usable X display you click through it yourself. Without one it runs under
 # Xvfb, walks every page automatically (Next, Next, the copy, Finish with "No"), saves a PNG of
 # each page in out/, and prints what was installed.
 set -euo pipefail
@@ -17,18 +18,24 @@ configure() { # dir, extra cmake args...
   cmake -G Ninja -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
 }
 
+# setup-medium, which lays out the sample medium and its floppy image, is built natively.
+cmake -G Ninja -S "$root" -B "$build/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build/native" -j "$jobs" --target setup_medium
+medium_tool=-DSETUP_MEDIUM_TOOL="$build/native/setup-medium"
+
 # The release SETUP.EXE is always the 32-bit one. Where this machine cannot run 32-bit code, the
 # demo runs a 64-bit build of the same sources under 64-bit Wine.
 if can_run_32bit; then
   arch=win32 run_build=$build/win32
-  configure "$run_build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686.cmake"
+  configure "$run_build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686.cmake" "$medium_tool"
 else
   arch=win64 run_build=$build/win64
   configure "$build/win32" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686.cmake" \
-    -DSETUP_WIN32_TESTS=OFF
+    -DSETUP_WIN32_TESTS=OFF "$medium_tool"
   cmake --build "$build/win32" -j "$jobs" --target setup_exe sample_medium
   echo "This machine runs no 32-bit code: running the 64-bit build of SETUP.EXE under 64-bit Wine."
-  configure "$run_build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-x86_64.cmake"
+  configure "$run_build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-x86_64.cmake" \
+    "$medium_tool"
 fi
 cmake --build "$run_build" -j "$jobs" --target setup_exe sample_medium setup_driver
 echo "SETUP.EXE for Windows 95/98: $(stat -c %s "$build/win32/SETUP.EXE") bytes"

@@ -3,14 +3,14 @@
 # seed corpus, keeping what it finds in the build's corpus folder. A fault stops that fuzzer and
 # leaves the input in $build/fuzz/artifacts/<name>/.
 # Usage: tools/fuzz.sh [SECONDS] [FUZZER...]   (fuzzers: split_field read_line registry_line
-#                                               script_loader checker)
+#                                               script_loader checker szdd_compress)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${SETUP_BUILD_DIR:-$root/build}/fuzz
 seconds=${1:-60}
 [ $# -gt 0 ] && shift
 fuzzers=("$@")
-[ ${#fuzzers[@]} -gt 0 ] || fuzzers=(split_field read_line registry_line script_loader checker)
+[ ${#fuzzers[@]} -gt 0 ] || fuzzers=(split_field read_line registry_line script_loader checker szdd_compress)
 jobs=$(nproc)
 
 "$root/tools/install-deps.sh"

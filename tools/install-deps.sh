@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # Installs everything the build and the tests need on Debian 12: the MinGW-w64 i686 cross
 # compiler, clang with its libFuzzer and sanitizer runtimes (libclang-rt-dev, which clang only
-# recommends), 32-bit Wine with a headless X server, ImageMagick, mscompress, CMake, Ninja and the
-# GoogleTest sources. Idempotent: when every package is present it only checks and returns.
+# recommends), 32-bit Wine with a headless X server, ImageMagick, mscompress (msexpand checks the
+# medium builder's compression), mtools and xorriso (the medium builder's floppy and CD images),
+# CMake, Ninja and the GoogleTest sources. Idempotent: when every package is present it only
+# checks and returns.
 set -euo pipefail
 
 packages=(
   cmake ninja-build g++ clang libclang-rt-dev googletest libgtest-dev libgmock-dev
   g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   wine wine64 xvfb xdotool x11-apps imagemagick
-  mscompress python3
+  mscompress mtools xorriso python3
 )
 i386_packages=(wine32:i386)
 

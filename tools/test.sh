@@ -32,16 +32,19 @@ echo "== fuzzers (clang, libFuzzer): a short run of each over its seed corpus"
 configure "$build/fuzz" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DSETUP_FUZZ=ON
 run_ctest "$build/fuzz"
 
+# The Windows builds lay out the sample medium with the native build's setup-medium.
+medium_tool=-DSETUP_MEDIUM_TOOL="$build/native/setup-medium"
 if can_run_32bit; then
   echo "== SETUP.EXE for Windows 95/98 and the Win32 tests under 32-bit Wine"
-  configure "$build/win32" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686.cmake"
+  configure "$build/win32" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686.cmake" "$medium_tool"
   run_ctest "$build/win32"
 else
   echo "== SETUP.EXE for Windows 95/98 (this machine runs no 32-bit code: format check only)"
   configure "$build/win32" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686.cmake" \
-    -DSETUP_WIN32_TESTS=OFF
+    -DSETUP_WIN32_TESTS=OFF "$medium_tool"
   run_ctest "$build/win32"
   echo "== the Win32 tests, built for 64-bit Windows, under 64-bit Wine"
-  configure "$build/win64" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-x86_64.cmake"
+  configure "$build/win64" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-x86_64.cmake" \
+    "$medium_tool"
   run_ctest "$build/win64"
 fi

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs one Windows program under Wine the way the tests need it: in a fresh copy of the template
 # prefix (made on first use), with a wineserver and an Xvfb display of its own, both ended
-# afterwards. Exits with the program's exit code.
+# afterwards. Exits with the program's exit code. SETUP_DRIVE_A, when set, names a folder that the
+# prefix has as drive A:.
 # Usage: wine-run.sh --arch win32|win64 --template DIR [--keep DIR] -- PROGRAM [ARGS...]
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -31,6 +32,9 @@ work=$(mktemp -d /tmp/setup-wine.XXXXXX)
 wine_select "$arch"
 export WINEPREFIX=$work/prefix
 cp -a "$template" "$WINEPREFIX"
+if [ -n "${SETUP_DRIVE_A:-}" ]; then
+  ln -sfn "$SETUP_DRIVE_A" "$WINEPREFIX/dosdevices/a:"
+fi
 
 # A display of its own, on a free number that Xvfb picks and writes to a file.
 Xvfb -displayfd 8 -screen 0 "${SETUP_SCREEN:-640x480x24}" -nolisten tcp 8>"$work/display" >/dev/null 2>&1 &

@@ -58,8 +58,9 @@ void CheckMedium(const ScriptModel& model, const Medium& medium, Diagnostics& ou
                 Warn(out, line,
                      name + "the original " + Quoted(original) + " has " +
                          std::to_string(bytes->size()) +
-                         " bytes, too few to compress: mscompress writes corrupt output for "
-                         "files under 16 bytes; keep it plain");
+                         " bytes, too few to compress with mscompress, which writes corrupt "
+                         "output for files under 16 bytes; keep it plain, or build the medium "
+                         "with setup-medium");
             }
             totalKb += Kilobytes(bytes->size());
             continue;

@@ -4,10 +4,43 @@ namespace checker {
 
 namespace {
 
-constexpr std::uint8_t kSignature[8] = {'S', 'Z', 'D', 'D', 0x88, 0xF0, 0x27, 0x33};
-constexpr std::size_t kWindowSize = 4096;
-constexpr std::size_t kWindowStart = kWindowSize - 16; // where the first byte is written
-constexpr std::uint8_t kWindowFill = ' ';
+// Expands the LZSS data after the header, handing every byte to `emit`, until the data end or
+// `limit` bytes are out. A reference cut short by the end of the data produces nothing.
+template <typename Emit>
+void ExpandLzss(const std::uint8_t* data, std::size_t size, std::uint64_t limit, Emit emit)
+{
+    std::uint8_t window[kSzddWindowSize];
+    for (std::uint8_t& b : window) {
+        b = kSzddWindowFill;
+    }
+    std::size_t position = kSzddWindowStart;
+    std::uint64_t produced = 0;
+    const auto put = [&](std::uint8_t byte) {
+        window[position] = byte;
+        position = (position + 1) % kSzddWindowSize;
+        ++produced;
+        emit(byte);
+    };
+    std::size_t in = kSzddHeaderSize;
+    while (in < size && produced < limit) {
+        const std::uint8_t flags = data[in++];
+        for (int bit = 0; bit < 8 && in < size && produced < limit; ++bit) {
+            if ((flags >> bit) & 1) {
+                put(data[in++]);
+                continue;
+            }
+            if (in + 1 >= size) {
+                return;
+            }
+            const std::size_t from = data[in] | ((data[in + 1] & 0xF0u) << 4);
+            const std::size_t length = (data[in + 1] & 0x0Fu) + kSzddMinMatch;
+            in += 2;
+            for (std::size_t k = 0; k < length && produced < limit; ++k) {
+                put(window[(from + k) % kSzddWindowSize]);
+            }
+        }
+    }
+}
 
 } // namespace
 
@@ -19,15 +52,15 @@ SzddKind ReadSzddHeader(const std::uint8_t* data, std::size_t size, std::uint32_
     if (size < 4 || data[0] != 'S' || data[1] != 'Z' || data[2] != 'D' || data[3] != 'D') {
         return SzddKind::Plain;
     }
-    for (std::size_t i = 4; i < sizeof kSignature && i < size; ++i) {
-        if (data[i] != kSignature[i]) {
+    for (std::size_t i = 4; i < sizeof kSzddSignature && i < size; ++i) {
+        if (data[i] != kSzddSignature[i]) {
             return SzddKind::Plain;
         }
     }
     if (size < kSzddHeaderSize) {
         return SzddKind::HeaderCut;
     }
-    if (data[8] != 'A') {
+    if (data[8] != kSzddModeA) {
         return SzddKind::UnknownMode;
     }
     expandedSize = static_cast<std::uint32_t>(data[10]) |
@@ -39,39 +72,16 @@ SzddKind ReadSzddHeader(const std::uint8_t* data, std::size_t size, std::uint32_
 
 std::uint64_t SzddExpandedLength(const std::uint8_t* data, std::size_t size, std::uint64_t limit)
 {
-    std::uint8_t window[kWindowSize];
-    for (std::uint8_t& b : window) {
-        b = kWindowFill;
-    }
-    std::size_t position = kWindowStart;
     std::uint64_t produced = 0;
-    std::size_t in = kSzddHeaderSize;
-    while (in < size && produced < limit) {
-        const std::uint8_t flags = data[in++];
-        for (int bit = 0; bit < 8 && in < size && produced < limit; ++bit) {
-            if ((flags >> bit) & 1) {
-                // A literal byte.
-                window[position] = data[in++];
-                position = (position + 1) % kWindowSize;
-                ++produced;
-                continue;
-            }
-            // A reference into the window: 12-bit position, 4-bit length less 3.
-            if (in + 1 >= size) {
-                in = size;
-                break;
-            }
-            const std::size_t from = data[in] | ((data[in + 1] & 0xF0u) << 4);
-            const std::size_t length = (data[in + 1] & 0x0Fu) + 3;
-            in += 2;
-            for (std::size_t k = 0; k < length && produced < limit; ++k) {
-                window[position] = window[(from + k) % kWindowSize];
-                position = (position + 1) % kWindowSize;
-                ++produced;
-            }
-        }
-    }
+    ExpandLzss(data, size, limit, [&produced](std::uint8_t) { ++produced; });
     return produced;
+}
+
+std::vector<std::uint8_t> ExpandSzdd(const std::uint8_t* data, std::size_t size)
+{
+    std::vector<std::uint8_t> out;
+    ExpandLzss(data, size, UINT64_MAX, [&out](std::uint8_t byte) { out.push_back(byte); });
+    return out;
 }
 
 } // namespace checker

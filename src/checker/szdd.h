@@ -5,12 +5,28 @@
 //   byte  8     compression mode, 'A'
 //   byte  9     the last character of the original name (the one the "_" stands for)
 //   bytes 10-13 the expanded size, 32-bit little-endian
+//
+// The LZSS data are groups of a flag byte and up to eight items, the flag's lowest bit for the
+// first: a set bit is a literal byte, a clear bit a reference of two bytes, b0 b1, to
+// kSzddMinMatch + (b1 & 0x0F) bytes that start at window position b0 | (b1 & 0xF0) << 4. The
+// expander keeps a ring window of 4096 bytes, filled with blanks at the start, writes the first
+// byte at kSzddWindowStart and every byte it produces into the window; a reference copies byte by
+// byte, so it may reach into the bytes it is writing. The data end where the file ends.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 namespace checker {
+
+constexpr std::uint8_t kSzddSignature[8] = {'S', 'Z', 'D', 'D', 0x88, 0xF0, 0x27, 0x33};
+constexpr std::uint8_t kSzddModeA = 'A';
+constexpr std::size_t kSzddWindowSize = 4096;
+constexpr std::size_t kSzddWindowStart = kSzddWindowSize - 16; // where the first byte is written
+constexpr std::uint8_t kSzddWindowFill = ' ';
+constexpr std::size_t kSzddMinMatch = 3;
+constexpr std::size_t kSzddMaxMatch = kSzddMinMatch + 15;
 
 enum class SzddKind {
     Plain,      // no SZDD signature: copied as it is
@@ -26,5 +42,8 @@ SzddKind ReadSzddHeader(const std::uint8_t* data, std::size_t size, std::uint32_
 
 // How many bytes the LZSS data after the header expands to, counting no further than `limit`.
 std::uint64_t SzddExpandedLength(const std::uint8_t* data, std::size_t size, std::uint64_t limit);
+
+// The bytes that a compressed file (header included) expands to, as far as its data go.
+std::vector<std::uint8_t> ExpandSzdd(const std::uint8_t* data, std::size_t size);
 
 } // namespace checker

@@ -1,5 +1,6 @@
 #include "checker/checker.h"
 #include "checker/command.h"
+#include "command_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -343,55 +344,12 @@ TEST(Quoted, ShowsControlCharactersByCode)
 }
 
 // The command line, run with its output caught in temporary files.
-class CheckCommand : public ::testing::Test {
+class CheckCommand : public CommandTest {
 protected:
-    void SetUp() override
-    {
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("checker_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                   "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(folder_);
-        std::filesystem::create_directories(folder_);
-    }
-    void TearDown() override { std::filesystem::remove_all(folder_); }
-
-    std::string Write(const std::string& name, const std::string& text)
-    {
-        const std::string path = (folder_ / name).string();
-        std::ofstream(path, std::ios::binary) << text;
-        return path;
-    }
-
     int Run(std::vector<std::string> args)
     {
-        args.insert(args.begin(), "setup-inf-check");
-        std::vector<const char*> argv;
-        for (const std::string& arg : args) {
-            argv.push_back(arg.c_str());
-        }
-        std::FILE* out = std::tmpfile();
-        std::FILE* err = std::tmpfile();
-        const int status =
-            checker::RunCheckCommand(static_cast<int>(argv.size()), argv.data(), out, err);
-        out_ = Slurp(out);
-        err_ = Slurp(err);
-        return status;
+        return RunCommand(checker::RunCheckCommand, "setup-inf-check", std::move(args));
     }
-
-    static std::string Slurp(std::FILE* file)
-    {
-        std::string text;
-        std::rewind(file);
-        for (int c; (c = std::fgetc(file)) != EOF;) {
-            text += static_cast<char>(c);
-        }
-        std::fclose(file);
-        return text;
-    }
-
-    std::filesystem::path folder_;
-    std::string out_;
-    std::string err_;
 };
 
 TEST_F(CheckCommand, SampleMediumIsCleanWithExitZero)

@@ -1,4 +1,5 @@
 // The whole setup as a user runs it, from the sample medium to the restart or the control panel.
+// The sample medium is drive A:, which holds what was read back from the medium's floppy image.
 #include "support/automation.h"
 #include "support/registry_values.h"
 #include "support/test_files.h"
@@ -14,7 +15,7 @@ namespace {
 
 const std::string kMedium = "C:\\MEDIUM";
 const std::string kDest = "C:\\KESTREL";
-const std::string kSampleMedium = WindowsPathOf(SETUP_BUILD_DIR "/medium");
+const std::string kSampleMedium = "A:";
 const std::string kOriginals = WindowsPathOf(SETUP_SOURCE_DIR "/sample/files");
 const std::string kJoystickKey = "System\\CurrentControlSet\\control\\MediaResources\\joystick";
 const std::string kSettings = "\\msjstick.drv<0000>\\CurrentJoystickSettings";
@@ -212,9 +213,9 @@ protected:
     }
 };
 
-TEST_F(Install, FullInstallCopiesExpandsAndRegistersThenOpensControlPanel)
+TEST_F(Install, FullInstallFromDriveACopiesExpandsAndRegistersThenOpensControlPanel)
 {
-    SetupProcess setup(kMedium);
+    SetupProcess setup(kSampleMedium, SetupExe::OnMedium);
     ASSERT_TRUE(setup.started());
     HWND finish = nullptr;
     ASSERT_NO_FATAL_FAILURE(WalkToFinish(setup, finish));

@@ -4,10 +4,10 @@
 
 #include <vector>
 
-SetupProcess::SetupProcess(const std::string& mediumDir)
+SetupProcess::SetupProcess(const std::string& mediumDir, SetupExe program)
 {
     const std::string exe = mediumDir + "\\SETUP.EXE";
-    if (!CopyFileA(BuiltSetupExe().c_str(), exe.c_str(), FALSE)) {
+    if (program == SetupExe::Built && !CopyFileA(BuiltSetupExe().c_str(), exe.c_str(), FALSE)) {
         return;
     }
     STARTUPINFOA startup{};

@@ -7,11 +7,17 @@
 #include <functional>
 #include <string>
 
+// Which SETUP.EXE a test starts from a medium.
+enum class SetupExe {
+    Built,    // the build's, copied onto the medium first
+    OnMedium, // the one that the medium holds
+};
+
 // A SETUP.EXE started from a folder of its own (the medium).
 class SetupProcess {
 public:
-    // Copies the built SETUP.EXE into `mediumDir` and starts it there.
-    explicit SetupProcess(const std::string& mediumDir);
+    // Starts SETUP.EXE in `mediumDir` (a folder, or a drive such as "A:").
+    explicit SetupProcess(const std::string& mediumDir, SetupExe program = SetupExe::Built);
     ~SetupProcess();
     SetupProcess(const SetupProcess&) = delete;
     SetupProcess& operator=(const SetupProcess&) = delete;

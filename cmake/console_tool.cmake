@@ -1,0 +1,12 @@
+# The disk authors' command-line tools: built natively under a lower-case name, and in the Windows
+# builds as a static console program with an 8.3 name, both at the top of the build folder.
+function(setup_console_tool target native_name windows_name)
+  target_compile_options(${target} PRIVATE -Wall -Wextra)
+  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+  if(WIN32)
+    set_target_properties(${target} PROPERTIES OUTPUT_NAME ${windows_name} SUFFIX .EXE)
+    target_link_options(${target} PRIVATE -static)
+  else()
+    set_target_properties(${target} PROPERTIES OUTPUT_NAME ${native_name})
+  endif()
+endfunction()

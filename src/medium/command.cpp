@@ -1,0 +1,263 @@
+// setup-medium's command line: options, the steps of a build and their messages, the exit status.
+// main() hands its arguments and the standard streams to RunMediumCommand.
+#include "medium/command.h"
+
+#include <chrono>
+#include <string>
+#include <string_view>
+
+#include "checker/checker.h"
+#include "checker/folder.h"
+#include "checker/script_names.h"
+#include "medium/disk_image.h"
+#include "medium/medium_files.h"
+#include "medium/medium_plan.h"
+#include "script/profile_reader.h"
+
+namespace medium {
+
+namespace {
+
+constexpr char kUsage[] =
+    "usage: setup-medium --script SETUP.INF --originals DIR --setup SETUP.EXE --out MEDIUM_DIR\n"
+    "                    [--floppy IMAGE.img] [--iso IMAGE.iso] [--force]\n"
+    "\n"
+    "Builds a distribution medium. Reads the script as SETUP.EXE reads it and makes every file\n"
+    "that its file records name from the original of the target name in DIR: compressed in the\n"
+    "Windows LZ format when the source name is the target name with its last character replaced\n"
+    "by \"_\", copied when the two are equal. Puts SETUP.EXE and the script (as SETUP.INF) beside\n"
+    "them, checks the medium as setup-inf-check does, and writes the disk images asked for.\n"
+    "\n"
+    "options:\n"
+    "  --script FILE     the setup script\n"
+    "  --originals DIR   the original files, under their target names (case is ignored)\n"
+    "  --setup FILE      the SETUP.EXE to put on the medium\n"
+    "  --out DIR         the medium's folder: new, empty, or an earlier build of this medium\n"
+    "  --floppy FILE     also write a 1.44 MB FAT12 floppy image (mtools), its volume label\n"
+    "                    [DiskLabel] Disk1 in capitals, cut to 11 characters\n"
+    "  --iso FILE        also write an ISO 9660 CD image with 8.3 names (xorriso)\n"
+    "  --force           write the images despite the checker's warnings (still printed)\n"
+    "  -h, --help        this text\n"
+    "\n"
+    "exit status: 0 built; 1 stopped by the script's file records, by the checker's warnings or\n"
+    "by a medium too large for its floppy; 2 an input cannot be read, an output cannot be\n"
+    "written, a tool is missing, or bad usage\n";
+
+struct Options {
+    std::string script;
+    std::string originals;
+    std::string setup;
+    std::string out;
+    std::string floppy;
+    std::string iso;
+    bool force = false;
+};
+
+int Usage(const char* complaint, std::FILE* out, std::FILE* err)
+{
+    if (complaint != nullptr) {
+        std::fprintf(err, "setup-medium: %s\n\n", complaint);
+    }
+    std::fputs(kUsage, complaint != nullptr ? err : out);
+    return complaint != nullptr ? checker::kExitUnreadable : checker::kExitClean;
+}
+
+// Reads the options into `options`; returns an exit status when the command ends here.
+std::optional<int> ParseOptions(int argc, const char* const* argv, Options& options,
+                                std::FILE* out, std::FILE* err)
+{
+    const std::pair<std::string_view, std::string*> valued[] = {
+        {"--script", &options.script}, {"--originals", &options.originals},
+        {"--setup", &options.setup},   {"--out", &options.out},
+        {"--floppy", &options.floppy}, {"--iso", &options.iso},
+    };
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "-h" || arg == "--help") {
+            return Usage(nullptr, out, err);
+        }
+        if (arg == "--force") {
+            options.force = true;
+            continue;
+        }
+        bool known = false;
+        for (const auto& [name, value] : valued) {
+            if (arg == name) {
+                if (i + 1 >= argc) {
+                    return Usage((std::string(name) + " needs a value").c_str(), out, err);
+                }
+                *value = argv[++i];
+                known = true;
+            }
+        }
+        if (!known) {
+            return Usage(("unknown argument " + std::string(arg)).c_str(), out, err);
+        }
+    }
+    for (const auto& [name, value] : valued) {
+        if (value->empty() && name != "--floppy" && name != "--iso") {
+            return Usage((std::string(name) + " is required").c_str(), out, err);
+        }
+    }
+    return std::nullopt;
+}
+
+void PrintDiagnostics(const std::string& script, const checker::Diagnostics& diagnostics,
+                      std::FILE* err)
+{
+    for (const checker::Diagnostic& diagnostic : diagnostics) {
+        std::fprintf(err, "%s\n", checker::FormatDiagnostic(script, diagnostic).c_str());
+    }
+}
+
+std::string DiskOneLabel(const std::vector<std::uint8_t>& script)
+{
+    char label[kDiskLabelReadSize] = {};
+    ReadProfileString(reinterpret_cast<const char*>(script.data()), script.size(),
+                      checker::kDiskLabelSection, checker::kDiskNames[0], "", label,
+                      sizeof label);
+    return label;
+}
+
+// The checker's report on the medium as it lies in its folder.
+checker::CheckReport CheckFinishedMedium(const std::vector<std::uint8_t>& script,
+                                         const std::string& folder)
+{
+    checker::CheckOptions options;
+    options.medium.layout = checker::MediumLayout::Medium;
+    options.medium.folder = folder;
+    options.medium.read = [&folder](const std::string& name) {
+        const auto path = checker::FindInFolder(folder, name);
+        return path ? checker::ReadFileBytes(*path) : std::nullopt;
+    };
+    const std::string_view text(reinterpret_cast<const char*>(script.data()), script.size());
+    return checker::CheckScript(text, options);
+}
+
+void PrintFiles(const std::vector<MediumFile>& files, double milliseconds, const Options& options,
+                std::FILE* out)
+{
+    std::uint64_t originalBytes = 0;
+    std::uint64_t mediumBytes = 0;
+    for (const MediumFile& file : files) {
+        originalBytes += file.originalSize;
+        mediumBytes += file.bytes.size();
+        if (file.packing == Packing::Compress) {
+            std::fprintf(out, "  %-14s %9llu -> %9llu bytes (%.1f%%)\n", file.name.c_str(),
+                         static_cast<unsigned long long>(file.originalSize),
+                         static_cast<unsigned long long>(file.bytes.size()),
+                         file.originalSize == 0 ? 100.0
+                                                : 100.0 * static_cast<double>(file.bytes.size()) /
+                                                      static_cast<double>(file.originalSize));
+        } else {
+            std::fprintf(out, "  %-14s %9llu bytes, copied\n", file.name.c_str(),
+                         static_cast<unsigned long long>(file.bytes.size()));
+        }
+    }
+    std::fprintf(out, "%s: %zu files, %llu bytes (%llu expanded), made in %.0f ms\n",
+                 options.out.c_str(), files.size(), static_cast<unsigned long long>(mediumBytes),
+                 static_cast<unsigned long long>(originalBytes), milliseconds);
+}
+
+} // namespace
+
+int RunMediumCommand(int argc, const char* const* argv, std::FILE* out, std::FILE* err)
+{
+    Options options;
+    if (const auto status = ParseOptions(argc, argv, options, out, err)) {
+        return *status;
+    }
+
+    auto script = checker::ReadFileBytes(options.script);
+    if (!script) {
+        std::fprintf(err, "%s: error: the script cannot be read\n", options.script.c_str());
+        return checker::kExitUnreadable;
+    }
+    auto setupExe = checker::ReadFileBytes(options.setup);
+    if (!setupExe) {
+        std::fprintf(err, "%s: error: SETUP.EXE cannot be read\n", options.setup.c_str());
+        return checker::kExitUnreadable;
+    }
+    if (!checker::IsFolder(options.originals)) {
+        std::fprintf(err, "%s: error: no such folder\n", options.originals.c_str());
+        return checker::kExitUnreadable;
+    }
+
+    checker::ScriptModel model;
+    const std::string_view text(reinterpret_cast<const char*>(script->data()), script->size());
+    checker::LoadScriptModel(text, checker::Assumptions{}, model);
+    const MediumPlan plan = PlanMedium(model);
+    if (!plan.errors.empty()) {
+        PrintDiagnostics(options.script, plan.errors, err);
+        std::fprintf(err, "setup-medium: no medium written\n");
+        return checker::kExitWarnings;
+    }
+
+    const auto started = std::chrono::steady_clock::now();
+    checker::Diagnostics missing;
+    const std::vector<MediumFile> files =
+        MakeMediumFiles(plan, options.originals, std::move(*setupExe), *script, missing);
+    const std::chrono::duration<double, std::milli> made =
+        std::chrono::steady_clock::now() - started;
+    if (!missing.empty()) {
+        PrintDiagnostics(options.script, missing, err);
+        std::fprintf(err, "setup-medium: no medium written\n");
+        return checker::kExitUnreadable;
+    }
+    if (const auto foreign = ForeignEntries(options.out, files); !foreign.empty()) {
+        std::string names;
+        for (const std::string& name : foreign) {
+            names += (names.empty() ? "" : ", ") + name;
+        }
+        std::fprintf(err,
+                     "%s: error: the folder holds what the medium has not (%s): give a new or "
+                     "empty folder\n",
+                     options.out.c_str(), names.c_str());
+        return checker::kExitUnreadable;
+    }
+    if (const std::string failure = WriteMediumFolder(options.out, files); !failure.empty()) {
+        std::fprintf(err, "%s: error\n", failure.c_str());
+        return checker::kExitUnreadable;
+    }
+    PrintFiles(files, made.count(), options, out);
+
+    const checker::CheckReport report = CheckFinishedMedium(*script, options.out);
+    PrintDiagnostics(options.script, report.diagnostics, err);
+    if (!report.diagnostics.empty() && !options.force) {
+        std::fprintf(err,
+                     "setup-medium: %zu %s; no disk image written (--force writes it anyway)\n",
+                     report.diagnostics.size(),
+                     report.diagnostics.size() == 1 ? "warning" : "warnings");
+        return checker::kExitWarnings;
+    }
+
+    std::vector<ImageFile> imageFiles;
+    for (const MediumFile& file : files) {
+        imageFiles.push_back(ImageFile{file.name, file.bytes.size()});
+    }
+    const std::string label = DiskOneLabel(*script);
+    if (!options.floppy.empty()) {
+        const std::string floppyLabel = FloppyLabel(label);
+        if (const auto failure =
+                WriteFloppyImage(options.floppy, floppyLabel, options.out, imageFiles)) {
+            std::fprintf(err, "%s\n", failure->message.c_str());
+            return failure->status;
+        }
+        const FloppyUse use = FloppyUseOf(imageFiles);
+        std::fprintf(out, "%s: 1.44 MB floppy \"%s\", %llu bytes free\n", options.floppy.c_str(),
+                     floppyLabel.c_str(),
+                     static_cast<unsigned long long>(kFloppyDataBytes - use.dataBytes));
+    }
+    if (!options.iso.empty()) {
+        const std::string isoLabel = IsoLabel(label);
+        if (const auto failure = WriteIsoImage(options.iso, isoLabel, options.out, imageFiles)) {
+            std::fprintf(err, "%s\n", failure->message.c_str());
+            return failure->status;
+        }
+        std::fprintf(out, "%s: ISO 9660 image \"%s\"\n", options.iso.c_str(), isoLabel.c_str());
+    }
+    std::fflush(out);
+    return checker::kExitClean;
+}
+
+} // namespace medium

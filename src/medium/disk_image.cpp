@@ -1,0 +1,176 @@
+#include "medium/disk_image.h"
+
+#include <filesystem>
+
+#include "checker/checker.h"
+#include "checker/checks.h"
+#include "controller/bounded_text.h"
+#include "medium/run_program.h"
+
+namespace medium {
+
+namespace {
+
+constexpr std::uint64_t kLongNamePartLength = 13; // characters of a long name in one entry
+
+bool HasLowerCase(std::string_view name)
+{
+    for (const char c : name) {
+        if (c >= 'a' && c <= 'z') {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::uint64_t RootEntriesFor(std::string_view name)
+{
+    if (checker::IsEightDotThree(name) && !HasLowerCase(name)) {
+        return 1;
+    }
+    // The short alias and the long name's entries.
+    return 1 + (name.size() + kLongNamePartLength - 1) / kLongNamePartLength;
+}
+
+std::string UpperCut(std::string_view text, std::size_t length)
+{
+    std::string out(text.substr(0, length));
+    for (char& c : out) {
+        c = AsciiUpper(c);
+    }
+    return out;
+}
+
+// The Debian package that has an image tool.
+struct Tool {
+    const char* program;
+    const char* package;
+};
+constexpr Tool kMformat{"mformat", "mtools"};
+constexpr Tool kMcopy{"mcopy", "mtools"};
+constexpr Tool kXorriso{"xorriso", "xorriso"};
+
+std::optional<ImageFailure> RunTool(const Tool& tool, std::vector<std::string> arguments,
+                                    const std::string& image)
+{
+    arguments.insert(arguments.begin(), tool.program);
+    const ProgramRun run = RunProgram(arguments);
+    if (!run.started) {
+        return ImageFailure{checker::kExitUnreadable,
+                            image + ": " + tool.program + " is missing: install the package " +
+                                tool.package + " (apt-get install " + tool.package + ")"};
+    }
+    if (run.exitCode != 0) {
+        return ImageFailure{checker::kExitUnreadable,
+                            image + ": " + tool.program + " failed with exit status " +
+                                std::to_string(run.exitCode)};
+    }
+    return std::nullopt;
+}
+
+std::vector<std::string> PathsOf(const std::string& folder, const std::vector<ImageFile>& files)
+{
+    std::vector<std::string> paths;
+    for (const ImageFile& file : files) {
+        paths.push_back((std::filesystem::path(folder) / file.name).string());
+    }
+    return paths;
+}
+
+void RemoveOld(const std::string& image)
+{
+    std::error_code error;
+    std::filesystem::remove(image, error);
+}
+
+} // namespace
+
+FloppyUse FloppyUseOf(const std::vector<ImageFile>& files)
+{
+    FloppyUse use;
+    use.rootEntries = 1; // the volume label
+    for (const ImageFile& file : files) {
+        const std::uint64_t sectors = (file.size + kFloppySectorSize - 1) / kFloppySectorSize;
+        use.dataBytes += sectors * kFloppySectorSize;
+        use.rootEntries += RootEntriesFor(file.name);
+    }
+    return use;
+}
+
+std::optional<std::string> FloppyOverflow(const FloppyUse& use)
+{
+    if (use.dataBytes > kFloppyDataBytes) {
+        return "the medium takes " + std::to_string(use.dataBytes) +
+               " bytes in whole sectors, and a 1.44 MB floppy holds " +
+               std::to_string(kFloppyDataBytes) + ": " +
+               std::to_string(use.dataBytes - kFloppyDataBytes) + " bytes too many";
+    }
+    if (use.rootEntries > kFloppyRootEntries) {
+        return "the medium's names take " + std::to_string(use.rootEntries) +
+               " entries of the floppy's root folder (with its label), which has " +
+               std::to_string(kFloppyRootEntries) + ": " +
+               std::to_string(use.rootEntries - kFloppyRootEntries) + " too many";
+    }
+    return std::nullopt;
+}
+
+std::string FloppyLabel(std::string_view diskLabel)
+{
+    std::string label = UpperCut(diskLabel, kFloppyLabelLength);
+    for (char& c : label) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u < 0x20 || std::string_view("\"*+,./:;<=>?[\\]|").find(c) != std::string_view::npos) {
+            c = '_';
+        }
+    }
+    return label;
+}
+
+std::string IsoLabel(std::string_view diskLabel)
+{
+    return UpperCut(diskLabel, kIsoLabelLength);
+}
+
+std::optional<ImageFailure> WriteFloppyImage(const std::string& image, const std::string& label,
+                                             const std::string& folder,
+                                             const std::vector<ImageFile>& files)
+{
+    if (const auto overflow = FloppyOverflow(FloppyUseOf(files))) {
+        return ImageFailure{checker::kExitWarnings, image + ": " + *overflow};
+    }
+    RemoveOld(image);
+    std::vector<std::string> format = {"-i", image, "-C", "-f", "1440"};
+    if (!label.empty()) {
+        format.insert(format.end(), {"-v", label});
+    }
+    format.push_back("::");
+    if (auto failure = RunTool(kMformat, format, image)) {
+        return failure;
+    }
+    std::vector<std::string> copy = {"-i", image};
+    for (std::string& path : PathsOf(folder, files)) {
+        copy.push_back(std::move(path));
+    }
+    copy.push_back("::/");
+    return RunTool(kMcopy, copy, image);
+}
+
+std::optional<ImageFailure> WriteIsoImage(const std::string& image, const std::string& label,
+                                          const std::string& folder,
+                                          const std::vector<ImageFile>& files)
+{
+    RemoveOld(image);
+    // ISO 9660 level 1 (8.3 names in upper case) without the Rock Ridge names, as Windows 95
+    // reads a CD.
+    std::vector<std::string> arguments = {"-as", "mkisofs", "-quiet", "-iso-level", "1",
+                                          "--norock", "-o", image};
+    if (!label.empty()) {
+        arguments.insert(arguments.end(), {"-V", label});
+    }
+    for (std::string& path : PathsOf(folder, files)) {
+        arguments.push_back(std::move(path));
+    }
+    return RunTool(kXorriso, arguments, image);
+}
+
+} // namespace medium

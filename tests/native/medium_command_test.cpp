@@ -1,0 +1,303 @@
+#include "medium/command.h"
+
+#include "checker/checker.h"
+#include "checker/folder.h"
+#include "checker/szdd.h"
+#include "command_fixture.h"
+#include "common/szdd_cases.h"
+#include "medium/disk_image.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kSample = SETUP_SOURCE_DIR "/sample";
+
+std::string ReadText(const std::string& path)
+{
+    const auto bytes = checker::ReadFileBytes(path);
+    return bytes ? std::string(bytes->begin(), bytes->end()) : std::string();
+}
+
+// The output of a shell command.
+std::string Output(const std::string& command)
+{
+    std::string text;
+    if (std::FILE* pipe = popen(command.c_str(), "r")) {
+        for (int c; (c = std::fgetc(pipe)) != EOF;) {
+            text += static_cast<char>(c);
+        }
+        pclose(pipe);
+    }
+    return text;
+}
+
+class MediumCommand : public CommandTest {
+protected:
+    void SetUp() override
+    {
+        CommandTest::SetUp();
+        setupExe_ = Write("build/SETUP.EXE", "MZ stands in for SETUP.EXE");
+        fs::copy(kSample + "/files", Path("originals"));
+    }
+
+    // Runs setup-medium on `script` (a path) with the fixture's originals and SETUP.EXE, into the
+    // folder "medium", with `more` arguments after.
+    int Build(const std::string& script, std::vector<std::string> more = {})
+    {
+        std::vector<std::string> args = {"--script", script, "--originals", Path("originals"),
+                                         "--setup", setupExe_, "--out", Path("medium")};
+        args.insert(args.end(), more.begin(), more.end());
+        return RunCommand(medium::RunMediumCommand, "setup-medium", args);
+    }
+
+    // The sample script with texts replaced, written to the scratch folder.
+    std::string SampleWith(const std::vector<std::pair<std::string, std::string>>& changes)
+    {
+        std::string text = ReadText(kSample + "/SETUP.INF");
+        for (const auto& [from, to] : changes) {
+            const std::size_t at = text.find(from);
+            EXPECT_NE(at, std::string::npos) << from;
+            if (at != std::string::npos) {
+                text.replace(at, from.size(), to);
+            }
+        }
+        return Write("SETUP.INF", text);
+    }
+
+    // Every file that the sample's records name, made back from the medium: compressed ones
+    // expanded, plain ones as they are.
+    void ExpectSampleMediumIn(const std::string& folder)
+    {
+        const struct {
+            const char* onMedium;
+            const char* original;
+        } files[] = {
+            {"README.TXT", "README.TXT"},   {"KESTREL.VX_", "KESTREL.VXD"},
+            {"KESTREL.IN_", "KESTREL.INF"}, {"KPANEL.DL_", "KPANEL.DLL"},
+            {"KCAL.EX_", "KCAL.EXE"},       {"BUTTONS.TXT", "BUTTONS.TXT"},
+            {"KESTREL.HL_", "KESTREL.HLP"}, {"UNINSTAL.EX_", "UNINSTAL.EXE"},
+        };
+        for (const auto& file : files) {
+            std::string made = ReadText(folder + "/" + file.onMedium);
+            if (std::string(file.onMedium).back() == '_') {
+                const auto expanded = checker::ExpandSzdd(
+                    reinterpret_cast<const std::uint8_t*>(made.data()), made.size());
+                made.assign(expanded.begin(), expanded.end());
+            }
+            EXPECT_EQ(made, ReadText(kSample + "/files/" + file.original)) << file.onMedium;
+        }
+        EXPECT_EQ(ReadText(folder + "/SETUP.EXE"), ReadText(setupExe_));
+        EXPECT_EQ(ReadText(folder + "/SETUP.INF"), ReadText(kSample + "/SETUP.INF"));
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 10);
+    }
+
+    std::string setupExe_;
+};
+
+TEST_F(MediumCommand, BuildsTheSampleMediumThatExpandsToItsOriginals)
+{
+    ASSERT_EQ(Build(kSample + "/SETUP.INF"), checker::kExitClean) << err_;
+    EXPECT_TRUE(err_.empty()) << err_;
+    ExpectSampleMediumIn(Path("medium"));
+    EXPECT_NE(out_.find("KESTREL.VX_"), std::string::npos) << out_;
+
+    // A second build into the same folder replaces the files, also under another case.
+    fs::rename(Path("medium/KCAL.EX_"), Path("medium/kcal.ex_"));
+    ASSERT_EQ(Build(kSample + "/SETUP.INF"), checker::kExitClean) << err_;
+    ExpectSampleMediumIn(Path("medium"));
+}
+
+TEST_F(MediumCommand, FaultsStopTheBuildWithTheirExitStatus)
+{
+    const struct {
+        const char* what;
+        std::string from, to;            // a change to the sample script
+        std::vector<std::string> more;   // arguments after the usual ones
+        const char* removedOriginal;     // from the originals, or null
+        int status;
+        std::string message;             // in the error output, after the script's path
+        bool mediumWritten;
+    } table[] = {
+        {"names that do not pair", "1=README.TXT,README.TXT", "1=README.TX_,READ.TXT", {},
+         nullptr, checker::kExitWarnings,
+         ":28: [Disk1] 1: the source \"README.TX_\" is neither the target", false},
+        {"missing original", "", "", {}, "KCAL.EXE", checker::kExitUnreadable,
+         ":34: [Disk2] 1: the original \"KCAL.EXE\" of \"KCAL.EX_\" is not in", false},
+        {"checker warning", "MinimumSpace=512", "MinimumSpace=10", {}, nullptr,
+         checker::kExitWarnings, ":8: [Main] MinimumSpace is 10 KB", true},
+        {"checker warning, forced", "MinimumSpace=512", "MinimumSpace=10", {"--force"}, nullptr,
+         checker::kExitClean, ":8: [Main] MinimumSpace is 10 KB", true},
+        {"unknown argument", "", "", {"--floppies", "x"}, nullptr, checker::kExitUnreadable,
+         "unknown argument --floppies", false},
+        {"option without value", "", "", {"--iso"}, nullptr, checker::kExitUnreadable,
+         "--iso needs a value", false},
+    };
+    for (const auto& row : table) {
+        fs::remove_all(Path("medium"));
+        fs::remove_all(Path("originals"));
+        fs::copy(kSample + "/files", Path("originals"));
+        if (row.removedOriginal != nullptr) {
+            fs::remove(Path("originals") + "/" + row.removedOriginal);
+        }
+        const std::string script =
+            row.from.empty() ? kSample + "/SETUP.INF" : SampleWith({{row.from, row.to}});
+        EXPECT_EQ(Build(script, row.more), row.status) << row.what << "\n" << err_;
+        const std::string where = row.message[0] == ':' ? script : "setup-medium: ";
+        EXPECT_NE(err_.find(where + row.message), std::string::npos) << row.what << "\n" << err_;
+        EXPECT_EQ(fs::exists(Path("medium/SETUP.INF")), row.mediumWritten) << row.what;
+    }
+}
+
+TEST_F(MediumCommand, InputsAndOutputsThatCannotBeUsedGiveExitTwo)
+{
+    const std::string script = kSample + "/SETUP.INF";
+    const std::string originals = Path("originals");
+    const struct {
+        const char* what;
+        std::vector<std::string> args;
+        const char* message;
+    } table[] = {
+        {"no script", {"--script", Path("NOSUCH.INF"), "--originals", originals, "--setup",
+                       setupExe_, "--out", Path("medium")}, "the script cannot be read"},
+        {"no SETUP.EXE", {"--script", script, "--originals", originals, "--setup",
+                          Path("NOSUCH.EXE"), "--out", Path("medium")}, "SETUP.EXE cannot be read"},
+        {"no originals", {"--script", script, "--originals", Path("none"), "--setup", setupExe_,
+                          "--out", Path("medium")}, "none: error: no such folder"},
+        {"no --out", {"--script", script, "--originals", originals, "--setup", setupExe_},
+         "--out is required"},
+        {"a stray file in the medium's folder", {"--script", script, "--originals", originals,
+         "--setup", setupExe_, "--out", fs::path(Write("medium/STRAY.TXT", "x")).parent_path()},
+         "the folder holds what the medium has not (STRAY.TXT)"},
+    };
+    for (const auto& row : table) {
+        EXPECT_EQ(RunCommand(medium::RunMediumCommand, "setup-medium", row.args),
+                  checker::kExitUnreadable)
+            << row.what;
+        EXPECT_NE(err_.find(row.message), std::string::npos) << row.what << "\n" << err_;
+        EXPECT_FALSE(fs::exists(Path("medium/SETUP.INF"))) << row.what;
+    }
+}
+
+TEST_F(MediumCommand, FloppyImageReadsBackAsTheMediumWithItsLabel)
+{
+    ASSERT_EQ(Build(kSample + "/SETUP.INF", {"--floppy", Path("disk.img")}), checker::kExitClean)
+        << err_;
+    const std::string image = Path("disk.img");
+    EXPECT_EQ(fs::file_size(image), medium::kFloppySectors * medium::kFloppySectorSize);
+    // "Kestrel Gamepad Driver Disk 1" in capitals, cut to 11 characters.
+    EXPECT_NE(Output("mdir -i '" + image + "' ::").find("Volume in drive : is KESTREL GAM\n"),
+              std::string::npos);
+    fs::create_directories(Path("read"));
+    const std::string readBack = "mcopy -n -i '" + image + "' '::/*' '" + Path("read") + "/'";
+    ASSERT_EQ(std::system(readBack.c_str()), 0);
+    ExpectSampleMediumIn(Path("read"));
+}
+
+TEST_F(MediumCommand, IsoImageHoldsTheMediumUnderItsEightDotThreeNames)
+{
+    ASSERT_EQ(Build(kSample + "/SETUP.INF", {"--iso", Path("disk.iso")}), checker::kExitClean)
+        << err_;
+    // The ISO 9660 names alone, as a system without Rock Ridge reads them.
+    const std::string listing =
+        Output("xorriso -read_fs norock -indev '" + Path("disk.iso") + "' -ls / 2>&1");
+    for (const char* name : {"'SETUP.EXE'", "'SETUP.INF'", "'KESTREL.VX_'", "'UNINSTAL.EX_'"}) {
+        EXPECT_NE(listing.find(name), std::string::npos) << name << "\n" << listing;
+    }
+    EXPECT_NE(listing.find("Volume id    : 'KESTREL GAMEPAD DRIVER DISK 1'"), std::string::npos)
+        << listing;
+    ASSERT_EQ(std::system(("xorriso -read_fs norock -osirrox on -indev '" + Path("disk.iso") +
+                           "' -extract / '" + Path("read") + "' >/dev/null 2>&1")
+                              .c_str()),
+              0);
+    ExpectSampleMediumIn(Path("read"));
+}
+
+TEST_F(MediumCommand, MediumTooLargeForTheFloppySaysByHowMuch)
+{
+    constexpr std::uint64_t kBig = 1500000;
+    const std::vector<std::uint8_t> big = RandomBytes(kBig, 1);
+    Write("originals/BIG.BIN", std::string(big.begin(), big.end()));
+    const std::string script =
+        SampleWith({{"MinimumSpace=512", "MinimumSpace=4000"},
+                    {"Disk2=4", "Disk2=5"},
+                    {"4=UNINSTAL.EX_", "5=BIG.BIN,BIG.BIN,Big,RootDir\n4=UNINSTAL.EX_"}});
+    EXPECT_EQ(Build(script, {"--floppy", Path("disk.img")}), checker::kExitWarnings) << err_;
+
+    std::uint64_t taken = 0;
+    for (const auto& entry : fs::directory_iterator(Path("medium"))) {
+        taken += (entry.file_size() + 511) / 512 * 512;
+    }
+    ASSERT_GT(taken, medium::kFloppyDataBytes);
+    const std::string tooMany = std::to_string(taken - medium::kFloppyDataBytes);
+    EXPECT_NE(err_.find(": " + tooMany + " bytes too many"), std::string::npos)
+        << err_;
+    EXPECT_FALSE(fs::exists(Path("disk.img")));
+}
+
+TEST_F(MediumCommand, MissingImageToolNamesItsPackage)
+{
+    const std::string path = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
+    setenv("PATH", Path("no-tools").c_str(), 1);
+    const int floppy = Build(kSample + "/SETUP.INF", {"--floppy", Path("disk.img")});
+    const std::string floppyErr = err_;
+    const int iso = Build(kSample + "/SETUP.INF", {"--iso", Path("disk.iso")});
+    setenv("PATH", path.c_str(), 1);
+    EXPECT_EQ(floppy, checker::kExitUnreadable);
+    EXPECT_NE(floppyErr.find("mformat is missing: install the package mtools"), std::string::npos)
+        << floppyErr;
+    EXPECT_EQ(iso, checker::kExitUnreadable);
+    EXPECT_NE(err_.find("xorriso is missing: install the package xorriso"), std::string::npos)
+        << err_;
+}
+
+TEST(FloppyLabel, CapitalsCutToElevenWithoutForbiddenCharacters)
+{
+    const struct {
+        const char* disk;
+        const char* label;
+    } table[] = {
+        {"Kestrel Gamepad Driver Disk 1", "KESTREL GAM"},
+        {"Disk 1", "DISK 1"},
+        {"v1.2: a+b", "V1_2_ A_B"},
+        {"", ""},
+    };
+    for (const auto& row : table) {
+        EXPECT_EQ(medium::FloppyLabel(row.disk), row.label) << row.disk;
+    }
+}
+
+TEST(FloppyUse, WholeSectorsAndRootEntries)
+{
+    const struct {
+        std::vector<medium::ImageFile> files;
+        std::uint64_t bytes;
+        std::uint64_t entries; // the label's included
+    } table[] = {
+        {{}, 0, 1},
+        {{{"EMPTY.TXT", 0}}, 0, 2},
+        {{{"ONE.TXT", 1}, {"FULL.BIN", 512}, {"OVER.BIN", 513}}, 512 + 512 + 1024, 4},
+        {{{"readme.txt", 10}}, 512, 3},           // lower case: a long name entry besides
+        {{{"LONGNAME1.TXT", 10}}, 512, 3},        // 13 characters: one long name entry
+        {{{"LONGFILENAME.TEXT", 10}}, 512, 4},    // 14 to 26 characters: two
+    };
+    for (const auto& row : table) {
+        const medium::FloppyUse use = medium::FloppyUseOf(row.files);
+        EXPECT_EQ(use.dataBytes, row.bytes);
+        EXPECT_EQ(use.rootEntries, row.entries);
+    }
+    EXPECT_FALSE(medium::FloppyOverflow({medium::kFloppyDataBytes, medium::kFloppyRootEntries}));
+    EXPECT_EQ(medium::FloppyOverflow({medium::kFloppyDataBytes + 512, 2}).value_or(""),
+              "the medium takes 1458176 bytes in whole sectors, and a 1.44 MB floppy holds "
+              "1457664: 512 bytes too many");
+    const auto entries = medium::FloppyOverflow({0, medium::kFloppyRootEntries + 3});
+    EXPECT_NE(entries.value_or("").find(": 3 too many"), std::string::npos);
+}
+
+} // namespace
