@@ -45,12 +45,12 @@ set_source_files_properties(${CMAKE_SOURCE_DIR}/res/setup.rc PROPERTIES
 set(SETUP_SYSTEM_LIBRARIES lz32 kernel32 user32 gdi32 comdlg32 advapi32)
 
 add_executable(setup_exe WIN32
-    ${CMAKE_SOURCE_DIR}/src/controller/entry.cpp
-    ${CMAKE_SOURCE_DIR}/src/controller/freestanding.cpp)
+    ${CMAKE_SOURCE_DIR}/src/setup/entry.cpp
+    ${CMAKE_SOURCE_DIR}/src/base/freestanding.cpp)
 set_target_properties(setup_exe PROPERTIES OUTPUT_NAME SETUP SUFFIX .EXE)
 target_include_directories(setup_exe PRIVATE ${CMAKE_SOURCE_DIR}/src)
 target_compile_options(setup_exe PRIVATE -Wall -Wextra ${SETUP_FREESTANDING_FLAGS})
-set_source_files_properties(${CMAKE_SOURCE_DIR}/src/controller/freestanding.cpp PROPERTIES
+set_source_files_properties(${CMAKE_SOURCE_DIR}/src/base/freestanding.cpp PROPERTIES
     COMPILE_OPTIONS "-fno-builtin;-fno-lto")
 target_link_libraries(setup_exe PRIVATE setup_win32 setup_portable setup_resources)
 target_link_options(setup_exe PRIVATE

@@ -1,7 +1,7 @@
 // Helpers that several checks share: names in messages, cut values, number keys.
 #include "checker/check_helpers.h"
 
-#include "controller/bounded_text.h"
+#include "base/bounded_text.h"
 
 namespace checker {
 

@@ -1,7 +1,7 @@
 // [Main]: cut values, defaults taken, the default destination, the numbers and MinimumSpace.
 #include "checker/check_helpers.h"
 #include "checker/script_names.h"
-#include "controller/bounded_text.h"
+#include "base/bounded_text.h"
 #include "script/script_rules.h"
 
 namespace checker {

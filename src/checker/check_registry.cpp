@@ -4,7 +4,7 @@
 #include <set>
 
 #include "checker/checks.h"
-#include "controller/bounded_text.h"
+#include "base/bounded_text.h"
 #include "install/registry_line.h"
 #include "install/registry_section_scan.h"
 #include "script/scanners.h"

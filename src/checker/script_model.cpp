@@ -2,7 +2,7 @@
 
 #include "checker/script_names.h"
 #include "checker/script_text_reader.h"
-#include "controller/bounded_text.h"
+#include "base/bounded_text.h"
 #include "script/profile_reader.h"
 #include "script/read_script.h"
 

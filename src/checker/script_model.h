@@ -12,9 +12,9 @@
 #include <utility>
 #include <vector>
 
-#include "script/file_table.h"
+#include "base/file_table.h"
 #include "script/script_rules.h"
-#include "script/script_settings.h"
+#include "base/script_settings.h"
 
 namespace checker {
 

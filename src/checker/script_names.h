@@ -4,8 +4,8 @@
 
 #include <cstddef>
 
-#include "controller/text_catalogue.h"
-#include "script/file_table.h"
+#include "base/text_catalogue.h"
+#include "base/file_table.h"
 #include "script/script_rules.h"
 
 namespace checker {

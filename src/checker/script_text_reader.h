@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "checker/script_names.h"
-#include "script/file_table.h"
+#include "base/file_table.h"
 #include "script/profile_index.h"
 
 namespace checker {

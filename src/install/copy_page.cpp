@@ -2,10 +2,10 @@
 
 #include <lzexpand.h>
 
-#include "controller/bounded_text.h"
-#include "controller/setup_state.h"
-#include "controller/text_catalogue.h"
-#include "controller/wizard.h"
+#include "base/bounded_text.h"
+#include "base/setup_state.h"
+#include "base/text_catalogue.h"
+#include "base/cancel_notice.h"
 #include "install/copy_progress.h"
 #include "install/file_placement.h"
 #include "install/joystick_registration.h"

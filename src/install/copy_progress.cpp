@@ -1,6 +1,6 @@
 #include "install/copy_progress.h"
 
-#include "controller/bounded_text.h"
+#include "base/bounded_text.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "script/file_table.h"
+#include "base/file_table.h"
 
 constexpr std::size_t kStatusTextSize = 128;
 

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "controller/setup_state.h"
+#include "base/setup_state.h"
 #include "install/joystick_config.h"
 #include "install/registry_write.h"
 

@@ -1,6 +1,6 @@
 #include "install/registry_line.h"
 
-#include "controller/bounded_text.h"
+#include "base/bounded_text.h"
 
 namespace {
 

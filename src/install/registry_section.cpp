@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-#include "controller/bounded_text.h"
-#include "controller/setup_state.h"
+#include "base/bounded_text.h"
+#include "base/setup_state.h"
 #include "install/registry_section_scan.h"
 #include "install/registry_write.h"
 #include "script/script_rules.h"

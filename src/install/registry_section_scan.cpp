@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "controller/bounded_text.h"
+#include "base/bounded_text.h"
 
 bool NextRegistryLine(RegistrySectionScan& scan, char (&line)[kLineSize], bool& cut)
 {

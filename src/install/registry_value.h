@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "controller/bounded_text.h"
+#include "base/bounded_text.h"
 
 // The registry's type codes for the two kinds of value the program writes.
 constexpr std::uint32_t kRegistryString = 1; // REG_SZ

@@ -4,7 +4,7 @@
 
 #include "checker/checker.h"
 #include "checker/checks.h"
-#include "controller/bounded_text.h"
+#include "base/bounded_text.h"
 #include "medium/run_program.h"
 
 namespace medium {

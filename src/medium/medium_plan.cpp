@@ -4,7 +4,7 @@
 
 #include "checker/checks.h"
 #include "checker/script_names.h"
-#include "controller/bounded_text.h"
+#include "base/bounded_text.h"
 
 namespace medium {
 

@@ -2,7 +2,7 @@
 
 #include <unordered_set>
 
-#include "controller/bounded_text.h"
+#include "base/bounded_text.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "script/profile_reader.h"
 
-#include "controller/bounded_text.h"
+#include "base/bounded_text.h"
 
 namespace {
 

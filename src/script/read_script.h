@@ -9,11 +9,11 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "controller/bounded_text.h"
-#include "controller/text_catalogue.h"
-#include "script/file_table.h"
+#include "base/bounded_text.h"
+#include "base/text_catalogue.h"
+#include "base/file_table.h"
 #include "script/script_rules.h"
-#include "script/script_settings.h"
+#include "base/script_settings.h"
 
 // What the loading sequence reads through.
 template <class Reader>

@@ -1,6 +1,6 @@
 #include "script/scanners.h"
 
-#include "controller/bounded_text.h"
+#include "base/bounded_text.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "script/script_loader.h"
 
-#include "controller/bounded_text.h"
-#include "controller/setup_state.h"
-#include "controller/text_catalogue.h"
+#include "base/bounded_text.h"
+#include "base/setup_state.h"
+#include "base/text_catalogue.h"
 #include "script/read_script.h"
 #include "script/script_rules.h"
 

@@ -1,6 +1,6 @@
 #include "script/script_rules.h"
 
-#include "controller/bounded_text.h"
+#include "base/bounded_text.h"
 #include "script/scanners.h"
 
 void TrimToDirectory(char* path)

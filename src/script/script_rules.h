@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-#include "script/file_table.h"
+#include "base/file_table.h"
 
 // What the loader takes for a [Main] key that the script leaves out, and for the Program Files
 // directory when the registry does not name it.

@@ -1,9 +1,9 @@
 // The destination page: shows the destination, lets the user browse for another one, and on
 // Next checks its form, creates it when asked, and checks the free space of its drive.
-#include "controller/bounded_text.h"
-#include "controller/setup_state.h"
-#include "controller/text_catalogue.h"
-#include "controller/wizard.h"
+#include "base/bounded_text.h"
+#include "base/setup_state.h"
+#include "base/text_catalogue.h"
+#include "base/cancel_notice.h"
 #include "ui/browse_dialog.h"
 #include "ui/destination_rules.h"
 #include "ui/page_host.h"

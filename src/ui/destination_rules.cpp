@@ -1,6 +1,6 @@
 #include "ui/destination_rules.h"
 
-#include "controller/bounded_text.h"
+#include "base/bounded_text.h"
 
 bool HasDriveForm(const char* destination)
 {

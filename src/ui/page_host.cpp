@@ -1,7 +1,7 @@
 #include "ui/page_host.h"
 
-#include "controller/bounded_text.h"
-#include "controller/setup_state.h"
+#include "base/bounded_text.h"
+#include "base/setup_state.h"
 #include "ui/page_geometry.h"
 
 namespace {

@@ -16,4 +16,9 @@ constexpr int kBrowsePathField = 1003;
 constexpr int kBrowseDirectoryList = 1121;
 constexpr int kBrowseDriveList = 1137;
 
+// The templates of the pages and of the browse dialog.
+constexpr unsigned kWelcomeTemplate = 101;
+constexpr unsigned kFinishTemplate = 102;
+constexpr unsigned kCopyTemplate = 103;
 constexpr unsigned kBrowseTemplate = 104;
+constexpr unsigned kDestinationTemplate = 107;

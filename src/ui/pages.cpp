@@ -1,8 +1,8 @@
 // The welcome and finish pages, and the directory test of the destination page.
 #include "ui/pages.h"
 
-#include "controller/setup_state.h"
-#include "controller/wizard.h"
+#include "base/setup_state.h"
+#include "base/cancel_notice.h"
 #include "ui/page_host.h"
 #include "ui/page_ids.h"
 

@@ -1,6 +1,6 @@
 // The backdrop as it is created and painted in this process, on the 640 x 480 test display.
-#include "controller/bounded_text.h"
-#include "controller/setup_state.h"
+#include "base/bounded_text.h"
+#include "base/setup_state.h"
 #include "support/automation.h"
 #include "support/page_state.h"
 #include "ui/backdrop.h"

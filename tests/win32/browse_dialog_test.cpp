@@ -2,8 +2,8 @@
 // destination page runs on the main thread and a second thread plays the user, who presses
 // Browse, looks at the dialog, types into its path field, moves through its directory and drive
 // lists and ends it with OK or Cancel.
-#include "controller/bounded_text.h"
-#include "controller/setup_state.h"
+#include "base/bounded_text.h"
+#include "base/setup_state.h"
 #include "support/automation.h"
 #include "support/page_state.h"
 #include "support/test_files.h"

@@ -1,6 +1,6 @@
 // The copy page run in this program, with a thread hook that records every text the page shows,
 // so that fast changes such as the percent label are all seen.
-#include "controller/setup_state.h"
+#include "base/setup_state.h"
 #include "install/copy_page.h"
 #include "script/script_loader.h"
 #include "support/automation.h"

@@ -1,7 +1,7 @@
 // The joystick driver and uninstall entries, written to the (Wine) registry and read back with
 // RegQueryValueExA. The test makes the joystick driver keys that a Windows 95/98 system has.
 // String byte counts are checked in registry_trace_test.
-#include "controller/setup_state.h"
+#include "base/setup_state.h"
 #include "install/joystick_registration.h"
 #include "support/registry_values.h"
 

@@ -2,9 +2,8 @@
 // its caption and formatted texts, the results it leaves, the message boxes of the destination
 // page with their icons and buttons, and the finish page's choice. A second thread plays the
 // user while the page's own loop runs on the main thread.
-#include "controller/bounded_text.h"
-#include "controller/setup_state.h"
-#include "controller/wizard.h"
+#include "base/bounded_text.h"
+#include "base/setup_state.h"
 #include "support/automation.h"
 #include "support/page_state.h"
 #include "support/test_files.h"

@@ -1,7 +1,7 @@
 // The registry section of real scripts, applied to the (Wine) registry and read back with
 // RegQueryValueExA: keys, types and exact bytes. String byte counts cannot be seen this way
 // (Wine keeps a NUL after every REG_SZ); registry_trace_test checks them.
-#include "controller/setup_state.h"
+#include "base/setup_state.h"
 #include "install/registry_section.h"
 #include "support/registry_values.h"
 #include "support/test_files.h"

@@ -7,7 +7,7 @@
 // trace goes to the process's Unix standard error, which a Windows parent cannot redirect, so the
 // copy is started through /bin/sh with its standard error sent to a file. Wine does not wait for
 // Unix processes, so the shell leaves a second file when the copy has ended.
-#include "controller/setup_state.h"
+#include "base/setup_state.h"
 #include "install/joystick_registration.h"
 #include "install/registry_section.h"
 #include "support/automation.h"

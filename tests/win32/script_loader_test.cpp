@@ -1,6 +1,6 @@
 // Reads real scripts written beside the program through the system's profile reader. The program
 // runs from C:\MEDIUM so that its script lies there.
-#include "controller/setup_state.h"
+#include "base/setup_state.h"
 #include "script/script_loader.h"
 #include "support/test_files.h"
 

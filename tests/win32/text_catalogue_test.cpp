@@ -1,6 +1,6 @@
 #include "checker/script_names.h"
-#include "controller/setup_state.h"
-#include "controller/text_catalogue.h"
+#include "base/setup_state.h"
+#include "base/text_catalogue.h"
 
 #include <gtest/gtest.h>
 

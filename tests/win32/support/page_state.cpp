@@ -1,7 +1,7 @@
 #include "support/page_state.h"
 
-#include "controller/bounded_text.h"
-#include "controller/setup_state.h"
+#include "base/bounded_text.h"
+#include "base/setup_state.h"
 
 void PrepareQuorraPadState(const char* destination)
 {

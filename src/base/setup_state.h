@@ -5,9 +5,9 @@
 
 #include <cstdint>
 
-#include "controller/text_catalogue.h"
-#include "script/file_table.h"
-#include "script/script_settings.h"
+#include "base/text_catalogue.h"
+#include "base/file_table.h"
+#include "base/script_settings.h"
 
 // What a wizard page leaves behind.
 enum PageResult : std::int16_t {

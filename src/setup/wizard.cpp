@@ -1,12 +1,12 @@
-#include "controller/wizard.h"
+#include "setup/wizard.h"
 
-#include "controller/bounded_text.h"
-#include "controller/setup_state.h"
-#include "controller/text_catalogue.h"
+#include "base/setup_state.h"
+#include "base/text_catalogue.h"
 #include "install/copy_page.h"
 #include "script/script_loader.h"
 #include "ui/backdrop.h"
 #include "ui/page_host.h"
+#include "ui/page_ids.h"
 #include "ui/pages.h"
 
 namespace {
@@ -43,15 +43,6 @@ WizardEnd RunWizardPages()
 }
 
 } // namespace
-
-void CancelNotice(HWND owner)
-{
-    char text[128];
-    CopyText(text, g_setup.productName);
-    const char* notCompleted = LoadText(kTextNotCompleted);
-    AppendText(text, notCompleted != nullptr ? notCompleted : "");
-    MessageBoxA(owner, text, g_setup.caption, MB_ICONWARNING);
-}
 
 int RunSetup(HINSTANCE instance)
 {

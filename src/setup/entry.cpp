@@ -2,8 +2,8 @@
 // start-up code: the process starts here and ends with ExitProcess.
 #include <windows.h>
 
-#include "controller/setup_state.h"
-#include "controller/wizard.h"
+#include "base/setup_state.h"
+#include "setup/wizard.h"
 
 extern "C" void __stdcall SetupEntry()
 {

@@ -1,3 +1,3 @@
-#include "controller/setup_state.h"
+#include "base/setup_state.h"
 
 constinit SetupState g_setup{ZeroFilled{}};

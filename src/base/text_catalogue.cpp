@@ -1,6 +1,6 @@
-#include "controller/text_catalogue.h"
+#include "base/text_catalogue.h"
 
-#include "controller/setup_state.h"
+#include "base/setup_state.h"
 
 char* LoadText(unsigned id)
 {

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "script/file_table.h"
+#include "base/file_table.h"
 
 struct ScriptSettings {
     char productName[kProductNameSize] = {};
