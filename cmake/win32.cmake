@@ -4,11 +4,11 @@
 set(SETUP_WINE_TEMPLATE ${CMAKE_BINARY_DIR}/wine-template)
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
   set(SETUP_WINE_ARCH win64)
-  set(SETUP_ENTRY_SYMBOL SetupEntry)
+  set(SETUP_ENTRY_DECORATION "%")
   set(SETUP_CPU_FLAGS)
 else()
   set(SETUP_WINE_ARCH win32)
-  set(SETUP_ENTRY_SYMBOL _SetupEntry@0)
+  set(SETUP_ENTRY_DECORATION "_%@0") # a __stdcall function without arguments
   # The 32-bit Windows stack is kept 4-byte aligned; nothing in SETUP.EXE asks for more, so the
   # compiler need not align its frames to 16 bytes.
   set(SETUP_CPU_FLAGS -march=i486 -mtune=i686 -mpreferred-stack-boundary=2)
@@ -44,41 +44,57 @@ set_source_files_properties(${CMAKE_SOURCE_DIR}/res/setup.rc PROPERTIES
 # keeps them there), but Windows 95/98 export them only from LZ32.DLL.
 set(SETUP_SYSTEM_LIBRARIES lz32 kernel32 user32 gdi32 comdlg32 advapi32)
 
-add_executable(setup_exe WIN32
-    ${CMAKE_SOURCE_DIR}/src/setup/entry.cpp
-    ${CMAKE_SOURCE_DIR}/src/base/freestanding.cpp)
-set_target_properties(setup_exe PROPERTIES OUTPUT_NAME SETUP SUFFIX .EXE)
-target_include_directories(setup_exe PRIVATE ${CMAKE_SOURCE_DIR}/src)
-target_compile_options(setup_exe PRIVATE -Wall -Wextra ${SETUP_FREESTANDING_FLAGS})
+# A program of the package for Windows 95/98 (SETUP.EXE, UNINSTAL.EXE): no runtime, its own entry
+# point, subsystem 4.0, no relocations, and the system DLLs only.
+function(setup_freestanding_program target output_name entry resources)
+  string(REPLACE "%" ${entry} entry_symbol ${SETUP_ENTRY_DECORATION})
+  add_executable(${target} WIN32 ${ARGN} ${CMAKE_SOURCE_DIR}/src/base/freestanding.cpp)
+  set_target_properties(${target} PROPERTIES OUTPUT_NAME ${output_name} SUFFIX .EXE)
+  target_include_directories(${target} PRIVATE ${CMAKE_SOURCE_DIR}/src)
+  target_compile_options(${target} PRIVATE -Wall -Wextra ${SETUP_FREESTANDING_FLAGS})
+  target_link_libraries(${target} PRIVATE setup_win32 setup_portable ${resources})
+  target_link_options(${target} PRIVATE
+      ${SETUP_FREESTANDING_FLAGS} $<$<NOT:$<CONFIG:Debug>>:-fuse-linker-plugin>
+      -nostdlib -s
+      -Wl,--entry=${entry_symbol}
+      -Wl,--subsystem,windows:4.0
+      -Wl,--major-os-version,4 -Wl,--minor-os-version,0
+      -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0
+      -Wl,--disable-dynamicbase -Wl,--disable-nxcompat -Wl,--disable-reloc-section
+      -Wl,--gc-sections)
+  if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+    # Four sections instead of seven: less padding, and the zero-filled state takes no room.
+    set(linker_script ${CMAKE_SOURCE_DIR}/cmake/setup-exe.ld)
+    target_link_options(${target} PRIVATE -Wl,-T,${linker_script})
+    set_target_properties(${target} PROPERTIES LINK_DEPENDS ${linker_script})
+  endif()
+  # libgcc last: it supplies 64-bit division helpers should the compiler need them.
+  target_link_libraries(${target} PRIVATE ${SETUP_SYSTEM_LIBRARIES} gcc)
+endfunction()
 set_source_files_properties(${CMAKE_SOURCE_DIR}/src/base/freestanding.cpp PROPERTIES
     COMPILE_OPTIONS "-fno-builtin;-fno-lto")
-target_link_libraries(setup_exe PRIVATE setup_win32 setup_portable setup_resources)
-target_link_options(setup_exe PRIVATE
-    ${SETUP_FREESTANDING_FLAGS} $<$<NOT:$<CONFIG:Debug>>:-fuse-linker-plugin>
-    -nostdlib -s
-    -Wl,--entry=${SETUP_ENTRY_SYMBOL}
-    -Wl,--subsystem,windows:4.0
-    -Wl,--major-os-version,4 -Wl,--minor-os-version,0
-    -Wl,--major-subsystem-version,4 -Wl,--minor-subsystem-version,0
-    -Wl,--disable-dynamicbase -Wl,--disable-nxcompat -Wl,--disable-reloc-section
-    -Wl,--gc-sections)
-if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
-  # Four sections instead of seven: less padding, and the zero-filled state takes no room.
-  set(SETUP_LINKER_SCRIPT ${CMAKE_SOURCE_DIR}/cmake/setup-exe.ld)
-  target_link_options(setup_exe PRIVATE -Wl,-T,${SETUP_LINKER_SCRIPT})
-  set_target_properties(setup_exe PROPERTIES LINK_DEPENDS ${SETUP_LINKER_SCRIPT})
-endif()
-# libgcc last: it supplies 64-bit division helpers should the compiler need them.
-target_link_libraries(setup_exe PRIVATE ${SETUP_SYSTEM_LIBRARIES} gcc)
+
+setup_freestanding_program(setup_exe SETUP SetupEntry setup_resources
+    ${CMAKE_SOURCE_DIR}/src/setup/entry.cpp)
+
+add_library(uninstall_resources OBJECT ${CMAKE_SOURCE_DIR}/res/uninstall.rc)
+set_source_files_properties(${CMAKE_SOURCE_DIR}/res/uninstall.rc PROPERTIES
+    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/strings.rc")
+setup_freestanding_program(uninstall_exe UNINSTAL UninstallEntry
+    uninstall_resources ${CMAKE_SOURCE_DIR}/src/uninstall/entry.cpp)
 
 # The Win32 test programs need Wine able to run this build's code.
 option(SETUP_WIN32_TESTS "Build the Win32 test programs and run them under Wine" ON)
 
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
-  # SETUP.EXE, pictures included, fits in 40 KB (a Debug build is not held to that).
+  # SETUP.EXE, pictures included, fits in 40 KB (a Debug build is not held to that); UNINSTAL.EXE,
+  # which has no pictures, in 16 KB.
   add_test(NAME exe_format
            COMMAND ${CMAKE_SOURCE_DIR}/tools/check-exe-format.sh $<TARGET_FILE:setup_exe>
                    $<$<NOT:$<CONFIG:Debug>>:40960>)
+  add_test(NAME uninstall_exe_format
+           COMMAND ${CMAKE_SOURCE_DIR}/tools/check-exe-format.sh $<TARGET_FILE:uninstall_exe>
+                   $<$<NOT:$<CONFIG:Debug>>:16384>)
 endif()
 
 # The sample distribution medium: setup-medium lays it out from sample/ and writes its floppy
@@ -105,18 +121,22 @@ else()
   set(setup_medium_tool_target host_setup_medium)
 endif()
 
+set(sample_originals ${CMAKE_BINARY_DIR}/originals)
 set(sample_built ${CMAKE_BINARY_DIR}/medium-built)
 set(sample_floppy ${CMAKE_BINARY_DIR}/medium.img)
 set(sample_medium ${CMAKE_BINARY_DIR}/medium)
 file(GLOB sample_files CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/sample/files/*)
+# The originals are the sample's files and the uninstaller of this build.
 add_custom_command(
     OUTPUT ${sample_medium}/SETUP.INF ${sample_floppy}
-    COMMAND ${CMAKE_COMMAND} -E rm -rf ${sample_built} ${sample_medium}
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${sample_originals} ${sample_built} ${sample_medium}
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${CMAKE_SOURCE_DIR}/sample/files ${sample_originals}
+    COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:uninstall_exe> ${sample_originals}/UNINSTAL.EXE
     COMMAND ${setup_medium_tool} --script ${CMAKE_SOURCE_DIR}/sample/SETUP.INF
-            --originals ${CMAKE_SOURCE_DIR}/sample/files --setup $<TARGET_FILE:setup_exe>
+            --originals ${sample_originals} --setup $<TARGET_FILE:setup_exe>
             --out ${sample_built} --floppy ${sample_floppy}
     COMMAND ${CMAKE_SOURCE_DIR}/tools/read-floppy.sh ${sample_floppy} ${sample_medium}
-    DEPENDS setup_exe ${setup_medium_tool_target} ${setup_medium_tool}
+    DEPENDS setup_exe uninstall_exe ${setup_medium_tool_target} ${setup_medium_tool}
             ${CMAKE_SOURCE_DIR}/sample/SETUP.INF ${sample_files}
             ${CMAKE_SOURCE_DIR}/tools/read-floppy.sh
     COMMENT "Laying out the sample medium and reading it back from its floppy image")

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Makes a Wine prefix for running SETUP.EXE and the Win32 tests: Windows 98 reported to
-# SETUP.EXE, Windows 98's colours, unmanaged windows (no window-manager stalls under Xvfb), and
-# Wine's own fonts.
+# Makes a Wine prefix for running SETUP.EXE and the Win32 tests: Windows 98 reported to the
+# package's programs (SETUP.EXE, UNINSTAL.EXE), Windows 98's colours, unmanaged windows (no
+# window-manager stalls under Xvfb), and Wine's own fonts.
 # Usage: make-wine-prefix.sh win32|win64 DIR
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -13,7 +13,9 @@ rm -rf "$WINEPREFIX"
 mkdir -p "$(dirname "$WINEPREFIX")"
 "$WINE_LOADER" wineboot -i >/dev/null 2>&1
 reg() { "$WINE_LOADER" reg add "$@" /f >/dev/null 2>&1; }
-reg 'HKCU\Software\Wine\AppDefaults\SETUP.EXE' /v Version /t REG_SZ /d win98
+for program in SETUP.EXE UNINSTAL.EXE; do
+  reg "HKCU\\Software\\Wine\\AppDefaults\\$program" /v Version /t REG_SZ /d win98
+done
 reg 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N
 reg 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N
 # The colours of Windows 98's standard scheme, so that controls sit on the same grey as the pages.

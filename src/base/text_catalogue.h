@@ -31,6 +31,14 @@ enum TextId : unsigned {
     kTextOemData1 = 45,
     kTextOemData2 = 46,
     kTextFilesNotCopied = 47,
+    // UNINSTAL.EXE's own texts.
+    kTextUninstall = 60,
+    kTextRemoveQuestion = 61,
+    kTextRemoved = 62,
+    kTextRemovedAtRestart = 63,
+    kTextFilesNotRemoved = 64,
+    kTextFolderStays = 65,
+    kTextNoUninstallInfo = 66,
 };
 
 // Loads the text `id` (low 16 bits) into the next of four 128-byte buffers and returns it, or

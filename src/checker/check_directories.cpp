@@ -52,12 +52,7 @@ void CheckDirectories(const ScriptModel& model, Diagnostics& out)
         if (record.source.read.empty()) {
             continue;
         }
-        char field[kFieldSize];
-        const char* next = record.source.read.c_str();
-        for (int i = 0; i < 4; ++i) {
-            next = SplitField(next, field);
-        }
-        const int key = MatchDirectoryKey(field, kDirectoryKeys);
+        const int key = MatchDirectoryKey(DirectoryKeyOf(record).c_str(), kDirectoryKeys);
         if (key >= 0) {
             used[key] = true;
         }

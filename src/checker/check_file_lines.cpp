@@ -229,6 +229,27 @@ void CheckFileLines(const ScriptModel& model, Diagnostics& out)
         }
         flushMissing(count);
     }
+
+    // UNINSTAL.EXE removes what the copy of the script beside it names, and nothing without one.
+    for (const FileRecord& program : model.files) {
+        if (!EqualsNoCase(program.entry.targetName, kUninstallProgram)) {
+            continue;
+        }
+        bool beside = false;
+        for (const FileRecord& info : model.files) {
+            beside = beside || (EqualsNoCase(info.entry.targetName, kUninstallInfo) &&
+                                info.entry.absoluteTarget == program.entry.absoluteTarget &&
+                                EqualsNoCase(info.entry.targetDir, program.entry.targetDir));
+        }
+        if (!beside) {
+            Warn(out, program.source.line,
+                 SectionName(kDiskNames[program.disk]) + " " + std::to_string(program.number) +
+                     ": the script installs UNINSTAL.EXE without UNINSTAL.INF beside it, so the "
+                     "uninstaller cannot tell what to remove; add a record such as "
+                     "\"SETUP.INF,UNINSTAL.INF,Uninstall information," +
+                     DirectoryKeyOf(program) + "\"");
+        }
+    }
 }
 
 } // namespace checker

@@ -2,6 +2,7 @@
 #include "checker/check_helpers.h"
 
 #include "base/bounded_text.h"
+#include "script/scanners.h"
 
 namespace checker {
 
@@ -157,6 +158,16 @@ void CheckNumberKey(Diagnostics& out, std::string_view section, std::string_view
                    "Windows)";
     }
     Warn(out, source.line, std::move(message));
+}
+
+std::string DirectoryKeyOf(const FileRecord& record)
+{
+    char field[kFieldSize] = "";
+    const char* next = record.source.read.c_str();
+    for (int i = 0; i < 4; ++i) {
+        next = SplitField(next, field);
+    }
+    return field;
 }
 
 } // namespace checker

@@ -28,6 +28,9 @@ bool IsComment(std::string_view name);
 // ASCII upper case.
 std::string Upper(std::string_view text);
 
+// The directory key that a file record's line names (its fourth field), as the loader splits it.
+std::string DirectoryKeyOf(const FileRecord& record);
+
 // An integer key: present but empty, not a plain number, or too large for 32 bits.
 void CheckNumberKey(Diagnostics& out, std::string_view section, std::string_view key,
                     const KeySource& source, std::int32_t fallback);

@@ -33,9 +33,10 @@ void CheckMedium(const ScriptModel& model, const Medium& medium, Diagnostics& ou
     std::uint64_t totalKb = 0;
     for (const FileRecord& record : model.files) {
         const FileEntry& entry = record.entry;
-        // SETUP.EXE copies nothing for a record without a source name or one that it refuses.
+        // SETUP.EXE copies nothing for a record without a source name or one that it refuses; a
+        // record of the script itself (UNINSTAL.INF for the uninstaller) needs no file of its own.
         if (entry.sourceName[0] == '\0' || !StaysInsideFolder(entry.sourceName) ||
-            !StaysInsideFolder(entry.targetName)) {
+            !StaysInsideFolder(entry.targetName) || EqualsNoCase(entry.sourceName, kScriptFile)) {
             continue;
         }
         const std::string name =

@@ -22,6 +22,12 @@ inline constexpr char kOemData1Key[] = "OEMData1";
 inline constexpr char kOemData2Key[] = "OEMData2";
 inline constexpr char kMinimumSpaceKey[] = "MinimumSpace";
 
+// The files that belong together on a medium and at the destination: the script itself, and the
+// uninstaller with the copy of the script that tells it what to remove.
+inline constexpr char kScriptFile[] = "SETUP.INF";
+inline constexpr char kUninstallProgram[] = "UNINSTAL.EXE";
+inline constexpr char kUninstallInfo[] = "UNINSTAL.INF";
+
 // "Disk1" to "Disk6": the disk-label keys, the file-count keys and the file sections.
 inline constexpr const char* kDiskNames[kMaxDisks] = {"Disk1", "Disk2", "Disk3",
                                                       "Disk4", "Disk5", "Disk6"};

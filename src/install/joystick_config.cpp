@@ -58,9 +58,9 @@ void MakeJoystickValues(const char* driverName, const char* productName,
                         const std::uint8_t (&block)[kJoystickConfigSize],
                         RegistryValue (&values)[kJoystickValueCount])
 {
-    values[0] = StringValue("Joystick1OEMCallout", driverName);
-    values[1] = StringValue("Joystick1OEMName", productName);
-    values[2] = BinaryValue("Joystick1Configuration", block, kJoystickConfigSize);
+    values[0] = StringValue(kJoystickValueNames[0], driverName);
+    values[1] = StringValue(kJoystickValueNames[1], productName);
+    values[2] = BinaryValue(kJoystickValueNames[2], block, kJoystickConfigSize);
 }
 
 void MakeUninstallValues(const char* productName, const char* uninstallCommand,

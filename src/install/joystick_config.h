@@ -60,8 +60,11 @@ bool BuildSettingsKeyPath(const char* driverSubkey, char (&out)[kSettingsPathSiz
 bool BuildUninstallKeyPath(const char* productName, char (&out)[kUninstallTextSize]);
 bool BuildUninstallCommand(const char* destDir, char (&out)[kUninstallTextSize]);
 
-// The three values of the first joystick in a settings key, in the order they are written.
+// The three values of the first joystick in a settings key, in the order they are written: the
+// driver that serves it (its OEM callout), the product's name, the configuration block.
 constexpr int kJoystickValueCount = 3;
+constexpr const char* kJoystickValueNames[kJoystickValueCount] = {
+    "Joystick1OEMCallout", "Joystick1OEMName", "Joystick1Configuration"};
 void MakeJoystickValues(const char* driverName, const char* productName,
                         const std::uint8_t (&block)[kJoystickConfigSize],
                         RegistryValue (&values)[kJoystickValueCount]);

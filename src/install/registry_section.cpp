@@ -73,12 +73,8 @@ void ApplyRegistryLine(const char* deviceClassKey, const char* line)
     RegCloseKey(key);
 }
 
-int ApplyRegistrySection()
+int ForEachRegistryLine(const char* scriptPath, RegistryLineAction action)
 {
-    char scriptPath[kPathSize];
-    if (!BuildScriptPath(g_setup.sourceDir, scriptPath, sizeof scriptPath)) {
-        return 0;
-    }
     // Held without sharing while it is read. Only an existing script is opened: the disk in the
     // drive may have been changed meanwhile, and nothing is ever written to it.
     const HANDLE file = CreateFileA(scriptPath, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
@@ -116,9 +112,9 @@ int ApplyRegistrySection()
     char line[kLineSize];
     bool cut = false;
     while (NextRegistryLine(scan, line, cut)) {
-        // A line longer than the line holder is passed over: cut, it would write a wrong value.
+        // A line longer than the line holder is passed over: cut, it would name a wrong value.
         if (!cut) {
-            ApplyRegistryLine(deviceClassKey, line);
+            action(deviceClassKey, line);
         }
     }
 
@@ -126,4 +122,13 @@ int ApplyRegistrySection()
     GlobalFree(block);
     CloseHandle(file);
     return 1;
+}
+
+int ApplyRegistrySection()
+{
+    char scriptPath[kPathSize];
+    if (!BuildScriptPath(g_setup.sourceDir, scriptPath, sizeof scriptPath)) {
+        return 0;
+    }
+    return ForEachRegistryLine(scriptPath, ApplyRegistryLine);
 }

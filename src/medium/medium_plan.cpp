@@ -52,7 +52,7 @@ std::string PairingProblem(std::string_view source, std::string_view target)
                                   "SETUP.EXE beside its files";
         }
     }
-    if (EqualsNoCase(source, kSetupExeName) || EqualsNoCase(source, kScriptName)) {
+    if (EqualsNoCase(source, kSetupExeName)) {
         return "the source " + Quoted(source) + " would replace the medium's own " +
                std::string(source);
     }
@@ -81,6 +81,9 @@ MediumPlan PlanMedium(const checker::ScriptModel& model)
         const std::string target = record.entry.targetName;
         if (source.empty()) {
             continue; // SETUP.EXE copies nothing for it
+        }
+        if (EqualsNoCase(source, kScriptName)) {
+            continue; // the script itself (as UNINSTAL.INF for the uninstaller), there anyway
         }
         const std::string name = checker::SectionName(checker::kDiskNames[record.disk]) + " " +
                                  std::to_string(record.number);

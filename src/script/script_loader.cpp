@@ -8,7 +8,7 @@
 
 namespace {
 
-// SETUP.INF beside the program, read through the system's private-profile functions, with the
+// The script, read through the system's private-profile functions, with the
 // section and key names of the string table.
 struct SystemScriptReader {
     const char* scriptPath;
@@ -77,6 +77,14 @@ void ReleaseFileTable()
     g_setup.fileTableBase = nullptr;
 }
 
+int LoadScriptFile(const char* scriptPath)
+{
+    char programFiles[kPathSize];
+    ReadProgramFilesDir(programFiles);
+    SystemScriptReader reader{scriptPath};
+    return ReadSetupScript(reader, g_setup.windowsDir, programFiles, g_setup, g_setup.diskFiles);
+}
+
 int LoadSetupScript()
 {
     // The module path is read whole, so that a directory too long for the 80-byte slot is
@@ -91,9 +99,5 @@ int LoadSetupScript()
         CopyText(g_setup.caption, setupProgram != nullptr ? setupProgram : "");
         return 0;
     }
-
-    char programFiles[kPathSize];
-    ReadProgramFilesDir(programFiles);
-    SystemScriptReader reader{scriptPath};
-    return ReadSetupScript(reader, g_setup.windowsDir, programFiles, g_setup, g_setup.diskFiles);
+    return LoadScriptFile(scriptPath);
 }

@@ -235,6 +235,8 @@ const FaultCase kFaults[] = {
      "source name \"..\\README.TXT\" leads out of the medium's folder"},
     {"TargetNameEmpty", 19, "1=README.TXT,,Read me,RootDir", 19,
      "the target name is empty: SETUP.EXE reports the file as not copied"},
+    {"UninstallerWithoutItsScript", 22, "1=UNINSTAL.EX_,UNINSTAL.EXE,Uninstall program,RootDir",
+     22, "installs UNINSTAL.EXE without UNINSTAL.INF beside it"},
     // The medium.
     {"FileMissingFromMedium", 19, "1=NOFILE.TXT,README.TXT,Read me,RootDir", 19,
      "[Disk1] 1: \"NOFILE.TXT\" is not on the medium (medium)"},
@@ -354,10 +356,10 @@ protected:
 
 TEST_F(CheckCommand, SampleMediumIsCleanWithExitZero)
 {
-    const std::string sample = SETUP_SOURCE_DIR "/sample";
-    EXPECT_EQ(Run({"--originals", sample + "/files", sample + "/SETUP.INF"}), checker::kExitClean)
+    EXPECT_EQ(Run({"--originals", SampleOriginals(), SETUP_SOURCE_DIR "/sample/SETUP.INF"}),
+              checker::kExitClean)
         << out_ << err_;
-    EXPECT_NE(out_.find("no warnings (2 disks, 8 file records)"), std::string::npos) << out_;
+    EXPECT_NE(out_.find("no warnings (2 disks, 9 file records)"), std::string::npos) << out_;
 }
 
 TEST_F(CheckCommand, WarningsGiveExitOneWithFileAndLine)

@@ -37,6 +37,15 @@ protected:
 
     std::string Path(const std::string& name) const { return (folder_ / name).string(); }
 
+    // The sample medium's originals in the scratch folder "originals": the sample's files, and a
+    // stand-in for the uninstaller, which only the Windows build makes. Returns the folder.
+    std::string SampleOriginals()
+    {
+        std::filesystem::copy(SETUP_SOURCE_DIR "/sample/files", Path("originals"));
+        Write("originals/UNINSTAL.EXE", "MZ stands in for the uninstaller of the Windows build");
+        return Path("originals");
+    }
+
     // Runs `command` as `program` with `args`; its output is left in out_ and err_.
     int RunCommand(Command command, const char* program, std::vector<std::string> args)
     {

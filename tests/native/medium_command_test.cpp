@@ -44,7 +44,7 @@ protected:
     {
         CommandTest::SetUp();
         setupExe_ = Write("build/SETUP.EXE", "MZ stands in for SETUP.EXE");
-        fs::copy(kSample + "/files", Path("originals"));
+        SampleOriginals();
     }
 
     // Runs setup-medium on `script` (a path) with the fixture's originals and SETUP.EXE, into the
@@ -91,7 +91,7 @@ protected:
                     reinterpret_cast<const std::uint8_t*>(made.data()), made.size());
                 made.assign(expanded.begin(), expanded.end());
             }
-            EXPECT_EQ(made, ReadText(kSample + "/files/" + file.original)) << file.onMedium;
+            EXPECT_EQ(made, ReadText(Path("originals") + "/" + file.original)) << file.onMedium;
         }
         EXPECT_EQ(ReadText(folder + "/SETUP.EXE"), ReadText(setupExe_));
         EXPECT_EQ(ReadText(folder + "/SETUP.INF"), ReadText(kSample + "/SETUP.INF"));
@@ -142,7 +142,7 @@ TEST_F(MediumCommand, FaultsStopTheBuildWithTheirExitStatus)
     for (const auto& row : table) {
         fs::remove_all(Path("medium"));
         fs::remove_all(Path("originals"));
-        fs::copy(kSample + "/files", Path("originals"));
+        SampleOriginals();
         if (row.removedOriginal != nullptr) {
             fs::remove(Path("originals") + "/" + row.removedOriginal);
         }
@@ -226,8 +226,8 @@ TEST_F(MediumCommand, MediumTooLargeForTheFloppySaysByHowMuch)
     Write("originals/BIG.BIN", std::string(big.begin(), big.end()));
     const std::string script =
         SampleWith({{"MinimumSpace=512", "MinimumSpace=4000"},
-                    {"Disk2=4", "Disk2=5"},
-                    {"4=UNINSTAL.EX_", "5=BIG.BIN,BIG.BIN,Big,RootDir\n4=UNINSTAL.EX_"}});
+                    {"Disk2=5", "Disk2=6"},
+                    {"4=UNINSTAL.EX_", "6=BIG.BIN,BIG.BIN,Big,RootDir\n4=UNINSTAL.EX_"}});
     EXPECT_EQ(Build(script, {"--floppy", Path("disk.img")}), checker::kExitWarnings) << err_;
 
     std::uint64_t taken = 0;

@@ -74,7 +74,8 @@ TEST(PlanMedium, NamesThatDoNotPairAreErrorsOnTheirLine)
         {"KESTREL.VX_", "[Disk1] 2: the source \"KESTREL.VX_\" has no target name"},
         {"..\\KCAL.EX_,KCAL.EXE,Calibration,RootDir", "\"..\\KCAL.EX_\" is not a plain file name"},
         {"KCAL.EXE,C:KCAL.EXE,Calibration,RootDir", "\"C:KCAL.EXE\" is not a plain file name"},
-        {"setup.inf,SETUP.INF,Script,RootDir", "would replace the medium's own setup.inf"},
+        {"setup.exe,SETUP.EXE,Program,RootDir", "would replace the medium's own setup.exe"},
+        {"setup.inf,UNINSTAL.INF,Uninstall information,RootDir", ""}, // the script itself
         {"SETUP.EX_,SETUP.EXE,Program,RootDir", ""}, // compressed, so not the medium's own
     };
     for (const auto& row : table) {

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <set>
 #include <string>
 #include <vector>
@@ -16,9 +17,11 @@ namespace {
 const std::string kMedium = "C:\\MEDIUM";
 const std::string kDest = "C:\\KESTREL";
 const std::string kSampleMedium = "A:";
-const std::string kOriginals = WindowsPathOf(SETUP_SOURCE_DIR "/sample/files");
+const std::string kOriginals = WindowsPathOf(SETUP_BUILD_DIR "/originals");
 const std::string kJoystickKey = "System\\CurrentControlSet\\control\\MediaResources\\joystick";
 const std::string kSettings = "\\msjstick.drv<0000>\\CurrentJoystickSettings";
+const char kProfileClass[] = "KestrelGamepad.Profile";
+const std::string kMediaClass = "System\\CurrentControlSet\\Services\\Class\\MEDIA";
 const char kUninstallKey[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kestrel Gamepad";
 
@@ -149,6 +152,9 @@ protected:
         DeleteFileA(kRestartScript.c_str());
         DeleteKeyTree(HKEY_LOCAL_MACHINE, kUninstallKey);
         DeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Kestrel");
+        DeleteKeyTree(HKEY_CLASSES_ROOT, kProfileClass);
+        DeleteKeyTree(HKEY_LOCAL_MACHINE, kJoystickKey);
+        DeleteKeyTree(HKEY_LOCAL_MACHINE, kMediaClass);
         ASSERT_TRUE(CopyFolderFiles(kSampleMedium, kMedium));
         DeleteFileA((kMedium + "\\SETUP.EXE").c_str());
         ASSERT_TRUE(CreateTestKey(HKEY_LOCAL_MACHINE, kJoystickKey + kSettings, true));
@@ -198,6 +204,42 @@ protected:
         PressButton(notice, IDOK);
         ASSERT_TRUE(setup.WaitForExit());
         EXPECT_EQ(WaitForWindow(setup.id(), "SETUP_END", 0), nullptr);
+    }
+
+    // The whole setup with the sample medium, Finish with "No".
+    void InstallSample()
+    {
+        SetupProcess setup(kMedium);
+        HWND finish = nullptr;
+        ASSERT_NO_FATAL_FAILURE(WalkToFinish(setup, finish));
+        FinishWithoutRestart(setup, finish);
+    }
+
+    // Runs the uninstall entry's command as "Add/Remove Programs" does and gives `answer` to its
+    // question; `message` gets the text of the box it ends with (none after No).
+    static void Uninstall(int answer, std::string& message)
+    {
+        const std::string command =
+            StoredText(ReadStoredValue(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"));
+        ASSERT_EQ(command, kDest + "\\UNINSTAL.EXE");
+        SetupProcess uninstall(command, kDest);
+        HWND question = WaitForMessageBox(uninstall.id(),
+                                          "Remove Kestrel Gamepad and all of its components?");
+        ASSERT_NE(question, nullptr);
+        EXPECT_EQ(WindowText(question), "Kestrel Gamepad Uninstall");
+        PressButton(question, answer);
+        if (answer == IDYES) {
+            HWND done = nullptr;
+            ASSERT_TRUE(WaitUntil(
+                [&] {
+                    done = WaitForWindow(uninstall.id(), "#32770", 0);
+                    return done != nullptr && done != question;
+                },
+                20000));
+            message = MessageBoxText(done);
+            PressButton(done, IDOK);
+        }
+        ASSERT_TRUE(uninstall.WaitForExit());
     }
 
     // Finish with "No": the control panel instead of a restart.
@@ -515,6 +557,115 @@ TEST_F(Install, FullDiskWhileReplacingKeepsTheOldFile)
     EXPECT_TRUE(ReadWholeFile(kDest + "\\BIG.DAT") == old);
     EXPECT_EQ(FileNamesIn(kDest), std::set<std::string>{"BIG.DAT"});
     EXPECT_EQ(RunHostShell("umount '" + mountPoint + "'"), 0);
+}
+
+TEST_F(Install, UninstallRemovesWhatTheSetupInstalledAndLeavesTheRest)
+{
+    // A game-controller device (the key that HKR lines write below) and a second joystick driver.
+    const std::string device = kMediaClass + "\\0000";
+    ASSERT_TRUE(CreateTestKey(HKEY_LOCAL_MACHINE, device + "\\Drivers\\joystick"));
+    const std::string other = kJoystickKey + "\\other.drv<0001>\\CurrentJoystickSettings";
+    ASSERT_TRUE(CreateTestKey(HKEY_LOCAL_MACHINE, other));
+    ASSERT_NO_FATAL_FAILURE(InstallSample());
+    ASSERT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, device + "\\Settings"));
+
+    // Since the install: the second joystick went to another driver, and the user added a value
+    // of his own beside ours, another to our joystick's settings, and a file of his own.
+    const auto setValue = [](const std::string& keyPath, const char* name, const char* text) {
+        HKEY key = nullptr;
+        ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_ALL_ACCESS, &key),
+                  ERROR_SUCCESS);
+        RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
+                       static_cast<DWORD>(std::strlen(text) + 1));
+        RegCloseKey(key);
+    };
+    const std::string product = "SOFTWARE\\Kestrel\\Kestrel Gamepad";
+    const std::string settings = kJoystickKey + kSettings;
+    setValue(other, "Joystick1OEMCallout", "OTHER.VXD");
+    setValue(product, "UserPreference", "mine");
+    setValue(settings, "Joystick2OEMCallout", "PAD2.VXD");
+    ASSERT_TRUE(WriteWholeFile(kDest + "\\MYNOTES.TXT", "the user's own"));
+
+    std::string message;
+    ASSERT_NO_FATAL_FAILURE(Uninstall(IDYES, message));
+    EXPECT_EQ(message, "Kestrel Gamepad has been removed from your computer.\n\nThe folder " +
+                           kDest + " still holds files that Setup did not install; it stays.\n\n"
+                           "Windows must restart to finish: files that are in use, the uninstall "
+                           "program among them, are removed then.");
+
+    // The files and the folders that were left empty are gone; the user's file and its folder,
+    // and the running uninstaller until the restart, stay.
+    for (const auto& file : SampleTargets()) {
+        EXPECT_EQ(FileExists(file.target), file.target == kDest + "\\UNINSTAL.EXE") << file.target;
+    }
+    EXPECT_FALSE(FileExists(kDest + "\\UNINSTAL.INF"));
+    for (const char* folder : {"\\UTILS\\CALIB", "\\UTILS", "\\DOCS"}) {
+        EXPECT_FALSE(FileExists(kDest + folder)) << folder;
+    }
+    EXPECT_EQ(ReadWholeFile(kDest + "\\MYNOTES.TXT"), "the user's own");
+
+    // The section's values go, and with them the keys left empty, but never a key that holds
+    // anything else, the device's key or a top key.
+    EXPECT_FALSE(ReadStoredValue(HKEY_LOCAL_MACHINE, product, "Version").found);
+    EXPECT_FALSE(ReadStoredValue(HKEY_LOCAL_MACHINE, product, "Buttons").found);
+    ExpectString(ReadStoredValue(HKEY_LOCAL_MACHINE, product, "UserPreference"), "mine");
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kProfileClass));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, device + "\\Settings"));
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, device + "\\Drivers\\joystick"));
+    // Our joystick values go where they still name our driver; everything else stays.
+    for (const char* value : {"Joystick1OEMCallout", "Joystick1OEMName", "Joystick1Configuration"}) {
+        EXPECT_FALSE(ReadStoredValue(HKEY_LOCAL_MACHINE, settings, value).found) << value;
+        EXPECT_TRUE(ReadStoredValue(HKEY_LOCAL_MACHINE, other, value).found) << value;
+    }
+    ExpectString(ReadStoredValue(HKEY_LOCAL_MACHINE, settings, "Joystick2OEMCallout"), "PAD2.VXD");
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+
+    RestartWindows();
+    EXPECT_FALSE(FileExists(kDest + "\\UNINSTAL.EXE"));
+    EXPECT_TRUE(FileExists(kDest + "\\MYNOTES.TXT"));
+}
+
+TEST_F(Install, UninstallRemovesAFileInUseAtTheRestart)
+{
+    ASSERT_NO_FATAL_FAILURE(InstallSample());
+    const std::string panel = kSystem + "\\KPANEL.DLL";
+    HANDLE held = HoldOpen(panel);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    std::string message;
+    ASSERT_NO_FATAL_FAILURE(Uninstall(IDYES, message));
+    CloseHandle(held);
+    EXPECT_NE(message.find("Windows must restart to finish"), std::string::npos) << message;
+    EXPECT_TRUE(FileExists(panel));
+    EXPECT_FALSE(FileExists(kSystem + "\\KESTREL.VXD"));
+    RestartWindows();
+    EXPECT_FALSE(FileExists(panel));
+}
+
+TEST_F(Install, UninstallRemovesNothingWithoutItsScriptOrWhenTheAnswerIsNo)
+{
+    ASSERT_NO_FATAL_FAILURE(InstallSample());
+    const std::string info = kDest + "\\UNINSTAL.INF";
+    ASSERT_TRUE(MoveFileA(info.c_str(), (info + ".KEPT").c_str()));
+    {
+        SetupProcess uninstall(kDest + "\\UNINSTAL.EXE", kDest);
+        HWND box = WaitForMessageBox(uninstall.id(),
+                                     "UNINSTAL.INF, which tells what to remove, is missing beside "
+                                     "the uninstall program or cannot be read. Nothing was removed.");
+        ASSERT_NE(box, nullptr);
+        PressButton(box, IDOK);
+        ASSERT_TRUE(uninstall.WaitForExit());
+    }
+    ASSERT_TRUE(MoveFileA((info + ".KEPT").c_str(), info.c_str()));
+    std::string message;
+    ASSERT_NO_FATAL_FAILURE(Uninstall(IDNO, message));
+
+    for (const auto& file : SampleTargets()) {
+        EXPECT_TRUE(FileExists(file.target)) << file.target;
+    }
+    ExpectString(ReadStoredValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Kestrel\\Kestrel Gamepad", "Version"),
+                 "1.20");
+    ExpectUninstallEntry();
+    EXPECT_FALSE(FileExists(kRestartScript));
 }
 
 } // namespace

@@ -10,11 +10,21 @@ SetupProcess::SetupProcess(const std::string& mediumDir, SetupExe program)
     if (program == SetupExe::Built && !CopyFileA(BuiltSetupExe().c_str(), exe.c_str(), FALSE)) {
         return;
     }
+    Start(exe, mediumDir);
+}
+
+SetupProcess::SetupProcess(const std::string& path, const std::string& folder)
+{
+    Start(path, folder);
+}
+
+void SetupProcess::Start(const std::string& path, const std::string& folder)
+{
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
-    std::string commandLine = "\"" + exe + "\"";
-    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        mediumDir.c_str(), &startup, &process_)) {
+    std::string commandLine = "\"" + path + "\"";
+    if (!CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.c_str(), &startup, &process_)) {
         process_ = {};
     }
 }

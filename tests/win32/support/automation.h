@@ -13,11 +13,14 @@ enum class SetupExe {
     OnMedium, // the one that the medium holds
 };
 
-// A SETUP.EXE started from a folder of its own (the medium).
+// A program of the package started as a user would: SETUP.EXE from a folder of its own (the
+// medium), or any program by its path (UNINSTAL.EXE from the uninstall entry).
 class SetupProcess {
 public:
     // Starts SETUP.EXE in `mediumDir` (a folder, or a drive such as "A:").
     explicit SetupProcess(const std::string& mediumDir, SetupExe program = SetupExe::Built);
+    // Starts the program at `path`, in the folder `folder`.
+    SetupProcess(const std::string& path, const std::string& folder);
     ~SetupProcess();
     SetupProcess(const SetupProcess&) = delete;
     SetupProcess& operator=(const SetupProcess&) = delete;
@@ -30,6 +33,8 @@ public:
     DWORD ExitCode() const;
 
 private:
+    void Start(const std::string& path, const std::string& folder);
+
     PROCESS_INFORMATION process_{};
 };
 
