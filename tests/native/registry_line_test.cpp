@@ -1,4 +1,5 @@
 #include "install/registry_line.h"
+#include "uninstall/removal_rules.h"
 
 #include <gtest/gtest.h>
 
@@ -383,6 +384,52 @@ TEST(RegistryLineLimits, OddLinesStayInsideTheirHolders)
         }
     }
     EXPECT_GT(applied, 1000); // the rounds did reach the writing paths
+}
+
+// Which empty keys the uninstall may delete, for the lines of the three roots.
+TEST(RemovalRules, EmptyKeysGoExceptTopKeysAndTheDeviceWithWhatIsAboveIt)
+{
+    const std::string device = kClassPrefix + kClassKey;
+    const struct {
+        RegistryRoot root;
+        std::string keyPath;
+        bool mayGo;
+    } table[] = {
+        {RegistryRoot::LocalMachine, "SOFTWARE\\Kestrel\\Kestrel Gamepad", true},
+        {RegistryRoot::LocalMachine, "SOFTWARE\\Kestrel", true},
+        {RegistryRoot::LocalMachine, "SOFTWARE", false},
+        {RegistryRoot::LocalMachine, "SOFTWARE\\", false},
+        {RegistryRoot::LocalMachine, "", false},
+        {RegistryRoot::LocalMachine, device + "\\Settings", true},
+        {RegistryRoot::LocalMachine, device, false},
+        {RegistryRoot::LocalMachine, device + "\\", false},
+        {RegistryRoot::LocalMachine, "system\\currentcontrolset\\services\\class\\media", false},
+        {RegistryRoot::LocalMachine, kClassPrefix + "MEDIA\\0002", true}, // another device
+        {RegistryRoot::LocalMachine, kClassPrefix + "MEDIA\\00011", true},
+        {RegistryRoot::ClassesRoot, "KestrelGamepad.Profile", true},
+        {RegistryRoot::ClassesRoot, ".kst\\ShellNew", true},
+        {RegistryRoot::ClassesRoot, "", false},
+        {RegistryRoot::None, "SOFTWARE\\Kestrel", false},
+    };
+    for (const auto& row : table) {
+        EXPECT_EQ(MayDeleteEmptyKey(row.root, row.keyPath.c_str(), device.c_str()), row.mayGo)
+            << row.keyPath;
+    }
+    EXPECT_TRUE(MayDeleteEmptyKey(RegistryRoot::LocalMachine, device.c_str(), ""));
+}
+
+TEST(RemovalRules, KeysAreWalkedUpToTheRoot)
+{
+    char path[] = "SOFTWARE\\Kestrel\\\\Kestrel Gamepad\\";
+    EXPECT_EQ(PathDepth(path), 3u);
+    ASSERT_TRUE(ToParentKey(path));
+    EXPECT_STREQ(path, "SOFTWARE\\Kestrel");
+    ASSERT_TRUE(ToParentKey(path));
+    EXPECT_STREQ(path, "SOFTWARE");
+    EXPECT_FALSE(ToParentKey(path));
+    EXPECT_STREQ(path, "SOFTWARE");
+    EXPECT_EQ(PathDepth("UTILS\\CALIB"), 2u);
+    EXPECT_EQ(PathDepth(""), 0u);
 }
 
 } // namespace
