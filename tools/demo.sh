@@ -3,7 +3,8 @@
 # setup-medium, and runs the setup under Wine from drive A:, which holds what was read back from
 # the image. With a usable X display you click through it yourself. Without one it runs under
 # Xvfb, walks every page automatically (Next, Next, the copy, Finish with "No"), saves a PNG of
-# each page in out/, and prints what was installed.
+# each page in out/, prints what was installed, and then runs the uninstall entry's command
+# (UNINSTAL.EXE, answered with Yes) and prints what is left.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${SETUP_BUILD_DIR:-$root/build}
@@ -38,7 +39,7 @@ else
     "$medium_tool"
 fi
 cmake --build "$run_build" -j "$jobs" --target setup_exe sample_medium setup_driver
-echo "SETUP.EXE for Windows 95/98: $(stat -c %s "$build/win32/SETUP.EXE") bytes"
+echo "SETUP.EXE for Windows 95/98: $(stat -c %s "$build/win32/SETUP.EXE") bytes, UNINSTAL.EXE: $(stat -c %s "$build/win32/UNINSTAL.EXE") bytes"
 
 # A fresh prefix; the medium is drive A:, and the system has one joystick driver key and one
 # game-controller device (the key that the script's HKR lines write below).
@@ -93,6 +94,8 @@ driver click SETUP_END 1
 wait $setup || true
 if driver wait '#32770' 20 >/dev/null; then
   shot 5-control-panel
+  driver close '#32770'
+  driver gone '#32770' 10 || true
 fi
 
 echo
@@ -107,3 +110,21 @@ for key in 'HKLM\SOFTWARE\Kestrel' "$device" \
            'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Kestrel Gamepad'; do
   { "$WINE_LOADER" reg query "$key" /s 2>/dev/null || true; } | tr -d '\r' | sed -n '/./s/^/  /p'
 done
+
+# The uninstall entry's command, as "Add/Remove Programs" runs it, answered with Yes.
+echo
+"$WINE_LOADER" 'C:\KESTREL\UNINSTAL.EXE' &
+uninstall=$!
+echo "Uninstall: $(driver wait '#32770')"
+shot 6-uninstall
+echo "  $(driver box 6)"
+sleep 2
+shot 7-uninstalled
+echo "  $(driver box 1)"
+wait $uninstall || true
+echo
+echo "Left after the uninstall (UNINSTAL.EXE goes at the next start of Windows):"
+(cd "$WINEPREFIX/drive_c" && find KESTREL windows/system/KESTREL.VXD windows/system/KPANEL.DLL \
+  windows/inf/KESTREL.INF -printf '  C:/%p\n' 2>/dev/null | sort) || true
+wininit=$(find "$WINEPREFIX/drive_c/windows" -maxdepth 1 -iname wininit.ini)
+echo "  WININIT.INI: $(tr -d '\r' <"$wininit" | tr '\n' ' ')"

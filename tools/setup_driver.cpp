@@ -5,6 +5,7 @@
 //   setup_driver click CLASS ID         click button ID of the window of that class
 //   setup_driver box BUTTON [SECONDS]   wait for a message box, print its text, press BUTTON
 //   setup_driver text CLASS ID          print the text of control ID
+//   setup_driver close CLASS            close the window of that class (as Alt+F4 does)
 //   setup_driver times [SECONDS]        wait for the copy page and time it: print the
 //                                       milliseconds from its appearance to its status text
 //                                       "Adding Registry..." and to the finish page's appearance
@@ -94,7 +95,7 @@ DWORD Seconds(int argc, char** argv, int index, DWORD fallback)
 
 int Usage()
 {
-    std::fputs("usage: setup_driver wait|gone|click|box|text|times ...\n", stderr);
+    std::fputs("usage: setup_driver wait|gone|click|box|text|close|times ...\n", stderr);
     return 2;
 }
 
@@ -146,6 +147,10 @@ int main(int argc, char** argv)
         std::printf("%s: %s\n", WindowText(box).c_str(), MessageBoxText(box).c_str());
         PressButton(box, std::atoi(argv[2]));
         return 0;
+    }
+    if (verb == "close") {
+        HWND window = FindVisible(argv[2], 10000);
+        return window != nullptr && PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 1;
     }
     if (verb == "text" && argc >= 4) {
         HWND window = FindVisible(argv[2], 10000);

@@ -35,6 +35,17 @@ bool BuildTargetPath(const char* destDir, const FileEntry& entry, char* out, std
     return JoinPath(out, capacity, destDir, "\\", entry.targetDir, "\\", entry.targetName);
 }
 
+void CollapseBackslashes(char* path)
+{
+    std::size_t to = 0;
+    for (std::size_t from = 0; path[from] != '\0'; ++from) {
+        if (path[from] != '\\' || to == 0 || path[to - 1] != '\\') {
+            path[to++] = path[from];
+        }
+    }
+    path[to] = '\0';
+}
+
 bool BuildSubdirectoryPath(const char* destDir, const char* name, char* out, std::size_t capacity)
 {
     return JoinPath(out, capacity, destDir, "\\", name);

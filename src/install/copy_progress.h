@@ -19,6 +19,10 @@ bool BuildSourcePath(const char* sourceDir, const FileEntry& entry, char* out, s
 // empty path) when it does not fit.
 bool BuildTargetPath(const char* destDir, const FileEntry& entry, char* out, std::size_t capacity);
 
+// Folds every run of backslashes in a path into one (an empty target directory leaves two in a
+// row), for the places that compare paths or hand them to programs that read them strictly.
+void CollapseBackslashes(char* path);
+
 // Directory path of a subdirectory of the destination; false when it does not fit.
 bool BuildSubdirectoryPath(const char* destDir, const char* name, char* out, std::size_t capacity);
 

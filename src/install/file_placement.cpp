@@ -1,6 +1,7 @@
 #include "install/file_placement.h"
 
 #include "base/bounded_text.h"
+#include "install/copy_progress.h"
 
 namespace {
 
@@ -15,10 +16,16 @@ bool Exists(DWORD attributes)
     return attributes != INVALID_FILE_ATTRIBUTES;
 }
 
-// A name of the file system's own for an existing file: its short (8.3) path.
+// A name of the file system's own for an existing file: its short (8.3) path, with single
+// backslashes, as the start of Windows reads it before long names exist.
 bool ShortPathOf(const char* path, char (&shortPath)[MAX_PATH])
 {
-    const DWORD length = GetShortPathNameA(path, shortPath, sizeof shortPath);
+    char longPath[MAX_PATH];
+    if (!CopyText(longPath, path)) {
+        return false;
+    }
+    CollapseBackslashes(longPath);
+    const DWORD length = GetShortPathNameA(longPath, shortPath, sizeof shortPath);
     return length != 0 && length < sizeof shortPath;
 }
 

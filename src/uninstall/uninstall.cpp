@@ -183,6 +183,7 @@ void RemoveFiles()
                 !BuildTargetPath(g_setup.destDir, entry, path, sizeof path)) {
                 continue;
             }
+            CollapseBackslashes(path);
             RemoveFile(entry, path);
         }
     }

@@ -60,6 +60,16 @@ TEST(CopyPaths, PathThatDoesNotFitIsRefusedNotCut)
     EXPECT_FALSE(BuildSubdirectoryPath(dest.c_str(), "SUBDIRECTORY", path, sizeof path));
 }
 
+TEST(CopyPaths, RunsOfBackslashesFoldIntoOne)
+{
+    char path[] = "C:\\PAD\\\\README.TXT";
+    CollapseBackslashes(path);
+    EXPECT_STREQ(path, "C:\\PAD\\README.TXT");
+    char root[] = "\\\\\\";
+    CollapseBackslashes(root);
+    EXPECT_STREQ(root, "\\");
+}
+
 TEST(PercentDone, FollowsTheFilesOfOneDisk)
 {
     const auto sequence = [](int count) {
