@@ -138,37 +138,33 @@ void CheckFileLines(const ScriptModel& model, Diagnostics& out)
                          " (a comma inside a field needs double quotes around the field)");
             }
 
-            constexpr const char* kNotCopied = ": SETUP.EXE reports the file as not copied";
-            const std::string& sourceName = fields[0];
-            if (sourceName.empty()) {
-                Warn(out, source.line, name + "the source name is empty" + kNotCopied);
-            } else if (!StaysInsideFolder(entry.sourceName)) {
+            // A name is taken as the loader cuts it; an empty one, or one that leads out of its
+            // folder, means that nothing is copied.
+            const auto nameRefused = [&](const std::string& written, const char* kept,
+                                         const std::string& what, const char* folder) {
+                if (written.empty()) {
+                    Warn(out, source.line,
+                         name + "the " + what + " is empty: SETUP.EXE reports the file as not "
+                                               "copied");
+                    return true;
+                }
+                if (!StaysInsideFolder(kept)) {
+                    Warn(out, source.line,
+                         name + what + " " + Quoted(kept) + " leads out of " + folder +
+                             ": SETUP.EXE refuses it and reports the file as not copied");
+                    return true;
+                }
+                WarnCut(out, source.line, name + what, written, kept, "SETUP.EXE");
+                return false;
+            };
+            if (!nameRefused(fields[0], entry.sourceName, "source name", "the medium's folder") &&
+                !IsEightDotThree(entry.sourceName)) {
                 Warn(out, source.line,
                      name + "source name " + Quoted(entry.sourceName) +
-                         " leads out of the medium's folder: SETUP.EXE refuses it and reports "
-                         "the file as not copied");
-            } else {
-                WarnCut(out, source.line, name + "source name", sourceName, entry.sourceName,
-                        "SETUP.EXE");
-                if (!IsEightDotThree(entry.sourceName)) {
-                    Warn(out, source.line,
-                         name + "source name " + Quoted(entry.sourceName) +
-                             " is not an 8.3 name; a medium without long file names cannot "
-                             "hold it");
-                }
+                         " is not an 8.3 name; a medium without long file names cannot hold it");
             }
-            const std::string targetName = fields.size() > 1 ? fields[1] : "";
-            if (targetName.empty()) {
-                Warn(out, source.line, name + "the target name is empty" + kNotCopied);
-            } else if (!StaysInsideFolder(entry.targetName)) {
-                Warn(out, source.line,
-                     name + "target name " + Quoted(entry.targetName) +
-                         " leads out of its folder: SETUP.EXE refuses it and reports the file "
-                         "as not copied");
-            } else {
-                WarnCut(out, source.line, name + "target name", targetName, entry.targetName,
-                        "SETUP.EXE");
-            }
+            nameRefused(fields.size() > 1 ? fields[1] : "", entry.targetName, "target name",
+                        "its folder");
             if (fields.size() > 2) {
                 WarnCut(out, source.line, name + "description", fields[2], entry.description,
                         "SETUP.EXE");

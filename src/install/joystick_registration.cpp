@@ -8,42 +8,16 @@
 
 namespace {
 
-// Sets the first joystick's values in the settings key of every listed driver. A settings key
-// is only opened, never created: a driver without one gets nothing.
-void WriteJoystickSettings()
+// The first joystick's values in one driver's settings key.
+void WriteFirstJoystick(HKEY settings)
 {
-    HKEY drivers = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kJoystickDriversKey, 0, KEY_ALL_ACCESS, &drivers) !=
-        ERROR_SUCCESS) {
-        return;
+    std::uint8_t block[kJoystickConfigSize];
+    BuildJoystickConfig(g_setup.oemData1, g_setup.oemData2, block);
+    RegistryValue values[kJoystickValueCount];
+    MakeJoystickValues(g_setup.driverName, g_setup.productName, block, values);
+    for (const RegistryValue& value : values) {
+        SetRegistryValue(settings, value);
     }
-    // The listing ends at the first index that does not give a name, a name too long for
-    // the holder included.
-    for (DWORD index = 0;; ++index) {
-        char name[kDriverSubkeySize];
-        DWORD nameSize = sizeof name;
-        if (RegEnumKeyExA(drivers, index, name, &nameSize, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS) {
-            break;
-        }
-        char settingsPath[kSettingsPathSize];
-        if (!BuildSettingsKeyPath(name, settingsPath)) {
-            continue;
-        }
-        HKEY settings = nullptr;
-        if (RegOpenKeyExA(drivers, settingsPath, 0, KEY_ALL_ACCESS, &settings) != ERROR_SUCCESS) {
-            continue;
-        }
-        std::uint8_t block[kJoystickConfigSize];
-        BuildJoystickConfig(g_setup.oemData1, g_setup.oemData2, block);
-        RegistryValue values[kJoystickValueCount];
-        MakeJoystickValues(g_setup.driverName, g_setup.productName, block, values);
-        for (const RegistryValue& value : values) {
-            SetRegistryValue(settings, value);
-        }
-        RegCloseKey(settings);
-    }
-    RegCloseKey(drivers);
 }
 
 void WriteUninstallEntry()
@@ -68,9 +42,37 @@ void WriteUninstallEntry()
 
 } // namespace
 
+void ForEachJoystickSettingsKey(void (*action)(HKEY settings))
+{
+    HKEY drivers = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kJoystickDriversKey, 0, KEY_ALL_ACCESS, &drivers) !=
+        ERROR_SUCCESS) {
+        return;
+    }
+    // The listing ends at the first index that does not give a name, a name too long for
+    // the holder included.
+    for (DWORD index = 0;; ++index) {
+        char name[kDriverSubkeySize];
+        DWORD nameSize = sizeof name;
+        if (RegEnumKeyExA(drivers, index, name, &nameSize, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS) {
+            break;
+        }
+        char settingsPath[kSettingsPathSize];
+        HKEY settings = nullptr;
+        if (!BuildSettingsKeyPath(name, settingsPath) ||
+            RegOpenKeyExA(drivers, settingsPath, 0, KEY_ALL_ACCESS, &settings) != ERROR_SUCCESS) {
+            continue;
+        }
+        action(settings);
+        RegCloseKey(settings);
+    }
+    RegCloseKey(drivers);
+}
+
 int RegisterJoystickDriver()
 {
-    WriteJoystickSettings();
+    ForEachJoystickSettingsKey(WriteFirstJoystick);
     WriteUninstallEntry();
     return 1;
 }

@@ -63,9 +63,7 @@ void ApplyRegistryLine(const char* deviceClassKey, const char* line)
     if (!ParseRegistryLine(deviceClassKey, g_setup.productName, line, parsed)) {
         return;
     }
-    const HKEY root =
-        parsed.root == RegistryRoot::ClassesRoot ? HKEY_CLASSES_ROOT : HKEY_LOCAL_MACHINE;
-    const HKEY key = CreateVolatileKey(root, parsed.keyPath);
+    const HKEY key = CreateVolatileKey(RootKeyOf(parsed), parsed.keyPath);
     if (key == nullptr) {
         return;
     }

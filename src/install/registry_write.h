@@ -4,7 +4,14 @@
 
 #include <windows.h>
 
+#include "install/registry_line.h"
 #include "install/registry_value.h"
+
+// The registry root of a parsed line: HKEY_CLASSES_ROOT, or HKEY_LOCAL_MACHINE ("HKR", "HKLM").
+inline HKEY RootKeyOf(const RegistryLine& line)
+{
+    return line.root == RegistryRoot::ClassesRoot ? HKEY_CLASSES_ROOT : HKEY_LOCAL_MACHINE;
+}
 
 // Creates or opens `path` below `root` (volatile, full access). Null when that fails.
 HKEY CreateVolatileKey(HKEY root, const char* path);

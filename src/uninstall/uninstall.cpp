@@ -6,8 +6,10 @@
 #include "install/copy_progress.h"
 #include "install/file_placement.h"
 #include "install/joystick_config.h"
+#include "install/joystick_registration.h"
 #include "install/registry_line.h"
 #include "install/registry_section.h"
+#include "install/registry_write.h"
 #include "script/script_loader.h"
 #include "script/script_rules.h"
 #include "uninstall/removal_rules.h"
@@ -73,8 +75,7 @@ void RemoveRegistryLine(const char* deviceClassKey, const char* line)
     if (!ParseRegistryLine(deviceClassKey, g_setup.productName, line, parsed)) {
         return;
     }
-    const HKEY root =
-        parsed.root == RegistryRoot::ClassesRoot ? HKEY_CLASSES_ROOT : HKEY_LOCAL_MACHINE;
+    const HKEY root = RootKeyOf(parsed);
     HKEY key = nullptr;
     if (RegOpenKeyExA(root, parsed.keyPath, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
         return;
@@ -96,45 +97,20 @@ void RemoveRegistryLine(const char* deviceClassKey, const char* line)
     } while (ToParentKey(parsed.keyPath));
 }
 
-// The first joystick's values in every settings key whose OEM callout is still our driver;
-// another driver's settings, and every other value, stay.
-void RemoveJoystickValues()
+// The first joystick's values where the OEM callout is still our driver; another driver's
+// settings, and every other value, stay.
+void RemoveFirstJoystick(HKEY settings)
 {
-    HKEY drivers = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kJoystickDriversKey, 0, KEY_ALL_ACCESS, &drivers) !=
-        ERROR_SUCCESS) {
-        return;
+    char callout[kDriverNameSize + 1] = {};
+    DWORD size = kDriverNameSize;
+    DWORD type = 0;
+    if (RegQueryValueExA(settings, kJoystickValueNames[0], nullptr, &type,
+                         reinterpret_cast<BYTE*>(callout), &size) == ERROR_SUCCESS &&
+        type == REG_SZ && EqualsIgnoreCase(callout, g_setup.driverName)) {
+        for (const char* value : kJoystickValueNames) {
+            RegDeleteValueA(settings, value);
+        }
     }
-    for (DWORD index = 0;; ++index) {
-        char name[kDriverSubkeySize];
-        DWORD nameSize = sizeof name;
-        const LONG listed =
-            RegEnumKeyExA(drivers, index, name, &nameSize, nullptr, nullptr, nullptr, nullptr);
-        if (listed == ERROR_MORE_DATA) {
-            continue; // a name too long for any driver that SETUP.EXE wrote to
-        }
-        if (listed != ERROR_SUCCESS) {
-            break;
-        }
-        char settingsPath[kSettingsPathSize];
-        HKEY settings = nullptr;
-        if (!BuildSettingsKeyPath(name, settingsPath) ||
-            RegOpenKeyExA(drivers, settingsPath, 0, KEY_ALL_ACCESS, &settings) != ERROR_SUCCESS) {
-            continue;
-        }
-        char callout[kDriverNameSize + 1] = {};
-        DWORD size = kDriverNameSize;
-        DWORD type = 0;
-        if (RegQueryValueExA(settings, kJoystickValueNames[0], nullptr, &type,
-                             reinterpret_cast<BYTE*>(callout), &size) == ERROR_SUCCESS &&
-            type == REG_SZ && EqualsIgnoreCase(callout, g_setup.driverName)) {
-            for (const char* value : kJoystickValueNames) {
-                RegDeleteValueA(settings, value);
-            }
-        }
-        RegCloseKey(settings);
-    }
-    RegCloseKey(drivers);
 }
 
 void RemoveUninstallEntry()
@@ -295,7 +271,7 @@ int RunUninstall(HINSTANCE instance)
 
     // The registry first: its lines are read from UNINSTAL.INF, which is one of the files.
     ForEachRegistryLine(scriptPath, RemoveRegistryLine);
-    RemoveJoystickValues();
+    ForEachJoystickSettingsKey(RemoveFirstJoystick);
     RemoveUninstallEntry();
     RemoveFiles();
     RemoveFolders();
