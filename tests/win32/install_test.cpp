@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -409,36 +410,42 @@ TEST_F(Install, CancelDuringCopyFinishesCurrentFileRunsRegistryAndShowsNotice)
     }
     ASSERT_TRUE(WriteWholeFile(kMedium + "\\SETUP.INF", script));
 
-    SetupProcess setup(kMedium);
-    WalkToCopy(setup);
-    HWND page = WaitForWindow(setup.id(), "SETUP_INSTALL");
-    ASSERT_NE(page, nullptr);
-    // Cancel once the gauge has moved, while most files are still to come.
-    ASSERT_TRUE(WaitUntil([&] { return ControlText(page, 1013) != "0%"; }, 10000, 5));
-    PostMessageA(GetDlgItem(page, 1), BM_CLICK, 0, 0);
+    // The Cancel button, and Alt+F4, which means Cancel on this page.
+    const std::function<void(HWND)> cancels[] = {
+        [](HWND page) { PostMessageA(GetDlgItem(page, 1), BM_CLICK, 0, 0); }, PressAltF4};
+    for (const auto& cancel : cancels) {
+        RemoveTree(kDest);
+        DeleteKeyTree(HKEY_LOCAL_MACHINE, kUninstallKey);
+        SetupProcess setup(kMedium);
+        WalkToCopy(setup);
+        HWND page = WaitForWindow(setup.id(), "SETUP_INSTALL");
+        ASSERT_NE(page, nullptr);
+        // Cancel once the gauge has moved, while most files are still to come.
+        ASSERT_TRUE(WaitUntil([&] { return ControlText(page, 1013) != "0%"; }, 10000, 5));
+        cancel(page);
 
-    HWND notice =
-        WaitForMessageBox(setup.id(), kNotCompleted, 60000);
-    ASSERT_NE(notice, nullptr);
-    // The notice waits for the user.
-    Sleep(1000);
-    EXPECT_FALSE(setup.HasExited());
-    EXPECT_TRUE(IsWindow(notice));
-    PressButton(notice, IDOK);
-    ASSERT_TRUE(setup.WaitForExit());
-    EXPECT_EQ(WaitForWindow(setup.id(), "SETUP_END", 0), nullptr);
+        HWND notice = WaitForMessageBox(setup.id(), kNotCompleted, 60000);
+        ASSERT_NE(notice, nullptr);
+        // The notice waits for the user.
+        Sleep(1000);
+        EXPECT_FALSE(setup.HasExited());
+        EXPECT_TRUE(IsWindow(notice));
+        PressButton(notice, IDOK);
+        ASSERT_TRUE(setup.WaitForExit());
+        EXPECT_EQ(WaitForWindow(setup.id(), "SETUP_END", 0), nullptr);
 
-    int copied = 0;
-    for (int i = 1; i <= kFiles; ++i) {
-        const long long size = FileSize(kDest + "\\F" + std::to_string(i) + ".BIN");
-        if (size >= 0) {
-            EXPECT_EQ(size, static_cast<long long>(content.size())) << "file " << i;
+        // The files copied are whole, and no temporary file is left.
+        int copied = 0;
+        for (const auto& name : FileNamesIn(kDest)) {
+            EXPECT_EQ(FileSize(kDest + "\\" + name), static_cast<long long>(content.size()))
+                << name;
             ++copied;
         }
+        EXPECT_GT(copied, 0);
+        EXPECT_LT(copied, kFiles);
+        ExpectString(ReadStoredValue(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"),
+                     "Kestrel Gamepad");
     }
-    EXPECT_GT(copied, 0);
-    EXPECT_LT(copied, kFiles);
-    ExpectString(ReadStoredValue(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"), "Kestrel Gamepad");
 }
 
 TEST_F(Install, FilesInUseAreReplacedAtTheNextStartOfWindows)
@@ -507,11 +514,15 @@ TEST_F(Install, DamagedSourceAndReadOnlyTargetKeepTheOldFilesAndAreReported)
     // A valid header, but only part of the compressed body.
     const std::string compressed = ReadWholeFile(kMedium + "\\KESTREL.VX_");
     ASSERT_TRUE(WriteWholeFile(kMedium + "\\KESTREL.VX_", compressed.substr(0, compressed.size() / 2)));
+    // And a record with a target name but no source: named by the name it has.
+    ASSERT_TRUE(EditFile(kMedium + "\\SETUP.INF", "Disk2=5", "Disk2=6"));
+    ASSERT_TRUE(EditFile(kMedium + "\\SETUP.INF", "[REGISTRY_BEGIN]",
+                         "6=,LONELY.TXT,Only a target,RootDir\n[REGISTRY_BEGIN]"));
     const std::set<std::string> before = FileNamesIn(kSystem);
 
     SetupProcess setup(kMedium);
     WalkToCopy(setup);
-    ExpectReportThenEnd(setup, "KESTREL.VX_, KPANEL.DL_");
+    ExpectReportThenEnd(setup, "KESTREL.VX_, KPANEL.DL_, LONELY.TXT");
 
     EXPECT_EQ(ReadWholeFile(driver), "old driver");
     EXPECT_EQ(ReadWholeFile(panel), "old panel");
