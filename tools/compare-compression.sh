@@ -3,8 +3,9 @@
 # of each file, the totals, and the time that each takes for all of them (setup-medium's is the
 # whole build of a medium of those files: reading, compressing, checking, writing). Prints a
 # Markdown table.
-# Usage: compare-compression.sh [FILE...]   (default: sample/files/*; SETUP_BUILD_DIR: build
-#                                            folder, default build/ of the project)
+# Usage: compare-compression.sh [FILE...]
+#   default FILEs: the sample's originals as the Windows build puts them together (with its
+#   UNINSTAL.EXE), else sample/files/*; SETUP_BUILD_DIR: build folder, default build/ of the project
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${SETUP_BUILD_DIR:-$root/build}
@@ -13,7 +14,10 @@ if ! command -v mscompress >/dev/null; then
   exit 2
 fi
 files=("$@")
-[ ${#files[@]} -gt 0 ] || files=("$root"/sample/files/*)
+if [ ${#files[@]} -eq 0 ]; then
+  files=("$build"/win32/originals/*)
+  [ -e "${files[0]}" ] || files=("$root"/sample/files/*)
+fi
 
 cmake -G Ninja -S "$root" -B "$build/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build/native" --target setup_medium >/dev/null
