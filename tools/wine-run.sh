@@ -21,11 +21,15 @@ while [ $# -gt 0 ]; do
 done
 [ -n "$template" ] || { echo "wine-run.sh: --template is required" >&2; exit 2; }
 
-# The template is made once; concurrent runs wait for it.
+# The template is made once, and again when the script that makes it changes; concurrent runs
+# wait for it.
 mkdir -p "$(dirname "$template")"
 (
   flock 9
-  [ -f "$template/.ready" ] || { "$here/make-wine-prefix.sh" "$arch" "$template" && touch "$template/.ready"; }
+  made_by=$(sha1sum <"$here/make-wine-prefix.sh")
+  if [ "$(cat "$template/.ready" 2>/dev/null)" != "$made_by" ]; then
+    "$here/make-wine-prefix.sh" "$arch" "$template" && echo "$made_by" >"$template/.ready"
+  fi
 ) 9>"$template.lock"
 
 work=$(mktemp -d /tmp/setup-wine.XXXXXX)
