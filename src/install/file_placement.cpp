@@ -108,7 +108,7 @@ Placement PutInPlace(const char* temporary, const char* target, const char* wind
     DeleteFileA(aside);
     if (!MoveFileA(target, aside)) {
         // Not read-only, yet it cannot be moved: some program has it open.
-        if (windowsDir != nullptr && ReplaceAtRestart(windowsDir, target, temporary)) {
+        if (ReplaceAtRestart(windowsDir, target, temporary)) {
             return Placement::AtRestart;
         }
         DeleteFileA(temporary);
@@ -119,7 +119,7 @@ Placement PutInPlace(const char* temporary, const char* target, const char* wind
         DeleteFileA(temporary);
         return Placement::Failed;
     }
-    if (!DeleteFileA(aside) && windowsDir != nullptr) {
+    if (!DeleteFileA(aside)) {
         DeleteAtRestart(windowsDir, aside);
     }
     return Placement::Placed;

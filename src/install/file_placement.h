@@ -20,8 +20,8 @@ enum class Placement {
 // Gives the complete file `temporary`, made by CreateTemporaryBeside for `target`, the target's
 // name. An existing target is moved aside first and removed only once the new file stands in its
 // place; a read-only target or a folder of that name is left alone. A target that cannot be moved
-// although it is not read-only is in use: with a Windows directory given, its replacement is left
-// to the next start; without one, that counts as a failure.
+// although it is not read-only is in use: its replacement is left to the next start of Windows
+// (`windowsDir` holds WININIT.INI).
 Placement PutInPlace(const char* temporary, const char* target, const char* windowsDir);
 
 // Adds "TARGET=REPLACEMENT" to the [rename] section of WININIT.INI in `windowsDir`, both as short
