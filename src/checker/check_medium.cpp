@@ -4,7 +4,7 @@
 #include "checker/script_names.h"
 #include "checker/szdd.h"
 #include "script/scanners.h"
-#include "script/script_rules.h"
+#include "install/copy_progress.h"
 
 namespace checker {
 
@@ -33,10 +33,9 @@ void CheckMedium(const ScriptModel& model, const Medium& medium, Diagnostics& ou
     std::uint64_t totalKb = 0;
     for (const FileRecord& record : model.files) {
         const FileEntry& entry = record.entry;
-        // SETUP.EXE copies nothing for a record without a source name or one that it refuses; a
-        // record of the script itself (UNINSTAL.INF for the uninstaller) needs no file of its own.
-        if (entry.sourceName[0] == '\0' || !StaysInsideFolder(entry.sourceName) ||
-            !StaysInsideFolder(entry.targetName) || EqualsNoCase(entry.sourceName, kScriptFile)) {
+        // Only the records that SETUP.EXE copies need a file; a record of the script itself
+        // (UNINSTAL.INF for the uninstaller) needs no file of its own.
+        if (!IsCopiedRecord(entry) || EqualsNoCase(entry.sourceName, kScriptFile)) {
             continue;
         }
         const std::string name =

@@ -10,7 +10,6 @@
 #include "install/file_placement.h"
 #include "install/joystick_registration.h"
 #include "install/registry_section.h"
-#include "script/script_rules.h"
 #include "ui/page_host.h"
 
 namespace {
@@ -84,8 +83,7 @@ void CreateSubdirectories()
     for (int k = 1; k <= 6; ++k) {
         const char* name = g_setup.directoryNames[k];
         char path[kPathSize];
-        if (name[0] != '\0' && StaysInsideFolder(name) &&
-            BuildSubdirectoryPath(g_setup.destDir, name, path, sizeof path)) {
+        if (IsMadeSubdirectory(name) && BuildSubdirectoryPath(g_setup.destDir, name, path, sizeof path)) {
             CreateDirectoryA(path, nullptr);
         }
     }
@@ -123,9 +121,7 @@ void CopyOneFile(HWND page, HDC dc, const FileEntry& entry, int index, int fileC
 {
     // A numbered key that the script leaves out gives a record without names: nothing to copy,
     // but it counts for the percent.
-    const bool hasSource = entry.sourceName[0] != '\0';
-    const bool hasTarget = entry.targetName[0] != '\0';
-    if (!hasSource && !hasTarget) {
+    if (entry.sourceName[0] == '\0' && entry.targetName[0] == '\0') {
         ShowProgress(page, dc, index, fileCount);
         return;
     }
@@ -137,12 +133,9 @@ void CopyOneFile(HWND page, HDC dc, const FileEntry& entry, int index, int fileC
 
     // A record with only one of its names has nothing to copy or nowhere to put it; one whose
     // names would lead out of the medium's folder or the target's is refused.
-    const bool usable = hasSource && hasTarget && StaysInsideFolder(entry.sourceName) &&
-                        StaysInsideFolder(entry.targetName) &&
-                        (entry.absoluteTarget != 0 || StaysInsideFolder(entry.targetDir));
     char source[kPathSize];
     const bool sourceFits =
-        usable && BuildSourcePath(g_setup.sourceDir, entry, source, sizeof source);
+        IsCopiedRecord(entry) && BuildSourcePath(g_setup.sourceDir, entry, source, sizeof source);
     if (sourceFits) {
         OpenSourceFile(page, source);
     } else {

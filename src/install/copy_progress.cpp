@@ -1,6 +1,7 @@
 #include "install/copy_progress.h"
 
 #include "base/bounded_text.h"
+#include "script/script_rules.h"
 
 namespace {
 
@@ -21,6 +22,18 @@ constexpr char kEllipsis[] = "...";
 constexpr char kSeparator[] = ", ";
 
 } // namespace
+
+bool IsCopiedRecord(const FileEntry& entry)
+{
+    return entry.sourceName[0] != '\0' && entry.targetName[0] != '\0' &&
+           StaysInsideFolder(entry.sourceName) && StaysInsideFolder(entry.targetName) &&
+           (entry.absoluteTarget != 0 || StaysInsideFolder(entry.targetDir));
+}
+
+bool IsMadeSubdirectory(const char* name)
+{
+    return name[0] != '\0' && StaysInsideFolder(name);
+}
 
 bool BuildSourcePath(const char* sourceDir, const FileEntry& entry, char* out, std::size_t capacity)
 {

@@ -9,6 +9,14 @@
 
 constexpr std::size_t kStatusTextSize = 128;
 
+// True when the copy page copies this record: it has a source and a target name, and neither they
+// nor a relative target directory lead out of their folders. The uninstall removes just these.
+bool IsCopiedRecord(const FileEntry& entry);
+
+// True when the copy page makes the subdirectory of this [DirectoryName] value (SubDir1 to
+// SubDir6): it is not empty and stays below the destination.
+bool IsMadeSubdirectory(const char* name);
+
 // Source path: source directory, a backslash and the source name. False (and an empty path)
 // when it does not fit in `capacity` bytes.
 bool BuildSourcePath(const char* sourceDir, const FileEntry& entry, char* out, std::size_t capacity);

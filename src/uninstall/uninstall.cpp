@@ -153,10 +153,7 @@ void RemoveFiles()
         for (int k = 0; k < g_setup.fileCounts[d]; ++k) {
             const FileEntry& entry = g_setup.diskFiles[d][k];
             char path[kPathSize];
-            if (entry.sourceName[0] == '\0' || entry.targetName[0] == '\0' ||
-                !StaysInsideFolder(entry.sourceName) || !StaysInsideFolder(entry.targetName) ||
-                (entry.absoluteTarget == 0 && !StaysInsideFolder(entry.targetDir)) ||
-                !BuildTargetPath(g_setup.destDir, entry, path, sizeof path)) {
+            if (!IsCopiedRecord(entry) || !BuildTargetPath(g_setup.destDir, entry, path, sizeof path)) {
                 continue;
             }
             CollapseBackslashes(path);
@@ -173,7 +170,7 @@ void RemoveFolders()
     int count = 0;
     for (int k = 1; k < kFirstWindowsKey; ++k) {
         const char* name = g_setup.directoryNames[k];
-        if (name[0] == '\0' || !StaysInsideFolder(name)) {
+        if (!IsMadeSubdirectory(name)) {
             continue;
         }
         int at = count++;

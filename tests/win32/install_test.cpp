@@ -249,6 +249,12 @@ protected:
         SendMessageA(GetDlgItem(finish, 1033), BM_CLICK, 0, 0);
         PressButton(finish, IDOK);
         ASSERT_TRUE(setup.WaitForExit(20000));
+        ExpectControlPanelThenClose();
+    }
+
+    // The joystick control panel that the setup opens at its end.
+    static void ExpectControlPanelThenClose()
+    {
         HWND panel = nullptr;
         ASSERT_TRUE(
             WaitUntil([&] { return (panel = FindWindowA("#32770", "Game Controllers")) != nullptr; }));
@@ -316,10 +322,7 @@ TEST_F(Install, AltF4OnTheFinishPageKeepsTheChoiceOfNoRestart)
     SendMessageA(GetDlgItem(finish, 1033), BM_CLICK, 0, 0);
     PressAltF4(finish);
     ASSERT_TRUE(setup.WaitForExit(20000));
-    HWND panel = nullptr;
-    EXPECT_TRUE(
-        WaitUntil([&] { return (panel = FindWindowA("#32770", "Game Controllers")) != nullptr; }));
-    PostMessageA(panel, WM_CLOSE, 0, 0);
+    ExpectControlPanelThenClose();
     EXPECT_FALSE(watcher.Noted("QUERYENDSESSION", 1000));
 }
 
