@@ -42,7 +42,8 @@ set_source_files_properties(${CMAKE_SOURCE_DIR}/res/setup.rc PROPERTIES
 
 # lz32 comes first: MinGW's kernel32 import library also names the LZ functions (newer Windows
 # keeps them there), but Windows 95/98 export them only from LZ32.DLL.
-set(SETUP_SYSTEM_LIBRARIES lz32 kernel32 user32 gdi32 comdlg32 advapi32)
+# version reads the version resources of the files that the setup replaces.
+set(SETUP_SYSTEM_LIBRARIES lz32 kernel32 user32 gdi32 comdlg32 advapi32 version)
 
 # A program of the package for Windows 95/98 (SETUP.EXE, UNINSTAL.EXE): no runtime, its own entry
 # point, subsystem 4.0, no relocations, and the system DLLs only.

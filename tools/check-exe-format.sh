@@ -16,7 +16,7 @@ minor=$(awk '/^MinorSubsystemVersion/ {print $2}' <<<"$dump")
 if [ "$major" != 4 ] || [ "$minor" != 0 ]; then
   echo "subsystem version is $major.$minor, not 4.0"; fail=1
 fi
-allowed='^(KERNEL32|USER32|GDI32|COMDLG32|ADVAPI32|LZ32)\.DLL$'
+allowed='^(KERNEL32|USER32|GDI32|COMDLG32|ADVAPI32|LZ32|VERSION)\.DLL$'
 while read -r dll; do
   if ! grep -qiE "$allowed" <<<"$dll"; then
     echo "imports from $dll"; fail=1

@@ -55,6 +55,9 @@ struct SetupState : ScriptSettings {
     LONG lzSource = kLzNotOpen;
     LONG lzTarget = kLzNotOpen;
     char browsePath[kPathSize] = {};
+    // The folder that the destination page made last (empty: none), which the install record
+    // then names as the setup's own.
+    char madeDestination[kPathSize] = {};
 
     // Files that the copy page could not copy: how many, and as many source names as fit.
     std::int16_t failedFileCount = 0;

@@ -38,7 +38,11 @@ enum TextId : unsigned {
     kTextRemovedAtRestart = 63,
     kTextFilesNotRemoved = 64,
     kTextFolderStays = 65,
-    kTextNoUninstallInfo = 66,
+    kTextNoRecord = 66,
+    kTextRemoveEntry = 67,
+    kTextOtherFolder = 68,
+    kTextPutBack = 69,
+    kTextRunAgain = 70,
 };
 
 // Loads the text `id` (low 16 bits) into the next of four 128-byte buffers and returns it, or

@@ -8,8 +8,13 @@
 #include "base/cancel_notice.h"
 #include "install/copy_progress.h"
 #include "install/file_placement.h"
+#include "install/file_version.h"
+#include "install/folder_names.h"
 #include "install/joystick_registration.h"
+#include "install/record_writer.h"
 #include "install/registry_section.h"
+#include "install/shared_files.h"
+#include "record/install_record.h"
 #include "ui/page_host.h"
 
 namespace {
@@ -78,12 +83,18 @@ void NoteFailedFile(const FileEntry& entry)
                   entry.sourceName[0] != '\0' ? entry.sourceName : entry.targetName);
 }
 
+// The destination is a Windows folder, or lies inside one: its files are shared as theirs are.
+bool g_destinationInWindows = false;
+
+// Makes the subdirectories that are not there yet, each once the record names it.
 void CreateSubdirectories()
 {
     for (int k = 1; k <= 6; ++k) {
         const char* name = g_setup.directoryNames[k];
-        char path[kPathSize];
-        if (IsMadeSubdirectory(name) && BuildSubdirectoryPath(g_setup.destDir, name, path, sizeof path)) {
+        char path[MAX_PATH];
+        if (IsMadeSubdirectory(name) && JoinFolderAndName(g_setup.destDir, name, path) &&
+            GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES &&
+            RecordChange(kRecordFolder, path)) {
             CreateDirectoryA(path, nullptr);
         }
     }
@@ -105,6 +116,28 @@ void ShowProgress(HWND page, HDC dc, int index, int fileCount)
     }
 }
 
+// Puts the complete new file in place, or keeps the file there when it is newer, once the record
+// names the file and how it is held; a file in a Windows folder counts one use more.
+Placement PlaceFile(const char* temporary, const char* target, const char* flags)
+{
+    char recorded[kFileFlagsSize];
+    CopyText(recorded, flags);
+    const bool existed = HasFileFlag(flags, kFileFlagExisted);
+    const bool keep = existed && IsNewerThan(target, temporary);
+    if (keep) {
+        AppendText(recorded, kFileFlagKeptText);
+    }
+    if (!RecordChange(kRecordFile, target, recorded)) {
+        return Placement::Failed;
+    }
+    const Placement placement =
+        keep ? Placement::Kept : PutInPlace(temporary, target, g_setup.windowsDir);
+    if (placement != Placement::Failed && HasFileFlag(flags, kFileFlagWindows)) {
+        RaiseUseCount(target, existed && !HasFileFlag(flags, kFileFlagOwn));
+    }
+    return placement;
+}
+
 // Expands (or copies) the whole source into the target. True when exactly the source's length
 // arrived: the expanded length that a compressed file's header records, or a plain file's size.
 // A damaged compressed file, or a source cut short while it is read, gives another count.
@@ -115,6 +148,32 @@ bool ExpandWhole(INT source, INT target)
         return false;
     }
     return LZCopy(source, target) == expected;
+}
+
+// The record's flags for a file about to be placed at `target`.
+void FileFlags(const FileEntry& entry, const char* target, char (&flags)[kFileFlagsSize])
+{
+    std::size_t n = 0;
+    const bool windows = entry.absoluteTarget != 0 || g_destinationInWindows;
+    if (GetFileAttributesA(target) != INVALID_FILE_ATTRIBUTES) {
+        flags[n++] = kFileFlagExisted;
+    }
+    // The product's folders and its driver hold the product's own files, whatever was there.
+    if (!windows || EqualsIgnoreCase(entry.targetName, g_setup.driverName)) {
+        flags[n++] = kFileFlagOwn;
+    }
+    if (windows) {
+        flags[n++] = kFileFlagWindows;
+    }
+    flags[n] = '\0';
+}
+
+// True when `target` is the install record itself, which no file of the script may replace.
+bool IsInstallRecord(const char* target)
+{
+    char record[MAX_PATH];
+    return JoinFolderAndName(g_setup.destDir, kRecordFileName, record) &&
+           EqualsIgnoreCase(record, target);
 }
 
 void CopyOneFile(HWND page, HDC dc, const FileEntry& entry, int index, int fileCount)
@@ -133,7 +192,7 @@ void CopyOneFile(HWND page, HDC dc, const FileEntry& entry, int index, int fileC
 
     // A record with only one of its names has nothing to copy or nowhere to put it; one whose
     // names would lead out of the medium's folder or the target's is refused.
-    char source[kPathSize];
+    char source[MAX_PATH];
     const bool sourceFits =
         IsCopiedRecord(entry) && BuildSourcePath(g_setup.sourceDir, entry, source, sizeof source);
     if (sourceFits) {
@@ -144,10 +203,15 @@ void CopyOneFile(HWND page, HDC dc, const FileEntry& entry, int index, int fileC
 
     ShowProgress(page, dc, index, fileCount);
 
-    char target[kPathSize];
-    const bool targetFits =
-        sourceFits && BuildTargetPath(g_setup.destDir, entry, target, sizeof target);
-    if (CopyToTarget(page, targetFits ? target : nullptr) == Placement::Failed) {
+    char target[MAX_PATH];
+    bool targetFits = sourceFits && BuildTargetPath(g_setup.destDir, entry, target, sizeof target);
+    char flags[kFileFlagsSize] = "";
+    if (targetFits) {
+        CollapseBackslashes(target);
+        FileFlags(entry, target, flags);
+        targetFits = !IsInstallRecord(target);
+    }
+    if (CopyToTarget(page, targetFits ? target : nullptr, flags) == Placement::Failed) {
         NoteFailedFile(entry);
     }
 }
@@ -245,7 +309,7 @@ bool OpenSourceFile(HWND page, const char* sourcePath)
     return g_setup.lzSource >= 0;
 }
 
-Placement CopyToTarget(HWND page, const char* targetPath)
+Placement CopyToTarget(HWND page, const char* targetPath, const char* flags)
 {
     Placement placement = Placement::Failed;
     g_setup.lzTarget = kLzNotOpen;
@@ -258,9 +322,8 @@ Placement CopyToTarget(HWND page, const char* targetPath)
             whole = ExpandWhole(g_setup.lzSource, g_setup.lzTarget);
             LZClose(g_setup.lzTarget);
         }
-        if (whole) {
-            placement = PutInPlace(temporary, targetPath, g_setup.windowsDir);
-        } else {
+        placement = whole ? PlaceFile(temporary, targetPath, flags) : Placement::Failed;
+        if (placement != Placement::Placed && placement != Placement::AtRestart) {
             DeleteFileA(temporary);
         }
     }
@@ -276,14 +339,16 @@ Placement CopyToTarget(HWND page, const char* targetPath)
 void CopyAllFiles(HWND page)
 {
     HDC dc = GetDC(page);
-    for (int d = 0; d < g_setup.diskCount && g_setup.pageResult != kPageCancel; ++d) {
+    const auto goingOn = [] { return g_setup.pageResult != kPageCancel && !InstallRecordFailed(); };
+    for (int d = 0; d < g_setup.diskCount && goingOn(); ++d) {
         UpdateWindow(page);
         DrawGaugeBox(page, dc, kGaugeFrame, kEmptyGaugeFill);
         const int fileCount = g_setup.fileCounts[d];
-        for (int k = 0; k < fileCount && g_setup.pageResult != kPageCancel; ++k) {
+        for (int k = 0; k < fileCount && goingOn(); ++k) {
             CopyOneFile(page, dc, g_setup.diskFiles[d][k], k, fileCount);
         }
     }
+    FlushInstallRecord();
 
     ShowControlText(page, kStatusText, "Adding Registry...");
     DelayWithMessages(kRegistryPause);
@@ -300,11 +365,20 @@ namespace {
 void StartCopy(HWND page)
 {
     UpdateWindow(page);
-    CreateSubdirectories();
     g_setup.pageResult = kPageNext;
     g_setup.failedFileCount = 0;
     g_setup.failedFileNames[0] = '\0';
+    // Nothing is changed that the install record cannot name.
+    g_destinationInWindows = IsAtOrBelowFolder(g_setup.destDir, g_setup.windowsDir);
+    if (StartInstallRecord()) {
+        CreateSubdirectories();
+    }
     CopyAllFiles(page);
+    EndInstallRecord();
+    if (InstallRecordFailed()) {
+        ++g_setup.failedFileCount;
+        AddFailedName(g_setup.failedFileNames, sizeof g_setup.failedFileNames, kRecordFileName);
+    }
     if (g_setup.pageResult != kPageCancel && g_setup.failedFileCount > 0) {
         ReportFailedFiles(page);
         EndPage(page, kPageCancel);

@@ -17,8 +17,10 @@ bool OpenSourceFile(HWND page, const char* sourcePath);
 // Writes the target (null: there is none to write) from g_setup.lzSource, expanding it into a
 // temporary file beside the target that takes the target's place only once it is whole, closes
 // the files, then lets one message of the page through. Nothing is ever written under another
-// name; on failure the target is as it was.
-Placement CopyToTarget(HWND page, const char* targetPath);
+// name; on failure the target is as it was. A target that carries a higher version than the new
+// file is kept. `flags` are the install record's flags of the file (kFileFlag...) as it was
+// found: what is recorded, and whether its use count is kept.
+Placement CopyToTarget(HWND page, const char* targetPath, const char* flags);
 
 // Removes at most one queued message of the window or its controls and dispatches it; a queued
 // command 1 is dropped.

@@ -59,6 +59,30 @@ void CollapseBackslashes(char* path)
     path[to] = '\0';
 }
 
+void NormaliseFolder(char* path)
+{
+    CollapseBackslashes(path);
+    std::size_t length = TextLength(path);
+    if (length > 1 && path[length - 1] == '\\' && path[length - 2] != ':') {
+        path[length - 1] = '\0';
+    }
+}
+
+bool PathIsAtOrBelow(const char* path, const char* folder)
+{
+    std::size_t length = TextLength(folder);
+    while (length > 0 && folder[length - 1] == '\\') {
+        --length;
+    }
+    std::size_t i = 0;
+    for (; i < length; ++i) {
+        if (AsciiUpper(path[i]) != AsciiUpper(folder[i])) {
+            return false;
+        }
+    }
+    return path[i] == '\0' || path[i] == '\\';
+}
+
 bool BuildSubdirectoryPath(const char* destDir, const char* name, char* out, std::size_t capacity)
 {
     return JoinPath(out, capacity, destDir, "\\", name);

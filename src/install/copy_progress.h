@@ -34,6 +34,13 @@ void CollapseBackslashes(char* path);
 // Directory path of a subdirectory of the destination; false when it does not fit.
 bool BuildSubdirectoryPath(const char* destDir, const char* name, char* out, std::size_t capacity);
 
+// Makes a folder path comparable: single backslashes, and none at the end but after a drive.
+void NormaliseFolder(char* path);
+
+// True when `path` is `folder` or lies below it (ASCII case ignored; a backslash at the end of
+// either names the same folder). Works alike for registry key paths.
+bool PathIsAtOrBelow(const char* path, const char* folder);
+
 // Percent of a disk's files done when file `index` (from 0) is being copied, as a 16-bit value.
 std::int16_t PercentDone(int index, int fileCount);
 

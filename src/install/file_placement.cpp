@@ -2,6 +2,8 @@
 
 #include "base/bounded_text.h"
 #include "install/copy_progress.h"
+#include "install/record_writer.h"
+#include "record/install_record.h"
 
 namespace {
 
@@ -11,9 +13,9 @@ constexpr char kRenameSection[] = "rename";
 constexpr DWORD kRenameSectionSize = 0x8000;
 constexpr char kDeleteKey[] = "NUL";
 
-bool Exists(DWORD attributes)
+bool Exists(const char* path)
 {
-    return attributes != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
 }
 
 // A name of the file system's own for an existing file: its short (8.3) path, with single
@@ -29,41 +31,8 @@ bool ShortPathOf(const char* path, char (&shortPath)[MAX_PATH])
     return length != 0 && length < sizeof shortPath;
 }
 
-// Adds one line "LEFT=RIGHT" to the [rename] section of WININIT.INI. The section is read whole
-// and written back with the new line after its own, so that lines of one name ("NUL") all stay,
-// and the file's other sections are left as they are.
-bool AddRestartLine(const char* windowsDir, const char* left, const char* right)
-{
-    char path[MAX_PATH];
-    if (!CopyText(path, windowsDir) || !AppendText(path, kRestartScriptName)) {
-        return false;
-    }
-    HGLOBAL block = GlobalAlloc(GMEM_FIXED, kRenameSectionSize);
-    if (block == nullptr) {
-        return false;
-    }
-    // The section as lines "KEY=VALUE", each ended by a NUL, and one more NUL after the last.
-    char* lines = static_cast<char*>(block);
-    const DWORD length =
-        GetPrivateProfileSectionA(kRenameSection, lines, kRenameSectionSize, path);
-    char* entry = lines + length;
-    const std::size_t room = kRenameSectionSize - length - 1;
-    bool written = false;
-    // A section that filled the buffer was cut: writing it back would lose lines.
-    if (length < kRenameSectionSize - 2 && CopyText(entry, room, left) &&
-        AppendText(entry, room, "=") && AppendText(entry, room, right)) {
-        entry[TextLength(entry) + 1] = '\0';
-        written = WritePrivateProfileSectionA(kRenameSection, lines, path) != FALSE;
-        // Windows 95 and 98 keep a profile file in a cache: this writes it out.
-        WritePrivateProfileStringA(nullptr, nullptr, nullptr, path);
-    }
-    GlobalFree(block);
-    return written;
-}
-
-} // namespace
-
-bool CreateTemporaryBeside(const char* target, char (&temporary)[MAX_PATH])
+// A temporary name in the folder of `target` that no file has yet.
+bool PickTemporaryName(const char* target, char (&temporary)[MAX_PATH])
 {
     // The folder keeps its last backslash, so that "C:\FILE" gives the root "C:\".
     char folder[MAX_PATH];
@@ -80,61 +49,173 @@ bool CreateTemporaryBeside(const char* target, char (&temporary)[MAX_PATH])
         return false;
     }
     folder[cut] = '\0';
-    return GetTempFileNameA(folder, kTemporaryPrefix, 0, temporary) != 0;
+    // Given a number, the system only forms the name; which numbers are free is found here.
+    UINT number = GetTickCount() & 0xFFFF;
+    for (int tries = 0; tries < 0x10000; ++tries, number = (number + 1) & 0xFFFF) {
+        if (number != 0 && GetTempFileNameA(folder, kTemporaryPrefix, number, temporary) != 0 &&
+            !Exists(temporary)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Rewrites the [rename] section of WININIT.INI: every line "DROP" (ASCII case ignored) goes, and
+// "ADD" follows the section's own lines. The section is read whole and written back, so that
+// lines of one name ("NUL") all stay, and the file's other sections are left as they are.
+bool EditRestartSection(const char* windowsDir, const char* drop, const char* add)
+{
+    char path[MAX_PATH];
+    if (!CopyText(path, windowsDir) || !AppendText(path, kRestartScriptName)) {
+        return false;
+    }
+    HGLOBAL block = GlobalAlloc(GMEM_FIXED, kRenameSectionSize);
+    if (block == nullptr) {
+        return false;
+    }
+    // The section as lines "KEY=VALUE", each ended by a NUL, and one more NUL after the last.
+    char* lines = static_cast<char*>(block);
+    const DWORD length =
+        GetPrivateProfileSectionA(kRenameSection, lines, kRenameSectionSize, path);
+    std::size_t kept = 0;
+    for (std::size_t at = 0; at < length && lines[at] != '\0';) {
+        const std::size_t lineLength = TextLength(lines + at);
+        if (drop == nullptr || !EqualsIgnoreCase(lines + at, drop)) {
+            for (std::size_t i = 0; i <= lineLength; ++i) {
+                lines[kept++] = lines[at + i];
+            }
+        }
+        at += lineLength + 1;
+    }
+    bool written = false;
+    // A section that filled the buffer was cut: writing it back would lose lines.
+    if (length < kRenameSectionSize - 2 &&
+        (add == nullptr || CopyText(lines + kept, kRenameSectionSize - kept - 1, add))) {
+        if (add != nullptr) {
+            kept += TextLength(add) + 1;
+        }
+        lines[kept] = '\0';
+        written = kept == length ||
+                  WritePrivateProfileSectionA(kRenameSection, lines, path) != FALSE;
+        // Windows 95 and 98 keep a profile file in a cache: this writes it out.
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, path);
+    }
+    GlobalFree(block);
+    return written;
+}
+
+// "LEFT=RIGHT" with both as short names; LEFT is "NUL" when `target` is null.
+bool RestartLine(const char* target, const char* path, char (&line)[2 * MAX_PATH])
+{
+    char shortTarget[MAX_PATH];
+    char shortPath[MAX_PATH];
+    return (target == nullptr ? CopyText(shortTarget, kDeleteKey) : ShortPathOf(target, shortTarget)) &&
+           ShortPathOf(path, shortPath) && CopyText(line, shortTarget) && AppendText(line, "=") &&
+           AppendText(line, shortPath);
+}
+
+// The record's temporary file `path` waits to replace a target at the next start.
+bool IsPendingReplacement(const char* text, std::size_t size, const RecordField& path)
+{
+    std::size_t position = 0;
+    RecordLine line;
+    while (ReadRecordLine(text, size, position, line)) {
+        if (line.kind == kRecordPending && SameRecordField(line.fields[1], path)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+bool CreateTemporaryBeside(const char* target, char (&temporary)[MAX_PATH])
+{
+    if (!PickTemporaryName(target, temporary) || !RecordChange(kRecordTemporary, temporary)) {
+        return false;
+    }
+    const HANDLE file = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    CloseHandle(file);
+    return true;
 }
 
 Placement PutInPlace(const char* temporary, const char* target, const char* windowsDir)
 {
     const DWORD attributes = GetFileAttributesA(target);
-    if (!Exists(attributes)) {
-        if (MoveFileA(temporary, target)) {
-            return Placement::Placed;
-        }
-        DeleteFileA(temporary);
-        return Placement::Failed;
-    }
-    if ((attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
-        DeleteFileA(temporary);
-        return Placement::Failed;
-    }
-
-    // The old file steps aside under a name of its own, so that it can come back should the new
-    // one fail to take its place.
+    Placement placement = Placement::Failed;
     char aside[MAX_PATH];
-    if (!CreateTemporaryBeside(target, aside)) {
-        DeleteFileA(temporary);
-        return Placement::Failed;
-    }
-    DeleteFileA(aside);
-    if (!MoveFileA(target, aside)) {
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        if (MoveFileA(temporary, target)) {
+            placement = Placement::Placed;
+        }
+    } else if ((attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+        // Left alone.
+    } else if (!PickTemporaryName(target, aside) ||
+               !RecordChange(kRecordAside, aside, target)) {
+        // The old file could not step aside under a name the record knows.
+    } else if (!MoveFileA(target, aside)) {
         // Not read-only, yet it cannot be moved: some program has it open.
-        if (ReplaceAtRestart(windowsDir, target, temporary)) {
+        if (RecordChange(kRecordPending, target, temporary) &&
+            ReplaceAtRestart(windowsDir, target, temporary)) {
             return Placement::AtRestart;
         }
-        DeleteFileA(temporary);
-        return Placement::Failed;
-    }
-    if (!MoveFileA(temporary, target)) {
+    } else if (!MoveFileA(temporary, target)) {
+        // The old file goes back, so that a failed move never loses it.
         MoveFileA(aside, target);
+    } else {
+        if (!DeleteFileA(aside)) {
+            DeleteAtRestart(windowsDir, aside);
+        }
+        placement = Placement::Placed;
+    }
+    if (placement == Placement::Placed) {
+        CancelAtRestart(windowsDir, nullptr, target);
+    } else {
         DeleteFileA(temporary);
-        return Placement::Failed;
     }
-    if (!DeleteFileA(aside)) {
-        DeleteAtRestart(windowsDir, aside);
-    }
-    return Placement::Placed;
+    return placement;
 }
 
 bool ReplaceAtRestart(const char* windowsDir, const char* target, const char* replacement)
 {
-    char shortTarget[MAX_PATH];
-    char shortReplacement[MAX_PATH];
-    return ShortPathOf(target, shortTarget) && ShortPathOf(replacement, shortReplacement) &&
-           AddRestartLine(windowsDir, shortTarget, shortReplacement);
+    char line[2 * MAX_PATH];
+    return RestartLine(target, replacement, line) && EditRestartSection(windowsDir, nullptr, line);
 }
 
 bool DeleteAtRestart(const char* windowsDir, const char* path)
 {
-    char shortPath[MAX_PATH];
-    return ShortPathOf(path, shortPath) && AddRestartLine(windowsDir, kDeleteKey, shortPath);
+    char line[2 * MAX_PATH];
+    return RestartLine(nullptr, path, line) && EditRestartSection(windowsDir, nullptr, line);
+}
+
+bool CancelAtRestart(const char* windowsDir, const char* target, const char* path)
+{
+    // Without both files there are no short names to find, and no line of ours to take back.
+    char line[2 * MAX_PATH];
+    return !RestartLine(target, path, line) || EditRestartSection(windowsDir, line, nullptr);
+}
+
+void RemoveLeftovers(const char* text, std::size_t size)
+{
+    std::size_t position = 0;
+    RecordLine line;
+    while (ReadRecordLine(text, size, position, line)) {
+        char path[MAX_PATH];
+        if ((line.kind != kRecordTemporary && line.kind != kRecordAside) ||
+            !DecodeRecordText(line.fields[0], path, sizeof path) || !Exists(path)) {
+            continue;
+        }
+        char target[MAX_PATH];
+        if (line.kind == kRecordAside && DecodeRecordText(line.fields[1], target, sizeof target) &&
+            !Exists(target)) {
+            MoveFileA(path, target);
+        } else if (line.kind == kRecordAside ||
+                   !IsPendingReplacement(text, size, line.fields[0])) {
+            DeleteFileA(path);
+        }
+    }
 }

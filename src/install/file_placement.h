@@ -1,19 +1,24 @@
 // Puts new files in place without ever leaving a damaged target behind: the new content is
 // written beside the target under a temporary name and checked first, and only then takes the
 // target's place. A target that is in use is replaced at the next start of Windows instead,
-// through the [rename] section of WININIT.INI.
+// through the [rename] section of WININIT.INI. Every temporary name is entered in the install
+// record before the file exists, so that what a stopped setup leaves can always be found again.
 #pragma once
 
 #include <windows.h>
 
+#include <cstddef>
+
 // Makes a new, empty file of a unique temporary name in the folder of `target`, its full name in
-// `temporary`. False when none can be made (no such folder, write-protected or full disk).
+// `temporary`, once the install record names it. False when none can be made (no such folder,
+// write-protected or full disk, or a record that cannot be written).
 bool CreateTemporaryBeside(const char* target, char (&temporary)[MAX_PATH]);
 
 enum class Placement {
     Placed,    // `target` now holds the new file
     AtRestart, // `target` is in use: the new file waits under its temporary name, and the next
                // start of Windows puts it in place
+    Kept,      // `target` holds a newer file, which stays; the new one is not used
     Failed,    // `target` is as it was and the temporary file is gone
 };
 
@@ -21,7 +26,8 @@ enum class Placement {
 // name. An existing target is moved aside first and removed only once the new file stands in its
 // place; a read-only target or a folder of that name is left alone. A target that cannot be moved
 // although it is not read-only is in use: its replacement is left to the next start of Windows
-// (`windowsDir` holds WININIT.INI).
+// (`windowsDir` holds WININIT.INI). A deletion of `target` that waits for the next start is
+// cancelled once the new file is in place.
 Placement PutInPlace(const char* temporary, const char* target, const char* windowsDir);
 
 // Adds "TARGET=REPLACEMENT" to the [rename] section of WININIT.INI in `windowsDir`, both as short
@@ -31,3 +37,13 @@ bool ReplaceAtRestart(const char* windowsDir, const char* target, const char* re
 
 // Adds "NUL=PATH": `path` is deleted at the next start.
 bool DeleteAtRestart(const char* windowsDir, const char* path);
+
+// Takes back what ReplaceAtRestart (`target` given) or DeleteAtRestart (`target` null) added for
+// `path`: every such line goes, and the rest of the file stays. True when no such line is left.
+bool CancelAtRestart(const char* windowsDir, const char* target, const char* path);
+
+// Clears what an interrupted run left, as the install record `text` (`size` bytes) names it:
+// temporary files that no replacement at the next start waits for are deleted; an earlier version
+// that stepped aside goes back to its name when nothing took its place, and is deleted otherwise.
+// Only files that the record names as the setup's own temporary files are touched.
+void RemoveLeftovers(const char* text, std::size_t size);

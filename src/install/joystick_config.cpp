@@ -66,6 +66,6 @@ void MakeJoystickValues(const char* driverName, const char* productName,
 void MakeUninstallValues(const char* productName, const char* uninstallCommand,
                          RegistryValue (&values)[kUninstallValueCount])
 {
-    values[0] = StringValue("DisplayName", productName);
-    values[1] = StringValue("UninstallString", uninstallCommand);
+    values[0] = StringValue(kUninstallValueNames[0], productName);
+    values[1] = StringValue(kUninstallValueNames[1], uninstallCommand);
 }

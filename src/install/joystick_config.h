@@ -69,7 +69,11 @@ void MakeJoystickValues(const char* driverName, const char* productName,
                         const std::uint8_t (&block)[kJoystickConfigSize],
                         RegistryValue (&values)[kJoystickValueCount]);
 
-// The two values of the uninstall entry, in the order they are written.
+// The two values of the uninstall entry, in the order they are written: the name shown, and the
+// command that removes the product.
 constexpr int kUninstallValueCount = 2;
+constexpr const char* kUninstallValueNames[kUninstallValueCount] = {"DisplayName",
+                                                                    "UninstallString"};
+constexpr const char* kUninstallCommandValue = kUninstallValueNames[1];
 void MakeUninstallValues(const char* productName, const char* uninstallCommand,
                          RegistryValue (&values)[kUninstallValueCount]);

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "base/bounded_text.h"
 #include "base/setup_state.h"
 #include "install/joystick_config.h"
 #include "install/registry_write.h"
@@ -9,14 +10,14 @@
 namespace {
 
 // The first joystick's values in one driver's settings key.
-void WriteFirstJoystick(HKEY settings)
+void WriteFirstJoystick(HKEY settings, const char* path)
 {
     std::uint8_t block[kJoystickConfigSize];
     BuildJoystickConfig(g_setup.oemData1, g_setup.oemData2, block);
     RegistryValue values[kJoystickValueCount];
     MakeJoystickValues(g_setup.driverName, g_setup.productName, block, values);
     for (const RegistryValue& value : values) {
-        SetRegistryValue(settings, value);
+        SetRecordedValue(HKEY_LOCAL_MACHINE, path, settings, value);
     }
 }
 
@@ -28,21 +29,21 @@ void WriteUninstallEntry()
         !BuildUninstallCommand(g_setup.destDir, command)) {
         return;
     }
-    const HKEY key = CreateVolatileKey(HKEY_LOCAL_MACHINE, keyPath);
+    const HKEY key = CreateRecordedKey(HKEY_LOCAL_MACHINE, keyPath);
     if (key == nullptr) {
         return;
     }
     RegistryValue values[kUninstallValueCount];
     MakeUninstallValues(g_setup.productName, command, values);
     for (const RegistryValue& value : values) {
-        SetRegistryValue(key, value);
+        SetRecordedValue(HKEY_LOCAL_MACHINE, keyPath, key, value);
     }
     RegCloseKey(key);
 }
 
 } // namespace
 
-void ForEachJoystickSettingsKey(void (*action)(HKEY settings))
+void ForEachJoystickSettingsKey(void (*action)(HKEY settings, const char* path))
 {
     HKEY drivers = nullptr;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kJoystickDriversKey, 0, KEY_ALL_ACCESS, &drivers) !=
@@ -64,7 +65,11 @@ void ForEachJoystickSettingsKey(void (*action)(HKEY settings))
             RegOpenKeyExA(drivers, settingsPath, 0, KEY_ALL_ACCESS, &settings) != ERROR_SUCCESS) {
             continue;
         }
-        action(settings);
+        char fullPath[sizeof kJoystickDriversKey + kSettingsPathSize];
+        CopyText(fullPath, kJoystickDriversKey);
+        AppendText(fullPath, "\\");
+        AppendText(fullPath, settingsPath);
+        action(settings, fullPath);
         RegCloseKey(settings);
     }
     RegCloseKey(drivers);

@@ -63,11 +63,12 @@ void ApplyRegistryLine(const char* deviceClassKey, const char* line)
     if (!ParseRegistryLine(deviceClassKey, g_setup.productName, line, parsed)) {
         return;
     }
-    const HKEY key = CreateVolatileKey(RootKeyOf(parsed), parsed.keyPath);
+    const HKEY root = RootKeyOf(parsed);
+    const HKEY key = CreateRecordedKey(root, parsed.keyPath);
     if (key == nullptr) {
         return;
     }
-    SetRegistryValue(key, ValueOf(parsed));
+    SetRecordedValue(root, parsed.keyPath, key, ValueOf(parsed));
     RegCloseKey(key);
 }
 

@@ -67,6 +67,7 @@ bool AcceptDestination(HWND page)
             ShowPageMessage(page, kTextCannotCreate, kWarningBox);
             return false;
         }
+        CopyText(g_setup.madeDestination, g_setup.destDir);
     }
     if (!DriveHasRoom(rootPath)) {
         ShowPageMessage(page, kTextNoFreeSpace, kWarningBox);

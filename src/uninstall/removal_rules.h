@@ -1,6 +1,7 @@
-// What the uninstall may delete. It deletes only registry keys that are left empty (no values,
-// no subkeys) once the values that the setup wrote are gone, and even then never one that the
-// system or the device owns; and it takes folders away deepest first.
+// What the uninstall may delete. Of the registry keys that the setup made, it deletes only those
+// left empty (no values, no subkeys) once the values that the setup wrote are gone, and even then
+// never one that the system or the device owns; and it takes keys and folders away deepest
+// first.
 #pragma once
 
 #include <cstddef>
@@ -12,9 +13,6 @@
 // full path; empty when there is none) or a key above it; below HKEY_CLASSES_ROOT any key, a key
 // directly below the root included: it is the script's own class or extension.
 bool MayDeleteEmptyKey(RegistryRoot root, const char* keyPath, const char* devicePath);
-
-// Cuts `keyPath` back to its parent key. False (and nothing changed) when it has none.
-bool ToParentKey(char* keyPath);
 
 // The number of names in a key or folder path ("UTILS\CALIB" has two).
 std::size_t PathDepth(const char* path);

@@ -5,24 +5,31 @@
 #include "base/text_catalogue.h"
 #include "install/copy_progress.h"
 #include "install/file_placement.h"
+#include "install/folder_names.h"
 #include "install/joystick_config.h"
-#include "install/joystick_registration.h"
-#include "install/registry_line.h"
 #include "install/registry_section.h"
-#include "install/registry_write.h"
-#include "script/script_loader.h"
+#include "install/shared_files.h"
+#include "record/install_record.h"
 #include "script/script_rules.h"
+#include "uninstall/cleanup.h"
+#include "uninstall/recorded_changes.h"
+#include "uninstall/registry_removal.h"
 #include "uninstall/removal_rules.h"
 
 namespace {
 
-constexpr char kUninstallInfo[] = "\\UNINSTAL.INF";
-constexpr std::size_t kMessageSize = 512;
+constexpr std::size_t kMessageSize = 1024;
 
-// The running program: it cannot delete itself, so it goes at the next start of Windows.
+// The running program, its folder, and the record beside it.
 char g_ownPath[MAX_PATH];
-// Some file is removed only at the next start of Windows.
+char g_folder[MAX_PATH];
+char* g_text = nullptr;
+std::size_t g_size = 0;
+
+// What the closing message tells.
 bool g_removedAtRestart = false;
+bool g_putBack = false;
+bool g_removeSelf = false;
 
 const char* Text(unsigned id)
 {
@@ -39,187 +46,262 @@ void AppendFormatted(char (&out)[kMessageSize], unsigned id, const char* argumen
     }
 }
 
-bool IsReadable(const char* path)
+void NoteFailure(const char* path)
 {
+    ++g_setup.failedFileCount;
+    AddFailedName(g_setup.failedFileNames, sizeof g_setup.failedFileNames, path);
+}
+
+bool Exists(const char* path)
+{
+    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Calls `action` with every line of `kind` in the record that is the first to name its thing.
+template <typename Action>
+void ForEachFirst(char kind, unsigned fields, Action action)
+{
+    ForEachFirstLine(g_text, g_size, kind, fields, action);
+}
+
+// ---- reading the record
+
+// Reads UNINSTAL.DAT beside the program, up to its first line that fails.
+bool ReadRecord()
+{
+    char path[MAX_PATH];
+    if (!JoinFolderAndName(g_folder, kRecordFileName, path)) {
+        return false;
+    }
     const HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
         return false;
     }
+    const DWORD size = GetFileSize(file, nullptr);
+    g_text = size == INVALID_FILE_SIZE
+                 ? nullptr
+                 : static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, size + 1));
+    DWORD read = 0;
+    const bool whole =
+        g_text != nullptr && ReadFile(file, g_text, size, &read, nullptr) && read == size;
     CloseHandle(file);
-    return true;
+    g_size = whole ? ValidRecordLength(g_text, size) : 0;
+    return g_size > 0;
 }
 
-// ---- the registry
-
-bool KeyIsEmpty(HKEY root, const char* keyPath)
+// The products the record names, each once, joined by commas.
+void ProductNames(char (&out)[kMessageSize])
 {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(root, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    out[0] = '\0';
+    ForEachFirst(kRecordProduct, kSecondField, [&](const RecordLine& line) {
+        char name[kProductNameSize];
+        if (DecodeRecordText(line.fields[1], name, sizeof name)) {
+            if (out[0] != '\0') {
+                AppendText(out, ", ");
+            }
+            AppendText(out, name);
+        }
+    });
+}
+
+// True when a file of the record lies where the record's installs put files: below a folder an
+// install went to, or in a Windows folder. Anything else is no file of this product's.
+bool IsInstallPlace(const char* path, bool windows)
+{
+    const bool fromDrive = path[0] != '\0' && path[1] == ':' && path[2] == '\\';
+    if (!fromDrive || !StaysInsideFolder(path + 3)) {
         return false;
     }
-    DWORD subkeys = 1;
-    DWORD values = 1;
-    const bool read = RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
-                                       &values, nullptr, nullptr, nullptr, nullptr) ==
-                      ERROR_SUCCESS;
-    RegCloseKey(key);
-    return read && subkeys == 0 && values == 0;
+    if (windows && IsAtOrBelowFolder(path, g_setup.windowsDir)) {
+        return true;
+    }
+    bool inside = false;
+    ForEachFirst(kRecordProduct, kFirstField, [&](const RecordLine& line) {
+        char folder[MAX_PATH];
+        inside = inside || (DecodeRecordText(line.fields[0], folder, sizeof folder) &&
+                            IsAtOrBelowFolder(path, folder));
+    });
+    return inside;
 }
 
-// Takes back one line of the registry section: its value, then every key along its path that is
-// left empty, from the deepest up, as far as the rules allow.
-void RemoveRegistryLine(const char* deviceClassKey, const char* line)
+// ---- files
+
+// Deletes one file of the product's; one in use goes at the next start of Windows.
+void RemoveFile(const char* path)
 {
-    RegistryLine parsed;
-    if (!ParseRegistryLine(deviceClassKey, g_setup.productName, line, parsed)) {
+    if (!Exists(path)) {
         return;
     }
-    const HKEY root = RootKeyOf(parsed);
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(root, parsed.keyPath, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
+    if (SamePath(path, g_ownPath)) {
+        g_removeSelf = true; // once this program has ended
         return;
     }
-    RegDeleteValueA(key, parsed.valueName);
-    RegCloseKey(key);
-
-    char devicePath[kRegistryKeyPathSize] = "";
-    if (deviceClassKey[0] != '\0') {
-        CopyText(devicePath, kDeviceClassRoot);
-        AppendText(devicePath, deviceClassKey);
-    }
-    do {
-        if (!MayDeleteEmptyKey(parsed.root, parsed.keyPath, devicePath) ||
-            !KeyIsEmpty(root, parsed.keyPath) ||
-            RegDeleteKeyA(root, parsed.keyPath) != ERROR_SUCCESS) {
-            return;
-        }
-    } while (ToParentKey(parsed.keyPath));
-}
-
-// The first joystick's values where the OEM callout is still our driver; another driver's
-// settings, and every other value, stay.
-void RemoveFirstJoystick(HKEY settings)
-{
-    char callout[kDriverNameSize + 1] = {};
-    DWORD size = kDriverNameSize;
-    DWORD type = 0;
-    if (RegQueryValueExA(settings, kJoystickValueNames[0], nullptr, &type,
-                         reinterpret_cast<BYTE*>(callout), &size) == ERROR_SUCCESS &&
-        type == REG_SZ && EqualsIgnoreCase(callout, g_setup.driverName)) {
-        for (const char* value : kJoystickValueNames) {
-            RegDeleteValueA(settings, value);
-        }
-    }
-}
-
-void RemoveUninstallEntry()
-{
-    char keyPath[kUninstallTextSize];
-    if (BuildUninstallKeyPath(g_setup.productName, keyPath)) {
-        RegDeleteKeyA(HKEY_LOCAL_MACHINE, keyPath);
-    }
-}
-
-// ---- the files
-
-// Deletes one installed file; one in use (the running program among them) goes at the next start
-// of Windows.
-void RemoveFile(const FileEntry& entry, const char* path)
-{
-    const DWORD attributes = GetFileAttributesA(path);
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        return; // nothing to remove
-    }
-    if (!EqualsIgnoreCase(path, g_ownPath)) {
-        SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-        if (DeleteFileA(path)) {
-            return;
-        }
+    SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+    if (DeleteFileA(path)) {
+        return;
     }
     if (DeleteAtRestart(g_setup.windowsDir, path)) {
         g_removedAtRestart = true;
         return;
     }
-    ++g_setup.failedFileCount;
-    AddFailedName(g_setup.failedFileNames, sizeof g_setup.failedFileNames, entry.targetName);
+    NoteFailure(path);
 }
 
-// Every file that a file record installed. Records that SETUP.EXE passes over, refuses or cannot
-// place installed nothing, and are passed over here too.
-void RemoveFiles()
+void TakeBackFile(const RecordLine& line)
 {
-    for (int d = 0; d < g_setup.diskCount; ++d) {
-        for (int k = 0; k < g_setup.fileCounts[d]; ++k) {
-            const FileEntry& entry = g_setup.diskFiles[d][k];
-            char path[kPathSize];
-            if (!IsCopiedRecord(entry) || !BuildTargetPath(g_setup.destDir, entry, path, sizeof path)) {
-                continue;
-            }
-            CollapseBackslashes(path);
-            RemoveFile(entry, path);
-        }
+    char path[MAX_PATH];
+    const RecordedFile file = MergeFileLines(g_text, g_size, line);
+    if (!DecodeRecordText(line.fields[0], path, sizeof path) || !IsInstallPlace(path, file.windows)) {
+        return;
+    }
+    const bool noUseLeft = file.counted && LowerUseCount(path);
+    if (UninstallDeletesFile(file, noUseLeft)) {
+        RemoveFile(path);
     }
 }
 
-// The subdirectories that SETUP.EXE made, deepest first, and the destination folder, each only
-// when it is empty: a folder that holds files of the user's stays.
+// A replacement that waits for the next start is called off, and its new file deleted.
+void CancelReplacement(const RecordLine& line)
+{
+    char target[MAX_PATH];
+    char replacement[MAX_PATH];
+    if (!DecodeRecordText(line.fields[0], target, sizeof target) ||
+        !DecodeRecordText(line.fields[1], replacement, sizeof replacement) || !Exists(replacement)) {
+        return;
+    }
+    if (!CancelAtRestart(g_setup.windowsDir, target, replacement) || !DeleteFileA(replacement)) {
+        NoteFailure(replacement);
+    }
+}
+
+// ---- the registry
+
+// ---- folders and the record
+
+// The folders the setup made, deepest first, each when it is empty.
 void RemoveFolders()
 {
-    int order[kFirstWindowsKey - 1];
-    int count = 0;
-    for (int k = 1; k < kFirstWindowsKey; ++k) {
-        const char* name = g_setup.directoryNames[k];
-        if (!IsMadeSubdirectory(name)) {
-            continue;
-        }
-        int at = count++;
-        for (; at > 0 && PathDepth(g_setup.directoryNames[order[at - 1]]) < PathDepth(name); --at) {
-            order[at] = order[at - 1];
-        }
-        order[at] = k;
+    for (std::size_t depth = DeepestRecordPath(g_text, g_size, kRecordFolder); depth > 0;
+         --depth) {
+        ForEachFirst(kRecordFolder, kFirstField, [&](const RecordLine& line) {
+            char path[MAX_PATH];
+            if (DecodeRecordText(line.fields[0], path, sizeof path) && PathDepth(path) == depth &&
+                IsInstallPlace(path, false)) {
+                RemoveDirectoryA(path);
+            }
+        });
     }
-    for (int i = 0; i < count; ++i) {
-        char path[kPathSize];
-        if (BuildSubdirectoryPath(g_setup.destDir, g_setup.directoryNames[order[i]], path,
-                                  sizeof path)) {
-            RemoveDirectoryA(path);
-        }
-    }
-    RemoveDirectoryA(g_setup.destDir);
 }
 
-// True when the destination folder still holds something besides the running program.
-bool DestinationHoldsOtherFiles()
+// True when the folder of the program holds anything that the record does not name.
+bool FolderHoldsOtherFiles()
 {
     char pattern[MAX_PATH];
-    CopyText(pattern, g_setup.destDir);
-    AppendText(pattern, "\\*");
+    if (!JoinFolderAndName(g_folder, "*", pattern)) {
+        return false;
+    }
     WIN32_FIND_DATAA found;
     const HANDLE search = FindFirstFileA(pattern, &found);
     if (search == INVALID_HANDLE_VALUE) {
         return false;
     }
     bool other = false;
-    const char* ownName = g_ownPath + TextLength(g_setup.destDir) + 1;
     do {
+        char path[MAX_PATH];
         const char* name = found.cFileName;
-        other = other || (!EqualsExactly(name, ".") && !EqualsExactly(name, "..") &&
-                          !EqualsIgnoreCase(name, ownName));
+        if (EqualsExactly(name, ".") || EqualsExactly(name, "..") ||
+            !JoinFolderAndName(g_folder, name, path)) {
+            continue;
+        }
+        const char kind = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0
+                              ? kRecordFolder
+                              : kRecordFile;
+        bool named = false;
+        ForEachFirst(kind, kFirstField, [&](const RecordLine& line) {
+            named = named || RecordFieldIs(line.fields[0], path);
+        });
+        other = !named || (kind == kRecordFolder && g_setup.failedFileCount == 0);
     } while (!other && FindNextFileA(search, &found));
     FindClose(search);
     return other;
 }
 
-void ShowSummary(const char* caption)
+// The record goes once everything in it is taken back or waits for the next start. Otherwise it
+// stays for a second run, without the use counts that this run has lowered already.
+void EndRecord()
+{
+    char path[MAX_PATH];
+    if (!JoinFolderAndName(g_folder, kRecordFileName, path)) {
+        return;
+    }
+    if (g_setup.failedFileCount == 0) {
+        DeleteFileA(path);
+        return;
+    }
+    const HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    std::size_t position = 0;
+    RecordLine line;
+    while (ReadRecordLine(g_text, g_size, position, line)) {
+        DWORD written = 0;
+        if (line.kind != kRecordCount) {
+            WriteFile(file, g_text + line.start, static_cast<DWORD>(line.end - line.start),
+                      &written, nullptr);
+        }
+    }
+    CloseHandle(file);
+}
+
+// True when the setup made the program's folder.
+bool FolderMadeBySetup()
+{
+    bool made = false;
+    ForEachFirst(kRecordFolder, kFirstField, [&](const RecordLine& line) {
+        made = made || RecordFieldIs(line.fields[0], g_folder);
+    });
+    return made;
+}
+
+// ---- the whole uninstall
+
+void TakeBackEverything()
+{
+    ForEachFirst(kRecordPending, kFirstTwoFields, CancelReplacement);
+    RemoveLeftovers(g_text, g_size);
+    ForEachFirst(kRecordFile, kFirstField, TakeBackFile);
+    ForEachFirst(kRecordBefore, kFirstThreeFields, [](const RecordLine& line) {
+        g_putBack = TakeBackValue(g_text, g_size, line) || g_putBack;
+    });
+    // The uninstall entries go only when nothing is left to a second run, which needs them.
+    if (g_setup.failedFileCount == 0) {
+        ForEachFirst(kRecordBefore, kFirstThreeFields,
+                     [](const RecordLine& line) { RemoveUninstallEntry(line, g_ownPath); });
+    }
+    RemoveCreatedKeys(g_text, g_size);
+    EndRecord();
+    if (g_setup.failedFileCount != 0) {
+        g_removeSelf = false;
+    }
+    RemoveFolders();
+}
+
+void ShowSummary(const char* products, const char* caption)
 {
     char text[kMessageSize] = "";
-    AppendFormatted(text, kTextRemoved, g_setup.productName);
+    AppendFormatted(text, kTextRemoved, products);
+    if (g_putBack) {
+        AppendText(text, Text(kTextPutBack));
+    }
     if (g_setup.failedFileCount > 0) {
         AppendFormatted(text, kTextFilesNotRemoved, g_setup.failedFileNames);
+        AppendText(text, Text(kTextRunAgain));
     }
-    if (DestinationHoldsOtherFiles()) {
-        AppendFormatted(text, kTextFolderStays, g_setup.destDir);
+    if (FolderHoldsOtherFiles()) {
+        AppendFormatted(text, kTextFolderStays, g_folder);
     }
     if (g_removedAtRestart) {
         AppendText(text, Text(kTextRemovedAtRestart));
@@ -228,51 +310,63 @@ void ShowSummary(const char* caption)
                 g_setup.failedFileCount > 0 ? MB_ICONWARNING : MB_ICONINFORMATION);
 }
 
+// Without a record nothing is removed; only the uninstall entry that names this very program may
+// go, when the user wants it.
+void NoRecord()
+{
+    MessageBoxA(nullptr, Text(kTextNoRecord), Text(kTextUninstall), MB_ICONWARNING);
+    if (MessageBoxA(nullptr, Text(kTextRemoveEntry), Text(kTextUninstall),
+                    MB_YESNO | MB_ICONQUESTION) == IDYES) {
+        RemoveEntriesNaming(g_ownPath);
+    }
+}
+
 } // namespace
 
 int RunUninstall(HINSTANCE instance)
 {
     g_setup.instance = instance;
+    GetModuleFileNameA(instance, g_ownPath, sizeof g_ownPath);
+    if (FinishCleanup(g_ownPath)) {
+        return 0;
+    }
     if ((GetVersion() & 0x80000000u) == 0) {
         MessageBoxA(nullptr, Text(kTextWindowsOnly), "Warning", MB_ICONWARNING);
         return 0;
     }
     GetWindowsDirectoryA(g_setup.windowsDir, sizeof g_setup.windowsDir);
+    CopyText(g_folder, g_ownPath);
+    TrimToDirectory(g_folder);
 
-    // The program's own folder is the destination that SETUP.EXE installed to, and the copy of the
-    // script beside it tells what went where.
-    GetModuleFileNameA(instance, g_ownPath, sizeof g_ownPath);
-    char folder[MAX_PATH];
-    CopyText(folder, g_ownPath);
-    TrimToDirectory(folder);
-    char scriptPath[MAX_PATH];
-    if (!CopyText(g_setup.sourceDir, folder) || !CopyText(scriptPath, folder) ||
-        !AppendText(scriptPath, kUninstallInfo) || !IsReadable(scriptPath) ||
-        !LoadScriptFile(scriptPath)) {
-        ReleaseFileTable();
-        MessageBoxA(nullptr, Text(kTextNoUninstallInfo), Text(kTextUninstall), MB_ICONWARNING);
+    char recordFolder[MAX_PATH];
+    if (!ReadRecord() || !RecordFolder(g_text, g_size, recordFolder, sizeof recordFolder)) {
+        NoRecord();
         return 0;
     }
-    CopyText(g_setup.destDir, folder);
+    // A record copied into another folder is no record of that folder's files.
+    if (!SamePath(recordFolder, g_folder)) {
+        char text[kMessageSize] = "";
+        AppendFormatted(text, kTextOtherFolder, recordFolder);
+        MessageBoxA(nullptr, text, Text(kTextUninstall), MB_ICONWARNING);
+        return 0;
+    }
 
-    char caption[kPathSize];
-    CopyText(caption, g_setup.productName);
+    char products[kMessageSize];
+    ProductNames(products);
+    char caption[kMessageSize];
+    CopyText(caption, products);
     AppendText(caption, " ");
     AppendText(caption, Text(kTextUninstall));
     char question[kMessageSize] = "";
-    AppendFormatted(question, kTextRemoveQuestion, g_setup.productName);
+    AppendFormatted(question, kTextRemoveQuestion, products);
     if (MessageBoxA(nullptr, question, caption, MB_YESNO | MB_ICONQUESTION) != IDYES) {
-        ReleaseFileTable();
         return 0;
     }
-
-    // The registry first: its lines are read from UNINSTAL.INF, which is one of the files.
-    ForEachRegistryLine(scriptPath, RemoveRegistryLine);
-    ForEachJoystickSettingsKey(RemoveFirstJoystick);
-    RemoveUninstallEntry();
-    RemoveFiles();
-    RemoveFolders();
-    ReleaseFileTable();
-    ShowSummary(caption);
+    TakeBackEverything();
+    // The program and its folder go once it has ended; the summary waits for that to be arranged.
+    if (g_removeSelf && !RemoveAfterExit(g_ownPath, FolderMadeBySetup() ? g_folder : "")) {
+        g_removedAtRestart = true;
+    }
+    ShowSummary(products, caption);
     return 0;
 }

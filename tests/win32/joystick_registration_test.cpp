@@ -3,7 +3,9 @@
 // String byte counts are checked in registry_trace_test.
 #include "base/setup_state.h"
 #include "install/joystick_registration.h"
+#include "install/record_writer.h"
 #include "support/registry_values.h"
+#include "support/test_files.h"
 
 #include <gtest/gtest.h>
 
@@ -39,12 +41,13 @@ protected:
         g_setup = SetupState{};
         std::strcpy(g_setup.productName, "Pad");
         std::strcpy(g_setup.driverName, "PADJOY.VXD");
-        std::strcpy(g_setup.destDir, "C:\\Pad");
         g_setup.oemData1 = 0;
         g_setup.oemData2 = 4;
         DeleteKeyTree(HKEY_LOCAL_MACHINE, kJoystick);
         DeleteKeyTree(HKEY_LOCAL_MACHINE, kUninstall);
+        StartRecordIn("C:\\Pad");
     }
+    void TearDown() override { EndInstallRecord(); }
 
     // A joystick driver key, with its settings key unless told otherwise.
     static void AddDriver(const std::string& name, bool withSettings = true)

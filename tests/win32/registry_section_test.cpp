@@ -2,6 +2,7 @@
 // RegQueryValueExA: keys, types and exact bytes. String byte counts cannot be seen this way
 // (Wine keeps a NUL after every REG_SZ); registry_trace_test checks them.
 #include "base/setup_state.h"
+#include "install/record_writer.h"
 #include "install/registry_section.h"
 #include "support/registry_values.h"
 #include "support/test_files.h"
@@ -19,6 +20,7 @@ const std::string kBase = "SOFTWARE\\RegistrySectionTest";
 const std::string kClassesBase = "RegistrySectionTest";
 const std::string kClassRoot = "System\\CurrentControlSet\\Services\\Class\\";
 const std::string kMedia = kClassRoot + "MEDIA";
+const std::string kDestination = "C:\\RECORDED";
 
 class RegistrySection : public ::testing::Test {
 protected:
@@ -32,7 +34,9 @@ protected:
         DeleteKeyTree(HKEY_CLASSES_ROOT, kClassesBase);
         DeleteKeyTree(HKEY_LOCAL_MACHINE, kMedia);
         DeleteKeyTree(HKEY_LOCAL_MACHINE, kClassRoot + "Settings");
+        StartRecordIn(kDestination);
     }
+    void TearDown() override { EndInstallRecord(); }
 
     // Writes SETUP.INF and applies its registry section.
     static int Apply(const std::string& script)

@@ -56,6 +56,7 @@ const bool kTracedCopy = [] {
         return false;
     }
     FillSetupState();
+    StartRecordIn(kDestination);
     const int section = ApplyRegistrySection();
     const int joystick = RegisterJoystickDriver();
     ExitProcess(section == 1 && joystick == 1 ? 0 : 1);

@@ -1,5 +1,9 @@
 #include "support/test_files.h"
 
+#include "base/bounded_text.h"
+#include "base/setup_state.h"
+#include "install/record_writer.h"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -204,4 +208,11 @@ int RunTestsFromFolder(const std::string& folder, int argc, char** argv)
     }
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
+}
+
+void StartRecordIn(const std::string& folder)
+{
+    FreshFolder(folder);
+    CopyText(g_setup.destDir, folder.c_str());
+    EXPECT_TRUE(StartInstallRecord());
 }

@@ -43,3 +43,7 @@ std::set<std::string> FileNamesIn(const std::string& folder);
 // Runs a script of the machine's own shell, outside Wine, and waits for it. Its exit status, or
 // -1 when it cannot be run or does not end in time.
 int RunHostShell(const std::string& script, DWORD milliseconds = 20000);
+
+// Makes `folder` anew as the destination of the shared state and starts the install record
+// there, as the copy page does before it changes anything: the setup's registry writers need it.
+void StartRecordIn(const std::string& folder);

@@ -1,0 +1,54 @@
+#include "install/folder_names.h"
+
+#include "base/bounded_text.h"
+#include "install/copy_progress.h"
+
+namespace {
+
+// Both names made comparable as typed, and again in their short forms when the first does not
+// settle it (a name that does not exist has no short form).
+bool Compare(const char* a, const char* b, bool (*test)(const char*, const char*))
+{
+    char left[MAX_PATH];
+    char right[MAX_PATH];
+    if (!CopyText(left, a) || !CopyText(right, b)) {
+        return false;
+    }
+    NormaliseFolder(left);
+    NormaliseFolder(right);
+    if (test(left, right)) {
+        return true;
+    }
+    char shortLeft[MAX_PATH];
+    char shortRight[MAX_PATH];
+    const DWORD leftLength = GetShortPathNameA(left, shortLeft, sizeof shortLeft);
+    const DWORD rightLength = GetShortPathNameA(right, shortRight, sizeof shortRight);
+    if (leftLength == 0 || leftLength >= sizeof shortLeft || rightLength == 0 ||
+        rightLength >= sizeof shortRight) {
+        return false;
+    }
+    NormaliseFolder(shortLeft);
+    NormaliseFolder(shortRight);
+    return test(shortLeft, shortRight);
+}
+
+} // namespace
+
+bool JoinFolderAndName(const char* folder, const char* name, char (&out)[MAX_PATH])
+{
+    if (!BuildSubdirectoryPath(folder, name, out, sizeof out)) {
+        return false;
+    }
+    CollapseBackslashes(out);
+    return true;
+}
+
+bool SamePath(const char* a, const char* b)
+{
+    return Compare(a, b, EqualsIgnoreCase);
+}
+
+bool IsAtOrBelowFolder(const char* path, const char* folder)
+{
+    return Compare(path, folder, PathIsAtOrBelow);
+}

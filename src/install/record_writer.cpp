@@ -1,0 +1,258 @@
+#include "install/record_writer.h"
+
+#include "base/bounded_text.h"
+#include "base/setup_state.h"
+#include "install/file_placement.h"
+#include "install/folder_names.h"
+#include "install/joystick_config.h"
+#include "record/install_record.h"
+#include "script/script_rules.h"
+
+namespace {
+
+// The record file, and a copy of its whole text (the lines of earlier installs and this one's)
+// for the questions the setup asks of it.
+HANDLE g_file = INVALID_HANDLE_VALUE;
+char* g_text = nullptr;
+std::size_t g_size = 0;
+std::size_t g_capacity = 0;
+bool g_failed = false;
+char g_line[kMostRecordLine];
+
+// Keeps `length` bytes more of text in memory.
+bool KeepText(const char* text, std::size_t length)
+{
+    if (g_size + length > g_capacity) {
+        const std::size_t capacity = (g_size + length) * 2 + 4096;
+        void* grown = g_text == nullptr
+                          ? HeapAlloc(GetProcessHeap(), 0, capacity)
+                          : HeapReAlloc(GetProcessHeap(), 0, g_text, capacity);
+        if (grown == nullptr) {
+            return false;
+        }
+        g_text = static_cast<char*>(grown);
+        g_capacity = capacity;
+    }
+    for (std::size_t i = 0; i < length; ++i) {
+        g_text[g_size + i] = text[i];
+    }
+    g_size += length;
+    return true;
+}
+
+// Writes whole lines to the file and keeps them; from the first failure on, nothing more.
+bool WriteLines(const char* text, std::size_t length)
+{
+    DWORD written = 0;
+    if (g_failed || g_file == INVALID_HANDLE_VALUE ||
+        !WriteFile(g_file, text, static_cast<DWORD>(length), &written, nullptr) ||
+        written != length || !KeepText(text, length)) {
+        g_failed = true;
+    }
+    return !g_failed;
+}
+
+bool WriteBuiltLine(RecordLineBuilder& line)
+{
+    const std::size_t length = FinishRecordLine(line);
+    if (length == 0) {
+        g_failed = true;
+        return false;
+    }
+    return WriteLines(line.out, length);
+}
+
+// Reads a whole file into memory from the process heap; null when it cannot be read.
+char* ReadWhole(HANDLE file, std::size_t& size)
+{
+    const DWORD length = GetFileSize(file, nullptr);
+    char* text = length == INVALID_FILE_SIZE
+                     ? nullptr
+                     : static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, length + 1));
+    DWORD read = 0;
+    if (text != nullptr && (!ReadFile(file, text, length, &read, nullptr) || read != length)) {
+        HeapFree(GetProcessHeap(), 0, text);
+        text = nullptr;
+    }
+    size = read;
+    return text;
+}
+
+// The product's uninstall entry, when an earlier install of it into another folder wrote it: the
+// folder of the uninstall program it names.
+bool EarlierInstallFolder(char (&folder)[MAX_PATH])
+{
+    char keyPath[kUninstallTextSize];
+    HKEY key = nullptr;
+    if (!BuildUninstallKeyPath(g_setup.productName, keyPath) ||
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    DWORD size = sizeof folder - 1;
+    DWORD type = 0;
+    const bool read = RegQueryValueExA(key, kUninstallCommandValue, nullptr, &type,
+                                       reinterpret_cast<BYTE*>(folder), &size) == ERROR_SUCCESS &&
+                      type == REG_SZ;
+    RegCloseKey(key);
+    folder[read ? size : 0] = '\0';
+    TrimToDirectory(folder);
+    return read && !SamePath(folder, g_setup.destDir);
+}
+
+// Takes over the record that an earlier install into another folder left: its lines (but its
+// header) follow ours, and the file goes, so that only this record names those changes.
+void TakeOverEarlierRecord()
+{
+    char folder[MAX_PATH];
+    char path[MAX_PATH];
+    if (!EarlierInstallFolder(folder) || !JoinFolderAndName(folder, kRecordFileName, path)) {
+        return;
+    }
+    const HANDLE file = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return;
+    }
+    std::size_t size = 0;
+    char* text = ReadWhole(file, size);
+    CloseHandle(file);
+    if (text == nullptr) {
+        return;
+    }
+    char owner[MAX_PATH];
+    std::size_t position = 0;
+    RecordLine header;
+    if (RecordFolder(text, size, owner, sizeof owner) && SamePath(owner, folder) &&
+        ReadRecordLine(text, size, position, header)) {
+        const std::size_t valid = ValidRecordLength(text, size);
+        if (WriteLines(text + position, valid - position)) {
+            DeleteFileA(path);
+        }
+    }
+    HeapFree(GetProcessHeap(), 0, text);
+}
+
+// True when the text holds no line end at all: at most a line cut short.
+bool HoldsNoWholeLine(const char* text, std::size_t size)
+{
+    for (std::size_t i = 0; i < size; ++i) {
+        if (text[i] == '\n') {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Opens the record file and reads what it holds: the lines of earlier installs, up to the first
+// one that fails, are kept; a torn end goes. False for a file that is no record of this folder.
+bool OpenRecordFile(const char* path)
+{
+    g_file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (g_file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    std::size_t size = 0;
+    char* text = ReadWhole(g_file, size);
+    if (text == nullptr) {
+        return false;
+    }
+    const std::size_t valid = ValidRecordLength(text, size);
+    char folder[MAX_PATH];
+    // A file whose first line is whole but no line of ours belongs to someone else; one whose
+    // first line is torn is what a stopped setup left.
+    bool ours = valid == 0 ? HoldsNoWholeLine(text, size)
+                           : RecordFolder(text, size, folder, sizeof folder) && SamePath(folder, g_setup.destDir);
+    ours = ours && KeepText(text, valid) &&
+           SetFilePointer(g_file, static_cast<LONG>(valid), nullptr, FILE_BEGIN) == valid &&
+           SetEndOfFile(g_file);
+    HeapFree(GetProcessHeap(), 0, text);
+    return ours;
+}
+
+} // namespace
+
+bool StartInstallRecord()
+{
+    g_failed = false;
+    g_size = 0;
+    char path[MAX_PATH];
+    if (!JoinFolderAndName(g_setup.destDir, kRecordFileName, path) || !OpenRecordFile(path)) {
+        EndInstallRecord();
+        g_failed = true;
+        return false;
+    }
+    if (g_size == 0) {
+        RecordChange(kRecordHeader, g_setup.destDir);
+    }
+    TakeOverEarlierRecord();
+    RecordChange(kRecordProduct, g_setup.destDir, g_setup.productName);
+    if (g_setup.madeDestination[0] != '\0' && SamePath(g_setup.madeDestination, g_setup.destDir)) {
+        RecordChange(kRecordFolder, g_setup.destDir);
+    }
+    FlushInstallRecord();
+    RemoveLeftovers(g_text, g_size);
+    return !g_failed;
+}
+
+void FlushInstallRecord()
+{
+    if (g_file != INVALID_HANDLE_VALUE && !FlushFileBuffers(g_file)) {
+        g_failed = true;
+    }
+}
+
+void EndInstallRecord()
+{
+    if (g_file != INVALID_HANDLE_VALUE) {
+        FlushInstallRecord();
+        CloseHandle(g_file);
+        g_file = INVALID_HANDLE_VALUE;
+    }
+    if (g_text != nullptr) {
+        HeapFree(GetProcessHeap(), 0, g_text);
+        g_text = nullptr;
+    }
+    g_size = 0;
+    g_capacity = 0;
+}
+
+bool InstallRecordFailed()
+{
+    return g_failed;
+}
+
+bool RecordChange(char kind, const char* first, const char* second)
+{
+    RecordLineBuilder line;
+    BeginRecordLine(line, g_line, sizeof g_line, kind);
+    AddRecordText(line, first);
+    if (second != nullptr) {
+        AddRecordText(line, second);
+    }
+    return WriteBuiltLine(line);
+}
+
+bool RecordValue(char kind, const char* rootName, const char* keyPath, const char* valueName,
+                 bool present, std::uint32_t type, const BYTE* data, std::uint32_t count)
+{
+    RecordLineBuilder line;
+    BeginRecordLine(line, g_line, sizeof g_line, kind);
+    AddRecordText(line, rootName);
+    AddRecordText(line, keyPath);
+    AddRecordText(line, valueName);
+    AddRecordData(line, present, type, data, count);
+    return WriteBuiltLine(line);
+}
+
+bool RecordHolds(char kind, const char* text)
+{
+    std::size_t position = 0;
+    RecordLine line;
+    while (ReadRecordLine(g_text, g_size, position, line)) {
+        if (line.kind == kind && RecordFieldIs(line.fields[0], text)) {
+            return true;
+        }
+    }
+    return false;
+}

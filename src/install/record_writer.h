@@ -1,0 +1,40 @@
+// SETUP.EXE's side of the install record (record/install_record.h): UNINSTAL.DAT in the
+// destination folder, written a line at a time, each line before the change it allows, so that a
+// setup stopped at any point leaves a record that names everything it changed. Nothing is held
+// back in the program: each line goes to the file as it is made.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+// Opens the record of g_setup.destDir, or makes it. A record of an earlier install into the same
+// folder is added to; one that another folder's install left, and that the product's uninstall
+// entry still names, is taken over and removed there, so that one uninstall takes back both. Then
+// removes what an interrupted run left (record/leftovers) and notes this install and the
+// destination folder, if the destination page made it. False when the record cannot be had (a
+// file of that name that is no record of this folder, or one that cannot be written): the setup
+// must then change nothing.
+bool StartInstallRecord();
+
+// Makes sure that what has been written is on the disk.
+void FlushInstallRecord();
+
+// Flushes and closes the record.
+void EndInstallRecord();
+
+// True when a line could not be written (or the record could not be had): from then on nothing is
+// written, and the changes it would have allowed must not be made.
+bool InstallRecordFailed();
+
+// Writes a line of one or two text fields. False when it cannot be written.
+bool RecordChange(char kind, const char* first, const char* second = nullptr);
+
+// Writes a registry value's line (kRecordBefore or kRecordWritten): root name, key, value name,
+// and its data (absent when `present` is false).
+bool RecordValue(char kind, const char* rootName, const char* keyPath, const char* valueName,
+                 bool present, std::uint32_t type, const BYTE* data, std::uint32_t count);
+
+// True when the record, this run's lines included, holds a line of `kind` whose first field is
+// `text` (ASCII case ignored).
+bool RecordHolds(char kind, const char* text);

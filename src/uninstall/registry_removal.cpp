@@ -1,0 +1,284 @@
+#include "uninstall/registry_removal.h"
+
+#include "base/bounded_text.h"
+#include "base/setup_state.h"
+#include "install/copy_progress.h"
+#include "install/folder_names.h"
+#include "install/joystick_config.h"
+#include "install/registry_line.h"
+#include "install/registry_section.h"
+#include "uninstall/recorded_changes.h"
+#include "uninstall/removal_rules.h"
+
+namespace {
+
+// The largest value a Windows 95 key holds is 16,300 bytes.
+constexpr DWORD kMostValueBytes = 16 * 1024;
+BYTE g_current[kMostValueBytes + 1];
+BYTE g_recorded[kMostValueBytes + 1];
+
+// A value as the record names it.
+struct ValuePlace {
+    RegistryRoot root;
+    char key[kMostRecordPath];
+    char name[kMostRecordPath];
+};
+
+HKEY RootKey(RegistryRoot root)
+{
+    return root == RegistryRoot::ClassesRoot ? HKEY_CLASSES_ROOT : HKEY_LOCAL_MACHINE;
+}
+
+RegistryRoot RootOf(const RecordField& field)
+{
+    return RecordFieldIs(field, kRecordClassesRoot)  ? RegistryRoot::ClassesRoot
+           : RecordFieldIs(field, kRecordLocalMachine) ? RegistryRoot::LocalMachine
+                                                       : RegistryRoot::None;
+}
+
+bool DecodePlace(const RecordLine& line, ValuePlace& place)
+{
+    place.root = RootOf(line.fields[0]);
+    return place.root != RegistryRoot::None &&
+           DecodeRecordText(line.fields[1], place.key, sizeof place.key) &&
+           DecodeRecordText(line.fields[2], place.name, sizeof place.name);
+}
+
+// An uninstall entry of Windows' list: a key below the list's key.
+bool IsUninstallEntry(const ValuePlace& place)
+{
+    char list[sizeof kUninstallKeyPrefix];
+    CopyText(list, kUninstallKeyPrefix);
+    return place.root == RegistryRoot::LocalMachine && PathIsAtOrBelow(place.key, list) &&
+           PathDepth(place.key) > PathDepth(list);
+}
+
+// One of the first joystick's values in a driver's settings key; its index among the three, or
+// -1.
+int JoystickValueIndex(const ValuePlace& place)
+{
+    if (place.root != RegistryRoot::LocalMachine ||
+        !PathIsAtOrBelow(place.key, kJoystickDriversKey)) {
+        return -1;
+    }
+    for (int i = 0; i < kJoystickValueCount; ++i) {
+        if (EqualsIgnoreCase(place.name, kJoystickValueNames[i])) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+void NoteFailure(const ValuePlace& place)
+{
+    char name[2 * kMostRecordPath];
+    CopyText(name, place.key);
+    AppendText(name, "\\");
+    AppendText(name, place.name);
+    ++g_setup.failedFileCount;
+    AddFailedName(g_setup.failedFileNames, sizeof g_setup.failedFileNames, name);
+}
+
+// The value's data now, into g_current; false when it cannot be read (absent: `present` false).
+bool ReadCurrent(HKEY key, const char* name, RecordData& now)
+{
+    DWORD type = 0;
+    DWORD size = kMostValueBytes;
+    const LONG read = RegQueryValueExA(key, name, nullptr, &type, g_current, &size);
+    now = RecordData{read == ERROR_SUCCESS, type, read == ERROR_SUCCESS ? size : 0};
+    return read == ERROR_SUCCESS || read == ERROR_FILE_NOT_FOUND;
+}
+
+// True when the value holds exactly the data of the record's field.
+bool StillHolds(HKEY key, const char* name, const RecordField& written)
+{
+    RecordData now;
+    RecordData then;
+    if (!ReadCurrent(key, name, now) ||
+        !DecodeRecordData(written, g_recorded, kMostValueBytes, then) ||
+        now.present != then.present || now.type != then.type || now.count != then.count) {
+        return false;
+    }
+    for (DWORD i = 0; i < now.count; ++i) {
+        if (g_current[i] != g_recorded[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// True when the OEM callout still names the driver of the record's field (ASCII case ignored).
+bool CalloutStillNames(HKEY key, const RecordField& written)
+{
+    RecordData now;
+    RecordData then;
+    if (!ReadCurrent(key, kJoystickValueNames[0], now) || !now.present ||
+        !DecodeRecordData(written, g_recorded, kMostValueBytes, then) || !then.present) {
+        return false;
+    }
+    g_current[now.count] = '\0';
+    g_recorded[then.count] = '\0';
+    return EqualsIgnoreCase(reinterpret_cast<char*>(g_current),
+                            reinterpret_cast<char*>(g_recorded));
+}
+
+// Gives the value its data before (none: it goes). True when data was put back.
+bool PutBefore(HKEY key, const ValuePlace& place, const RecordField& before)
+{
+    RecordData data;
+    if (!DecodeRecordData(before, g_recorded, kMostValueBytes, data)) {
+        return false;
+    }
+    const LONG done = data.present
+                          ? RegSetValueExA(key, place.name, 0, data.type, g_recorded, data.count)
+                          : RegDeleteValueA(key, place.name);
+    if (done != ERROR_SUCCESS && done != ERROR_FILE_NOT_FOUND) {
+        NoteFailure(place);
+        return false;
+    }
+    return data.present;
+}
+
+// The first joystick's three values back as they were, as one.
+bool PutJoystickBack(const char* text, std::size_t size, const RecordLine& line, HKEY key,
+                     ValuePlace& place)
+{
+    bool putBack = false;
+    for (const char* name : kJoystickValueNames) {
+        RecordLine like = line;
+        like.fields[2] = RecordField{name, TextLength(name)};
+        RecordLine first;
+        if (CopyText(place.name, name) &&
+            FindRecordLine(text, size, kRecordBefore, like, kFirstThreeFields, false, first)) {
+            putBack = PutBefore(key, place, first.fields[3]) || putBack;
+        }
+    }
+    return putBack;
+}
+
+// The command of an uninstall entry names this program.
+bool EntryNames(HKEY entry, const char* ownPath)
+{
+    char command[MAX_PATH] = "";
+    DWORD size = sizeof command - 1;
+    DWORD type = 0;
+    return RegQueryValueExA(entry, kUninstallCommandValue, nullptr, &type,
+                            reinterpret_cast<BYTE*>(command), &size) == ERROR_SUCCESS &&
+           type == REG_SZ && SamePath(command, ownPath);
+}
+
+// Deletes an uninstall entry that names this program and has no subkeys.
+bool RemoveEntryIfOurs(const char* keyPath, const char* ownPath)
+{
+    HKEY entry = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ, &entry) != ERROR_SUCCESS) {
+        return false;
+    }
+    DWORD subkeys = 1;
+    const bool ours = EntryNames(entry, ownPath) &&
+                      RegQueryInfoKeyA(entry, nullptr, nullptr, nullptr, &subkeys, nullptr,
+                                       nullptr, nullptr, nullptr, nullptr, nullptr,
+                                       nullptr) == ERROR_SUCCESS &&
+                      subkeys == 0;
+    RegCloseKey(entry);
+    return ours && RegDeleteKeyA(HKEY_LOCAL_MACHINE, keyPath) == ERROR_SUCCESS;
+}
+
+} // namespace
+
+bool TakeBackValue(const char* text, std::size_t size, const RecordLine& line)
+{
+    ValuePlace place;
+    if (!DecodePlace(line, place) || IsUninstallEntry(place)) {
+        return false;
+    }
+    const int joystick = JoystickValueIndex(place);
+    HKEY key = nullptr;
+    if (joystick > 0 ||
+        RegOpenKeyExA(RootKey(place.root), place.key, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
+        return false; // the joystick's other values go with its callout; no key, no value
+    }
+    const RecordedValue value = MergeValueLines(text, size, line);
+    bool putBack = false;
+    if (!value.hasBefore || !value.hasWritten) {
+        // Without what the setup wrote, nobody can tell whether it is still there: left.
+    } else if (joystick == 0) {
+        putBack = CalloutStillNames(key, value.written) &&
+                  PutJoystickBack(text, size, line, key, place);
+    } else if (StillHolds(key, place.name, value.written)) {
+        putBack = PutBefore(key, place, value.before);
+    }
+    RegCloseKey(key);
+    return putBack;
+}
+
+void RemoveUninstallEntry(const RecordLine& line, const char* ownPath)
+{
+    ValuePlace place;
+    if (DecodePlace(line, place) && IsUninstallEntry(place) &&
+        EqualsIgnoreCase(place.name, kUninstallCommandValue)) {
+        RemoveEntryIfOurs(place.key, ownPath);
+    }
+}
+
+void RemoveEntriesNaming(const char* ownPath)
+{
+    HKEY list = nullptr;
+    char listPath[sizeof kUninstallKeyPrefix];
+    CopyText(listPath, kUninstallKeyPrefix);
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, listPath, 0, KEY_READ, &list) != ERROR_SUCCESS) {
+        return;
+    }
+    for (DWORD index = 0;;) {
+        char name[kMostRecordPath];
+        DWORD nameSize = sizeof name;
+        char entryPath[sizeof listPath + kMostRecordPath];
+        if (RegEnumKeyExA(list, index, name, &nameSize, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS) {
+            break;
+        }
+        CopyText(entryPath, listPath);
+        AppendText(entryPath, name);
+        // A deleted entry's place in the list goes to the next one.
+        if (!RemoveEntryIfOurs(entryPath, ownPath)) {
+            ++index;
+        }
+    }
+    RegCloseKey(list);
+}
+
+void RemoveCreatedKeys(const char* text, std::size_t size)
+{
+    char deviceKey[kDeviceClassKeySize];
+    FindJoystickClassKey(deviceKey);
+    char devicePath[kRegistryKeyPathSize] = "";
+    if (deviceKey[0] != '\0') {
+        CopyText(devicePath, kDeviceClassRoot);
+        AppendText(devicePath, deviceKey);
+    }
+    for (std::size_t depth = DeepestRecordPath(text, size, kRecordKey); depth > 0; --depth) {
+        ForEachFirstLine(text, size, kRecordKey, kFirstTwoFields, [&](const RecordLine& line) {
+            const RegistryRoot root = RootOf(line.fields[0]);
+            char path[kMostRecordPath];
+            if (DecodeRecordText(line.fields[1], path, sizeof path) && PathDepth(path) == depth &&
+                MayDeleteEmptyKey(root, path, devicePath) && KeyIsEmpty(RootKey(root), path)) {
+                RegDeleteKeyA(RootKey(root), path);
+            }
+        });
+    }
+}
+
+bool KeyIsEmpty(HKEY root, const char* path)
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    DWORD subkeys = 1;
+    DWORD values = 1;
+    const bool read = RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
+                                       &values, nullptr, nullptr, nullptr, nullptr) ==
+                      ERROR_SUCCESS;
+    RegCloseKey(key);
+    return read && subkeys == 0 && values == 0;
+}

@@ -1,0 +1,32 @@
+// Taking back the registry values and keys that the install record names.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+
+#include "record/install_record.h"
+
+// Takes back the value that the record's first "before" line `line` names. Any value gets its
+// data before the product's first install back, or goes when it had none, if it still holds what
+// the setup last wrote; one that someone changed since stays as it is. The first joystick's three
+// values in a driver's settings key go back as one, whatever became of the other two, while its
+// OEM callout still names the driver the setup wrote; otherwise none is touched. An uninstall
+// entry is left to RemoveUninstallEntry. True when data was put back. A value that cannot be
+// put back is noted among what could not be removed.
+bool TakeBackValue(const char* text, std::size_t size, const RecordLine& line);
+
+// Removes the uninstall entry whose command value the "before" line `line` names, when that
+// command still starts `ownPath`, this uninstall program.
+void RemoveUninstallEntry(const RecordLine& line, const char* ownPath);
+
+// Removes every uninstall entry whose command starts `ownPath`.
+void RemoveEntriesNaming(const char* ownPath);
+
+// Deletes the keys that the record names as made by the setup, deepest first, each when it is
+// empty, and never a top key or the device's class key.
+void RemoveCreatedKeys(const char* text, std::size_t size);
+
+// True when the key has no values and no subkeys. Windows 95 and 98 delete a key with everything
+// below it, so this decides alone whether anything else is lost.
+bool KeyIsEmpty(HKEY root, const char* path);
