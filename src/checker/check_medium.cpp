@@ -2,7 +2,7 @@
 // is laid out from).
 #include "checker/checks.h"
 #include "checker/script_names.h"
-#include "checker/szdd.h"
+#include "szdd/szdd_reader.h"
 #include "script/scanners.h"
 #include "install/copy_progress.h"
 
@@ -72,8 +72,8 @@ void CheckMedium(const ScriptModel& model, const Medium& medium, Diagnostics& ou
             continue;
         }
         std::uint32_t expanded = 0;
-        switch (ReadSzddHeader(bytes->data(), bytes->size(), expanded)) {
-        case SzddKind::Plain:
+        switch (szdd::ReadSzddHeader(bytes->data(), bytes->size(), expanded)) {
+        case szdd::SzddKind::Plain:
             if (EndsWithUnderscore(source)) {
                 Warn(out, line,
                      name + Quoted(source) +
@@ -83,22 +83,22 @@ void CheckMedium(const ScriptModel& model, const Medium& medium, Diagnostics& ou
             }
             totalKb += Kilobytes(bytes->size());
             break;
-        case SzddKind::HeaderCut:
+        case szdd::SzddKind::HeaderCut:
             Warn(out, line,
                  name + Quoted(source) +
                      " begins like an LZ-compressed file, but its header is cut short, so its "
                      "expanded size cannot be read; SETUP.EXE copies it unexpanded");
             totalKb += Kilobytes(bytes->size());
             break;
-        case SzddKind::UnknownMode:
+        case szdd::SzddKind::UnknownMode:
             Warn(out, line,
                  name + Quoted(source) +
                      " is compressed in a mode other than \"A\", which SETUP.EXE's LZ calls "
                      "cannot expand: the file is not copied");
             break;
-        case SzddKind::Compressed: {
+        case szdd::SzddKind::Compressed: {
             const std::uint64_t actual =
-                SzddExpandedLength(bytes->data(), bytes->size(), std::uint64_t{expanded} + 1);
+                szdd::SzddExpandedLength(bytes->data(), bytes->size(), std::uint64_t{expanded} + 1);
             if (actual != expanded) {
                 Warn(out, line,
                      name + Quoted(source) + " is damaged: its header gives " +

@@ -5,7 +5,7 @@
 
 #include "checker/checks.h"
 #include "checker/folder.h"
-#include "medium/szdd_compress.h"
+#include "szdd/szdd_writer.h"
 
 namespace medium {
 
@@ -38,17 +38,17 @@ std::vector<MediumFile> MakeMediumFiles(const MediumPlan& plan, const std::strin
                 MediumFile{planned.sourceName, std::move(*original), size, Packing::Copy});
             continue;
         }
-        if (size > kSzddLargestOriginal) {
+        if (size > szdd::kSzddLargestOriginal) {
             checker::Warn(missing, planned.line,
                           planned.record + ": the original " +
                               checker::Quoted(planned.targetName) + " has " +
                               std::to_string(size) +
                               " bytes, more than the compressor takes (" +
-                              std::to_string(kSzddLargestOriginal) + ")");
+                              std::to_string(szdd::kSzddLargestOriginal) + ")");
             continue;
         }
         files.push_back(MediumFile{planned.sourceName,
-                                   CompressSzdd(*original, planned.targetName.back()), size,
+                                   szdd::CompressSzdd(*original, planned.targetName.back()), size,
                                    Packing::Compress});
     }
     return files;

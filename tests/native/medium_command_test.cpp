@@ -2,7 +2,7 @@
 
 #include "checker/checker.h"
 #include "checker/folder.h"
-#include "checker/szdd.h"
+#include "szdd/szdd_reader.h"
 #include "command_fixture.h"
 #include "common/szdd_cases.h"
 #include "medium/disk_image.h"
@@ -87,7 +87,7 @@ protected:
         for (const auto& file : files) {
             std::string made = ReadText(folder + "/" + file.onMedium);
             if (std::string(file.onMedium).back() == '_') {
-                const auto expanded = checker::ExpandSzdd(
+                const auto expanded = szdd::ExpandSzdd(
                     reinterpret_cast<const std::uint8_t*>(made.data()), made.size());
                 made.assign(expanded.begin(), expanded.end());
             }

@@ -1,5 +1,5 @@
 // The compressor's files expand back through Debian's msexpand, an SZDD expander of its own.
-#include "medium/szdd_compress.h"
+#include "szdd/szdd_writer.h"
 
 #include "checker/folder.h"
 #include "common/szdd_cases.h"
@@ -24,7 +24,7 @@ TEST(CompressSzdd, TrickyFilesExpandThroughMsexpand)
     fs::remove_all(folder);
     fs::create_directories(folder);
     for (const SzddCase& row : TrickySzddCases()) {
-        const std::vector<std::uint8_t> file = medium::CompressSzdd(row.original, row.name.back());
+        const std::vector<std::uint8_t> file = szdd::CompressSzdd(row.original, row.name.back());
         const fs::path compressed = folder / (row.name + "_");
         const fs::path expanded = folder / row.name;
         std::ofstream(compressed, std::ios::binary)
