@@ -1,7 +1,7 @@
 #include "medium/command.h"
 
-#include "checker/checker.h"
-#include "checker/folder.h"
+#include "authoring/exit_status.h"
+#include "authoring/folder.h"
 #include "szdd/szdd_reader.h"
 #include "command_fixture.h"
 #include "common/szdd_cases.h"
@@ -21,7 +21,7 @@ const std::string kSample = SETUP_SOURCE_DIR "/sample";
 
 std::string ReadText(const std::string& path)
 {
-    const auto bytes = checker::ReadFileBytes(path);
+    const auto bytes = authoring::ReadFileBytes(path);
     return bytes ? std::string(bytes->begin(), bytes->end()) : std::string();
 }
 
@@ -103,14 +103,14 @@ protected:
 
 TEST_F(MediumCommand, BuildsTheSampleMediumThatExpandsToItsOriginals)
 {
-    ASSERT_EQ(Build(kSample + "/SETUP.INF"), checker::kExitClean) << err_;
+    ASSERT_EQ(Build(kSample + "/SETUP.INF"), authoring::kExitClean) << err_;
     EXPECT_TRUE(err_.empty()) << err_;
     ExpectSampleMediumIn(Path("medium"));
     EXPECT_NE(out_.find("KESTREL.VX_"), std::string::npos) << out_;
 
     // A second build into the same folder replaces the files, also under another case.
     fs::rename(Path("medium/KCAL.EX_"), Path("medium/kcal.ex_"));
-    ASSERT_EQ(Build(kSample + "/SETUP.INF"), checker::kExitClean) << err_;
+    ASSERT_EQ(Build(kSample + "/SETUP.INF"), authoring::kExitClean) << err_;
     ExpectSampleMediumIn(Path("medium"));
 }
 
@@ -126,17 +126,17 @@ TEST_F(MediumCommand, FaultsStopTheBuildWithTheirExitStatus)
         bool mediumWritten;
     } table[] = {
         {"names that do not pair", "1=README.TXT,README.TXT", "1=README.TX_,READ.TXT", {},
-         nullptr, checker::kExitWarnings,
+         nullptr, authoring::kExitFaults,
          ":28: [Disk1] 1: the source \"README.TX_\" is neither the target", false},
-        {"missing original", "", "", {}, "KCAL.EXE", checker::kExitUnreadable,
+        {"missing original", "", "", {}, "KCAL.EXE", authoring::kExitCannotRun,
          ":34: [Disk2] 1: the original \"KCAL.EXE\" of \"KCAL.EX_\" is not in", false},
         {"checker warning", "MinimumSpace=512", "MinimumSpace=10", {}, nullptr,
-         checker::kExitWarnings, ":8: [Main] MinimumSpace is 10 KB", true},
+         authoring::kExitFaults, ":8: [Main] MinimumSpace is 10 KB", true},
         {"checker warning, forced", "MinimumSpace=512", "MinimumSpace=10", {"--force"}, nullptr,
-         checker::kExitClean, ":8: [Main] MinimumSpace is 10 KB", true},
-        {"unknown argument", "", "", {"--floppies", "x"}, nullptr, checker::kExitUnreadable,
+         authoring::kExitClean, ":8: [Main] MinimumSpace is 10 KB", true},
+        {"unknown argument", "", "", {"--floppies", "x"}, nullptr, authoring::kExitCannotRun,
          "unknown argument --floppies", false},
-        {"option without value", "", "", {"--iso"}, nullptr, checker::kExitUnreadable,
+        {"option without value", "", "", {"--iso"}, nullptr, authoring::kExitCannotRun,
          "--iso needs a value", false},
     };
     for (const auto& row : table) {
@@ -178,7 +178,7 @@ TEST_F(MediumCommand, InputsAndOutputsThatCannotBeUsedGiveExitTwo)
     };
     for (const auto& row : table) {
         EXPECT_EQ(RunCommand(medium::RunMediumCommand, "setup-medium", row.args),
-                  checker::kExitUnreadable)
+                  authoring::kExitCannotRun)
             << row.what;
         EXPECT_NE(err_.find(row.message), std::string::npos) << row.what << "\n" << err_;
         EXPECT_FALSE(fs::exists(Path("medium/SETUP.INF"))) << row.what;
@@ -187,7 +187,7 @@ TEST_F(MediumCommand, InputsAndOutputsThatCannotBeUsedGiveExitTwo)
 
 TEST_F(MediumCommand, FloppyImageReadsBackAsTheMediumWithItsLabel)
 {
-    ASSERT_EQ(Build(kSample + "/SETUP.INF", {"--floppy", Path("disk.img")}), checker::kExitClean)
+    ASSERT_EQ(Build(kSample + "/SETUP.INF", {"--floppy", Path("disk.img")}), authoring::kExitClean)
         << err_;
     const std::string image = Path("disk.img");
     EXPECT_EQ(fs::file_size(image), medium::kFloppySectors * medium::kFloppySectorSize);
@@ -202,7 +202,7 @@ TEST_F(MediumCommand, FloppyImageReadsBackAsTheMediumWithItsLabel)
 
 TEST_F(MediumCommand, IsoImageHoldsTheMediumUnderItsEightDotThreeNames)
 {
-    ASSERT_EQ(Build(kSample + "/SETUP.INF", {"--iso", Path("disk.iso")}), checker::kExitClean)
+    ASSERT_EQ(Build(kSample + "/SETUP.INF", {"--iso", Path("disk.iso")}), authoring::kExitClean)
         << err_;
     // The ISO 9660 names alone, as a system without Rock Ridge reads them.
     const std::string listing =
@@ -228,7 +228,7 @@ TEST_F(MediumCommand, MediumTooLargeForTheFloppySaysByHowMuch)
         SampleWith({{"MinimumSpace=512", "MinimumSpace=4000"},
                     {"Disk2=5", "Disk2=6"},
                     {"4=UNINSTAL.EX_", "6=BIG.BIN,BIG.BIN,Big,RootDir\n4=UNINSTAL.EX_"}});
-    EXPECT_EQ(Build(script, {"--floppy", Path("disk.img")}), checker::kExitWarnings) << err_;
+    EXPECT_EQ(Build(script, {"--floppy", Path("disk.img")}), authoring::kExitFaults) << err_;
 
     std::uint64_t taken = 0;
     for (const auto& entry : fs::directory_iterator(Path("medium"))) {
@@ -249,10 +249,10 @@ TEST_F(MediumCommand, MissingImageToolNamesItsPackage)
     const std::string floppyErr = err_;
     const int iso = Build(kSample + "/SETUP.INF", {"--iso", Path("disk.iso")});
     setenv("PATH", path.c_str(), 1);
-    EXPECT_EQ(floppy, checker::kExitUnreadable);
+    EXPECT_EQ(floppy, authoring::kExitCannotRun);
     EXPECT_NE(floppyErr.find("mformat is missing: install the package mtools"), std::string::npos)
         << floppyErr;
-    EXPECT_EQ(iso, checker::kExitUnreadable);
+    EXPECT_EQ(iso, authoring::kExitCannotRun);
     EXPECT_NE(err_.find("xorriso is missing: install the package xorriso"), std::string::npos)
         << err_;
 }
