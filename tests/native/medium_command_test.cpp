@@ -121,23 +121,35 @@ TEST_F(MediumCommand, FaultsStopTheBuildWithTheirExitStatus)
         std::string from, to;            // a change to the sample script
         std::vector<std::string> more;   // arguments after the usual ones
         const char* removedOriginal;     // from the originals, or null
+        bool folderInItsPlace;           // ... and a folder of its name there instead
         int status;
-        std::string message;             // in the error output, after the script's path
+        std::string message;             // in the error output; one that begins with ":"
+                                         // follows the script's path
         bool mediumWritten;
     } table[] = {
         {"names that do not pair", "1=README.TXT,README.TXT", "1=README.TX_,READ.TXT", {},
-         nullptr, authoring::kExitFaults,
+         nullptr, false, authoring::kExitFaults,
          ":28: [Disk1] 1: the source \"README.TX_\" is neither the target", false},
-        {"missing original", "", "", {}, "KCAL.EXE", authoring::kExitCannotRun,
+        {"a name longer than its field", "1=README.TXT,README.TXT",
+         "1=README.TXT,README-FIRST.TEXT", {}, nullptr, false, authoring::kExitFaults,
+         ":28: [Disk1] 1: the original \"README-FIRST.TEXT\" cannot be used: its name is longer "
+         "than 8.3, and the file line keeps 14 characters of a name (\"README-FIRST.T\")",
+         false},
+        {"missing original", "", "", {}, "KCAL.EXE", false, authoring::kExitCannotRun,
          ":34: [Disk2] 1: the original \"KCAL.EXE\" of \"KCAL.EX_\" is not in", false},
-        {"checker warning", "MinimumSpace=512", "MinimumSpace=10", {}, nullptr,
+        {"original that is a folder", "", "", {}, "KCAL.EXE", true, authoring::kExitCannotRun,
+         ":34: [Disk2] 1: the original \"KCAL.EXE\" of \"KCAL.EX_\" is a folder\n", false},
+        {"checker warning", "MinimumSpace=512", "MinimumSpace=10", {}, nullptr, false,
          authoring::kExitFaults, ":8: [Main] MinimumSpace is 10 KB", true},
         {"checker warning, forced", "MinimumSpace=512", "MinimumSpace=10", {"--force"}, nullptr,
-         authoring::kExitClean, ":8: [Main] MinimumSpace is 10 KB", true},
-        {"unknown argument", "", "", {"--floppies", "x"}, nullptr, authoring::kExitCannotRun,
-         "unknown argument --floppies", false},
-        {"option without value", "", "", {"--iso"}, nullptr, authoring::kExitCannotRun,
-         "--iso needs a value", false},
+         false, authoring::kExitClean, ":8: [Main] MinimumSpace is 10 KB", true},
+        {"image that cannot be written", "", "", {"--floppy", Path("none/disk.img")}, nullptr,
+         false, authoring::kExitCannotRun,
+         Path("none/disk.img") + ": cannot be written: No such file or directory", true},
+        {"unknown argument", "", "", {"--floppies", "x"}, nullptr, false,
+         authoring::kExitCannotRun, "setup-medium: unknown argument --floppies", false},
+        {"option without value", "", "", {"--iso"}, nullptr, false, authoring::kExitCannotRun,
+         "setup-medium: --iso needs a value", false},
     };
     for (const auto& row : table) {
         fs::remove_all(Path("medium"));
@@ -146,11 +158,14 @@ TEST_F(MediumCommand, FaultsStopTheBuildWithTheirExitStatus)
         if (row.removedOriginal != nullptr) {
             fs::remove(Path("originals") + "/" + row.removedOriginal);
         }
+        if (row.folderInItsPlace) {
+            fs::create_directories(Path("originals") + "/" + row.removedOriginal);
+        }
         const std::string script =
             row.from.empty() ? kSample + "/SETUP.INF" : SampleWith({{row.from, row.to}});
         EXPECT_EQ(Build(script, row.more), row.status) << row.what << "\n" << err_;
-        const std::string where = row.message[0] == ':' ? script : "setup-medium: ";
-        EXPECT_NE(err_.find(where + row.message), std::string::npos) << row.what << "\n" << err_;
+        const std::string wanted = row.message[0] == ':' ? script + row.message : row.message;
+        EXPECT_NE(err_.find(wanted), std::string::npos) << row.what << "\n" << err_;
         EXPECT_EQ(fs::exists(Path("medium/SETUP.INF")), row.mediumWritten) << row.what;
     }
 }
@@ -159,22 +174,37 @@ TEST_F(MediumCommand, InputsAndOutputsThatCannotBeUsedGiveExitTwo)
 {
     const std::string script = kSample + "/SETUP.INF";
     const std::string originals = Path("originals");
+    const std::vector<std::string> usual = {"--script", script, "--originals", originals,
+                                            "--setup", setupExe_};
+    const auto with = [&usual](std::vector<std::string> more) {
+        more.insert(more.begin(), usual.begin(), usual.end());
+        return more;
+    };
+    fs::create_directories(Path("images"));
     const struct {
         const char* what;
         std::vector<std::string> args;
-        const char* message;
+        std::string message;
     } table[] = {
         {"no script", {"--script", Path("NOSUCH.INF"), "--originals", originals, "--setup",
-                       setupExe_, "--out", Path("medium")}, "the script cannot be read"},
+                       setupExe_, "--out", Path("medium")},
+         "the script cannot be read: No such file or directory"},
         {"no SETUP.EXE", {"--script", script, "--originals", originals, "--setup",
                           Path("NOSUCH.EXE"), "--out", Path("medium")}, "SETUP.EXE cannot be read"},
         {"no originals", {"--script", script, "--originals", Path("none"), "--setup", setupExe_,
                           "--out", Path("medium")}, "none: error: no such folder"},
-        {"no --out", {"--script", script, "--originals", originals, "--setup", setupExe_},
-         "--out is required"},
-        {"a stray file in the medium's folder", {"--script", script, "--originals", originals,
-         "--setup", setupExe_, "--out", fs::path(Write("medium/STRAY.TXT", "x")).parent_path()},
+        {"no --out", usual, "--out is required"},
+        {"a stray file in the medium's folder",
+         with({"--out", fs::path(Write("medium/STRAY.TXT", "x")).parent_path()}),
          "the folder holds what the medium has not (STRAY.TXT)"},
+        {"a medium folder that cannot be made", with({"--out", setupExe_ + "/medium"}),
+         setupExe_ + "/medium: the folder cannot be made: Not a directory"},
+        {"a floppy image that names a folder",
+         with({"--out", Path("medium"), "--floppy", Path("images")}),
+         Path("images") + ": error: is a folder; give the image's file name"},
+        {"an ISO image that names a folder",
+         with({"--out", Path("medium"), "--iso", Path("images")}),
+         Path("images") + ": error: is a folder; give the image's file name"},
     };
     for (const auto& row : table) {
         EXPECT_EQ(RunCommand(medium::RunMediumCommand, "setup-medium", row.args),
@@ -183,6 +213,7 @@ TEST_F(MediumCommand, InputsAndOutputsThatCannotBeUsedGiveExitTwo)
         EXPECT_NE(err_.find(row.message), std::string::npos) << row.what << "\n" << err_;
         EXPECT_FALSE(fs::exists(Path("medium/SETUP.INF"))) << row.what;
     }
+    EXPECT_TRUE(fs::is_directory(Path("images"))); // refused, never replaced
 }
 
 TEST_F(MediumCommand, FloppyImageReadsBackAsTheMediumWithItsLabel)
