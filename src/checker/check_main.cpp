@@ -130,7 +130,8 @@ void CheckNumbers(const ScriptModel& model, Diagnostics& out)
     if (minimumSpace.hasValue) {
         const std::int16_t kept = model.settings.minimumSpaceKb;
         CheckSixteenBits(out, KeyName(kMainSection, kMinimumSpaceKey), minimumSpace, kept,
-                         kept < 0, "no drive has that much free space, and every destination fails");
+                         kept < 0,
+                         "no drive has that much free space, and every destination fails");
     }
 }
 

@@ -98,6 +98,7 @@ std::map<std::string, std::vector<std::uint8_t>> MediumFiles()
         {"PLAIN.EX_", Bytes("not compressed at all\r\n")},
         {"MODEB.EX_", Compressed(8, 'B')},
         {"DAMAGED.EX_", Compressed(100)},
+        {"LONGER.EX_", Compressed(4)},
         {"TINY.TXT", Bytes("tiny\n")},
     };
 }
@@ -280,7 +281,8 @@ const FaultCase kFaults[] = {
     {"DiskSectionNeverRead", 10, ";", 21, "[Disk2] is never read: SETUP.EXE counts 1 disk"},
     {"NoDiskLabel", 8, "[NoLabels]", 0, "[DiskLabel] has no non-empty label"},
     {"CountMissing", 17, "", 15, "[FileCounts] Disk2 is not set"},
-    {"CountBeyond16Bits", 17, "Disk2=65537", 17, "[FileCounts] Disk2 65537 is kept in 16 bits as 1"},
+    {"CountBeyond16Bits", 17, "Disk2=65537", 17,
+     "[FileCounts] Disk2 65537 is kept in 16 bits as 1"},
     {"CountNegative", 17, "Disk2=-1", 17,
      "[FileCounts] Disk2 -1 is negative: no file of disk 2 is installed"},
     {"CountsAboveTheLimit", 16, "Disk1=32767", 15,
@@ -353,6 +355,8 @@ const FaultCase kFaults[] = {
      "\"MODEB.EX_\" is compressed in a mode other than \"A\""},
     {"CompressedFileDamaged", 22, "1=DAMAGED.EX_,DAMAGED.EXE,Damaged,SubDir2", 22,
      "\"DAMAGED.EX_\" is damaged: its header gives 100 bytes expanded, but it expands to 8 bytes"},
+    {"CompressedFileLongerThanItsHeader", 22, "1=LONGER.EX_,LONGER.EXE,Longer,SubDir2", 22,
+     "\"LONGER.EX_\" is damaged: its header gives 4 bytes expanded, but it expands to more"},
     {"MinimumSpaceTooSmall", 7, "MinimumSpace=1", 7,
      "[Main] MinimumSpace is 1 KB, but the files that SETUP.EXE installs take 4 KB expanded"},
     {"OriginalMissing", 19, "1=NOFILE.TXT,NOFILE.TXT,Read me,RootDir", 19,
