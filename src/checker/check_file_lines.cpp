@@ -123,13 +123,13 @@ bool CheckName(const FileRecord& record, const std::string& name, FileField fiel
     const std::string& written = record.Field(field);
     if (written.empty()) {
         Warn(out, record.source.line,
-             name + "the " + what + " is empty: SETUP.EXE reports the file as not copied");
+             name + "the " + what + " is empty: SETUP.EXE " + kReportedNotCopied);
         return false;
     }
     if (!StaysInsideFolder(kept)) {
         Warn(out, record.source.line,
              name + what + " " + Quoted(kept) + " leads out of " + folder +
-                 ": SETUP.EXE refuses it and reports the file as not copied");
+                 ": SETUP.EXE refuses it and " + kReportedNotCopied);
         return false;
     }
     WarnCut(out, record.source.line, name + what, written, kept, "SETUP.EXE");

@@ -10,6 +10,9 @@
 
 namespace checker {
 
+// What SETUP.EXE does with a file record that it will not copy.
+inline constexpr char kReportedNotCopied[] = "reports the file as not copied";
+
 // "[name]".
 std::string SectionName(std::string_view name);
 

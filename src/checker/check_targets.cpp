@@ -59,7 +59,7 @@ void CheckInstallRecordName(const ScriptModel& model, Diagnostics& out)
             Warn(out, record.source.line,
                  RecordName(record) + ": the target " + kInstallRecordName +
                      " in the destination folder itself is where SETUP.EXE keeps its install "
-                     "record: SETUP.EXE refuses the record and reports the file as not copied");
+                     "record: SETUP.EXE refuses the record and " + kReportedNotCopied);
         }
     }
 }
