@@ -32,7 +32,7 @@ struct RegistryEntry {
 struct MarkerLookAlike {
     std::size_t line = 0;
     std::string text;   // as the line scanner reads it
-    const char* marker; // the marker it seems meant as
+    const char* marker = nullptr; // the marker it seems meant as
 };
 
 struct RegistrySection {
