@@ -86,7 +86,8 @@ with open(script, "w", newline="\r\n") as f:
 with open(pairs_path, "w") as f:
     f.write("\n".join(pairs) + "\n")
 EOF
-"$build/native/setup-medium" --script "$work/SETUP.INF" --originals "$work/originals" \
+# The benchmark's medium installs no uninstaller, which the checker reports: --force.
+"$build/native/setup-medium" --force --script "$work/SETUP.INF" --originals "$work/originals" \
   --setup "$run_build/SETUP.EXE" --out "$medium" | tail -n 1
 echo "Medium: $(ls "$medium" | wc -l) files, $(du -sm "$medium" | cut -f1) MB packed," \
   "$(du -sm "$work/originals" | cut -f1) MB expanded"

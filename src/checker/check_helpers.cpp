@@ -1,9 +1,6 @@
 // Helpers that several checks share: names in messages, cut values, number keys.
 #include "checker/check_helpers.h"
 
-#include "base/bounded_text.h"
-#include "script/scanners.h"
-
 namespace checker {
 
 namespace {
@@ -57,7 +54,6 @@ std::string Count(std::size_t n, std::string_view one, std::string_view many)
     return std::to_string(n) + " " + std::string(n == 1 ? one : many);
 }
 
-// "X "value" has N characters; SETUP.EXE keeps K ("kept")", when `kept` is shorter.
 void WarnCut(Diagnostics& out, std::size_t line, const std::string& what,
              const std::string& written, const std::string& kept, std::string_view keeper,
              std::string_view note)
@@ -80,53 +76,6 @@ bool IsComment(std::string_view name)
     return !name.empty() && name[0] == ';';
 }
 
-std::string Upper(std::string_view text)
-{
-    std::string upper(text);
-    for (char& c : upper) {
-        c = AsciiUpper(c);
-    }
-    return upper;
-}
-
-bool StartsWithNoCase(std::string_view text, std::string_view prefix)
-{
-    return text.size() >= prefix.size() && EqualsNoCase(text.substr(0, prefix.size()), prefix);
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b)
-{
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (AsciiUpper(a[i]) != AsciiUpper(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
-bool IsEightDotThree(std::string_view name)
-{
-    const std::size_t dot = name.find('.');
-    const std::string_view base = name.substr(0, dot);
-    const std::string_view extension =
-        dot == std::string_view::npos ? std::string_view{} : name.substr(dot + 1);
-    if (base.empty() || base.size() > 8 || extension.size() > 3 ||
-        extension.find('.') != std::string_view::npos) {
-        return false;
-    }
-    for (const char c : name) {
-        const auto u = static_cast<unsigned char>(c);
-        if (u < 0x21 || std::string_view("\"*+,/:;<=>?[\\]|").find(c) != std::string_view::npos) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// An integer key: present but empty, not a plain number, or too large for 32 bits.
 void CheckNumberKey(Diagnostics& out, std::string_view section, std::string_view key,
                     const KeySource& source, std::int32_t fallback)
 {
@@ -160,14 +109,17 @@ void CheckNumberKey(Diagnostics& out, std::string_view section, std::string_view
     Warn(out, source.line, std::move(message));
 }
 
-std::string DirectoryKeyOf(const FileRecord& record)
+void CheckSixteenBits(Diagnostics& out, const std::string& name, const KeySource& source,
+                      std::int16_t kept, bool lost, std::string_view consequence)
 {
-    char field[kFieldSize] = "";
-    const char* next = record.source.read.c_str();
-    for (int i = 0; i < 4; ++i) {
-        next = SplitField(next, field);
+    const std::string read = name + " " + std::to_string(source.number);
+    if (source.number != kept) {
+        Warn(out, source.line,
+             read + " is kept in 16 bits as " + std::to_string(kept) +
+                 (lost ? ": " + std::string(consequence) : std::string()));
+    } else if (kept < 0) {
+        Warn(out, source.line, read + " is negative: " + std::string(consequence));
     }
-    return field;
 }
 
 } // namespace checker

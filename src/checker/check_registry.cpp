@@ -1,69 +1,26 @@
-// The checks of the registry section: the lines between "[REGISTRY_BEGIN]" and "[REGISTRY_END]",
-// walked and parsed exactly as SETUP.EXE's registry writer walks and parses them.
-#include <algorithm>
-#include <set>
-
-#include "checker/checks.h"
+// The checks of the registry section: each line between "[REGISTRY_BEGIN]" and "[REGISTRY_END]"
+// as SETUP.EXE's registry writer parses it (checker/registry_model.h).
 #include "base/bounded_text.h"
-#include "install/registry_line.h"
-#include "install/registry_section_scan.h"
-#include "script/scanners.h"
+#include "base/file_table.h"
+#include "checker/check_helpers.h"
+#include "checker/registry_model.h"
 
 namespace checker {
 
 namespace {
 
-// The device's class key that "HKR" lines write below is found at install time; the checker
-// measures "HKR" key paths with one of the usual form.
-constexpr char kAssumedDeviceClassKey[] = "MEDIA\\0000";
+constexpr const char* kFieldNames[kRegistryFields] = {"root", "subkey", "value name",
+                                                      "type flag", "data"};
 
-constexpr std::size_t kScriptLimit = 32768;
-
-// Line numbers by byte offset, lines ending at CR LF, a lone CR or a lone LF.
-class LineIndex {
-public:
-    explicit LineIndex(std::string_view text)
-    {
-        starts_.push_back(0);
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-                ++i;
-            }
-            if (text[i] == '\r' || text[i] == '\n') {
-                starts_.push_back(i + 1);
-            }
-        }
-    }
-    std::size_t LineAt(std::size_t offset) const
-    {
-        return static_cast<std::size_t>(
-            std::upper_bound(starts_.begin(), starts_.end(), offset) - starts_.begin());
-    }
-
-private:
-    std::vector<std::size_t> starts_;
-};
-
-// A line meant as a marker but not written exactly so: another case, blanks, a missing bracket,
-// something after it.
-bool LooksLikeMarker(std::string_view line, const char*& marker)
-{
-    std::string squeezed;
-    for (const char c : line) {
-        if (c != ' ' && c != '\t' && c != '_' && c != '-') {
-            squeezed += AsciiUpper(c);
-        }
-    }
-    if (squeezed.rfind("[REGISTRYBEGIN", 0) == 0 || squeezed == "REGISTRYBEGIN]") {
-        marker = kRegistrySectionBegin;
-        return true;
-    }
-    if (squeezed.rfind("[REGISTRYEND", 0) == 0 || squeezed == "REGISTRYEND]") {
-        marker = kRegistrySectionEnd;
-        return true;
-    }
-    return false;
-}
+// With the product name that the loader reads (31 characters at most), a subkey field never
+// grows past the subkey's 255 characters, nor an "HKR" key path past 255; and a line that SETUP.EXE
+// reads (255 characters) has no room for more bytes than a binary value holds. So the parser's
+// SubkeyTooLong and KeyPathTooLong, and its cut after 128 bytes, never arise here.
+constexpr std::size_t kLongestReplaced = kFieldSize - 1 - 2 + kProductNameReadSize - 1;
+static_assert(kLongestReplaced < kSubkeySize);
+static_assert(TextLength(kDeviceClassRoot) + TextLength(kAssumedDeviceClassKey) + 1 +
+                  kLongestReplaced < kRegistryKeyPathSize);
+static_assert(TextLength("HKR,,,1,") + 2 * kRegistryDataSize + 1 > kLineSize - 1);
 
 std::string RootHint(const std::string& root)
 {
@@ -96,6 +53,7 @@ std::size_t Occurrences(std::string_view text, std::string_view what)
     return n;
 }
 
+// A field with its "%s" replaced by the product name, uncut.
 std::string Replaced(const std::string& field, const char* productName)
 {
     std::string out(1024, '\0');
@@ -115,23 +73,91 @@ std::string Hex(std::uint8_t byte)
     return std::string("0x") + kDigits[byte >> 4] + kDigits[byte & 0x0F];
 }
 
-// One byte field of a binary value: hexadecimal and at most two characters.
-// The non-empty fields from `p` to the end of the line, joined by commas: what the line holds
-// that SETUP.EXE never reads.
-std::string NonEmptyFieldsFrom(const char* p)
+// The non-empty fields from `first` (from 0) on, joined by commas: what the line holds that
+// SETUP.EXE never reads.
+std::string NonEmptyFieldsFrom(const std::vector<LineField>& fields, std::size_t first)
 {
     std::string rest;
-    char next[kFieldSize];
-    while (*p != '\0') {
-        p = SplitField(p, next);
-        if (next[0] != '\0') {
-            rest += (rest.empty() ? "" : ",") + std::string(next);
+    for (std::size_t f = first; f < fields.size(); ++f) {
+        if (!fields[f].text.empty()) {
+            rest += (rest.empty() ? "" : ",") + fields[f].text;
         }
     }
     return rest;
 }
 
-void CheckByteField(const std::string& field, int number, std::size_t line, Diagnostics& out)
+// Why the parser takes nothing from the line.
+std::string WhyNothingIsWritten(const ScriptModel& model, const RegistryEntry& entry)
+{
+    const auto& fields = entry.fields;
+    const char* productName = model.settings.productName;
+    switch (entry.parsed.fault) {
+    case RegistryLineFault::UnknownRoot:
+        return "root " + Quoted(fields[kRootField].text) +
+               " is not one of HKR, HKLM, HKEY_CLASSES_ROOT" + RootHint(fields[kRootField].text);
+    case RegistryLineFault::FieldTooLong:
+        for (std::size_t f = kSubkeyField; f < kRegistryFields; ++f) {
+            if (fields[f].uncut >= kFieldSize) {
+                return "the " + std::string(kFieldNames[f]) + " has " +
+                       std::to_string(fields[f].uncut) + " characters, more than 127";
+            }
+        }
+        break;
+    case RegistryLineFault::TypeFlagTooLong:
+        return "the type flag has " + std::to_string(fields[kTypeField].uncut) +
+               " characters, more than 39";
+    case RegistryLineFault::DataTooLong:
+        return "the data with the product name for \"%s\" has " +
+               std::to_string(Replaced(fields[kDataField].text, productName).size()) +
+               " characters, more than 127";
+    default:
+        break;
+    }
+    return "SETUP.EXE cannot apply it";
+}
+
+// The subkey, the value name and "%s" in them.
+void CheckNames(const RegistryEntry& entry, Diagnostics& out)
+{
+    const auto& fields = entry.fields;
+    if (fields[kSubkeyField].text.empty() && fields[kRootField].text != "HKR") {
+        Warn(out, entry.line,
+             "registry line: the subkey is empty, so the value is written into " +
+                 std::string(entry.parsed.root == RegistryRoot::ClassesRoot
+                                 ? "HKEY_CLASSES_ROOT"
+                                 : "HKEY_LOCAL_MACHINE") +
+                 " itself");
+    }
+    if (fields[kNameField].text.find("%s") != std::string::npos) {
+        Warn(out, entry.line,
+             "registry line: the value name " + Quoted(fields[kNameField].text) +
+                 " holds \"%s\", which is replaced only in the subkey and the data");
+    }
+    for (const std::size_t f : {kSubkeyField, kDataField}) {
+        if (Occurrences(fields[f].text, "%s") > 1) {
+            Warn(out, entry.line,
+                 "registry line: the " + std::string(kFieldNames[f]) + " " +
+                     Quoted(fields[f].text) + " holds \"%s\" more than once; only the first is "
+                                             "replaced");
+        }
+    }
+}
+
+void CheckTypeFlag(const RegistryEntry& entry, Diagnostics& out)
+{
+    const std::string& flag = entry.fields[kTypeField].text;
+    if (!flag.empty() && flag != "0" && flag != "1") {
+        Warn(out, entry.line,
+             "registry line: the type flag " + Quoted(flag) +
+                 (flag[0] == '1' ? " makes a binary value: only its first character counts"
+                                 : " makes a string value: only a flag beginning with \"1\" "
+                                   "makes a binary value"));
+    }
+}
+
+// One byte field of a binary value (`number` from 1): hexadecimal and at most two characters.
+void CheckByteField(const std::string& field, std::size_t number, std::size_t line,
+                    Diagnostics& out)
 {
     const std::string what = "registry line: byte " + Quoted(field) + " (field " +
                              std::to_string(number) + ")";
@@ -149,141 +175,56 @@ void CheckByteField(const std::string& field, int number, std::size_t line, Diag
     }
 }
 
-void CheckRegistryLine(const ScriptModel& model, const char* line, std::size_t number,
-                       Diagnostics& out)
+// The bytes of a binary value: the data field and the fields after it, up to an empty one.
+void CheckBinaryData(const ScriptModel& model, const RegistryEntry& entry, Diagnostics& out)
 {
-    const char* productName = model.settings.productName;
-    RegistryLine parsed;
-    const bool writes = ParseRegistryLine(kAssumedDeviceClassKey, productName, line, parsed);
-
-    // The five fields as the parser takes them, and how long each would be uncut.
-    static constexpr const char* kFieldNames[] = {"root", "subkey", "value name", "type flag",
-                                                  "data"};
-    std::string fields[5];
-    std::size_t uncut[5];
-    const char* p = line;
-    for (int f = 0; f < 5; ++f) {
-        char field[kFieldSize];
-        uncut[f] = UncutFieldLength(p);
-        p = SplitField(p, field);
-        fields[f] = field;
+    const auto& fields = entry.fields;
+    const std::string data = Replaced(fields[kDataField].text, model.settings.productName);
+    if (data.empty()) {
+        Warn(out, entry.line,
+             "registry line: the data field of a binary value is empty; SETUP.EXE writes the "
+             "byte 0x00 for it");
+    } else {
+        CheckByteField(data, kDataField + 1, entry.line, out);
     }
-    const std::string& root = fields[0];
+    std::size_t f = kDataField + 1;
+    for (; f < fields.size() && !fields[f].text.empty(); ++f) {
+        CheckByteField(fields[f].text, f + 1, entry.line, out);
+    }
+    const std::string rest = NonEmptyFieldsFrom(fields, f + 1);
+    if (!rest.empty()) {
+        Warn(out, entry.line,
+             "registry line: field " + std::to_string(f + 1) +
+                 " is empty, which ends the binary value; " + Quoted(rest) +
+                 " after it is ignored");
+    }
+}
 
-    if (!writes) {
-        std::string why;
-        switch (parsed.fault) {
-        case RegistryLineFault::UnknownRoot:
-            why = "root " + Quoted(root) + " is not one of HKR, HKLM, HKEY_CLASSES_ROOT" +
-                  RootHint(root);
-            break;
-        case RegistryLineFault::FieldTooLong:
-            for (int f = 1; f < 5; ++f) {
-                if (uncut[f] >= kFieldSize && why.empty()) {
-                    why = "the " + std::string(kFieldNames[f]) + " has " +
-                          std::to_string(uncut[f]) + " characters, more than 127";
-                }
-            }
-            break;
-        case RegistryLineFault::TypeFlagTooLong:
-            why = "the type flag has " + std::to_string(uncut[3]) + " characters, more than 39";
-            break;
-        case RegistryLineFault::SubkeyTooLong:
-            why = "the subkey with the product name for \"%s\" has " +
-                  std::to_string(Replaced(fields[1], productName).size()) +
-                  " characters, more than 255";
-            break;
-        case RegistryLineFault::DataTooLong:
-            why = "the data with the product name for \"%s\" has " +
-                  std::to_string(Replaced(fields[4], productName).size()) +
-                  " characters, more than 127";
-            break;
-        case RegistryLineFault::KeyPathTooLong:
-            why = "the HKR key path (below a device key such as " +
-                  std::string(kAssumedDeviceClassKey) + ") has " +
-                  std::to_string(TextLength(kDeviceClassRoot) +
-                                 TextLength(kAssumedDeviceClassKey) + 1 +
-                                 Replaced(fields[1], productName).size()) +
-                  " characters, more than 255";
-            break;
-        default:
-            why = "SETUP.EXE cannot apply it";
-            break;
-        }
-        Warn(out, number, "registry line: " + why + "; the line writes nothing");
+void CheckRegistryEntry(const ScriptModel& model, const RegistryEntry& entry, Diagnostics& out)
+{
+    if (entry.cut) {
+        Warn(out, entry.line,
+             "registry line: the line has " + std::to_string(entry.length) +
+                 " characters, more than 255; SETUP.EXE passes it over");
         return;
     }
-
-    if (fields[1].empty() && root != "HKR") {
-        Warn(out, number,
-             "registry line: the subkey is empty, so the value is written into " +
-                 std::string(parsed.root == RegistryRoot::ClassesRoot ? "HKEY_CLASSES_ROOT"
-                                                                      : "HKEY_LOCAL_MACHINE") +
-                 " itself");
+    if (!entry.writes) {
+        Warn(out, entry.line,
+             "registry line: " + WhyNothingIsWritten(model, entry) + "; the line writes nothing");
+        return;
     }
-    if (fields[2].find("%s") != std::string::npos) {
-        Warn(out, number,
-             "registry line: the value name " + Quoted(fields[2]) +
-                 " holds \"%s\", which is replaced only in the subkey and the data");
+    CheckNames(entry, out);
+    CheckTypeFlag(entry, out);
+    if (entry.parsed.type == kRegistryBinary) {
+        CheckBinaryData(model, entry, out);
+        return;
     }
-    for (const int f : {1, 4}) {
-        if (Occurrences(fields[f], "%s") > 1) {
-            Warn(out, number,
-                 "registry line: the " + std::string(kFieldNames[f]) + " " + Quoted(fields[f]) +
-                     " holds \"%s\" more than once; only the first is replaced");
-        }
-    }
-
-    const std::string& flag = fields[3];
-    if (!flag.empty() && flag != "0" && flag != "1") {
-        Warn(out, number,
-             "registry line: the type flag " + Quoted(flag) +
-                 (flag[0] == '1' ? " makes a binary value: only its first character counts"
-                                 : " makes a string value: only a flag beginning with \"1\" "
-                                   "makes a binary value"));
-    }
-
-    if (parsed.type == kRegistryBinary) {
-        const std::string data = Replaced(fields[4], productName);
-        if (data.empty()) {
-            Warn(out, number,
-                 "registry line: the data field of a binary value is empty; SETUP.EXE writes "
-                 "the byte 0x00 for it");
-        } else {
-            CheckByteField(data, 5, number, out);
-        }
-        int field = 6;
-        std::size_t bytes = 1;
-        char next[kFieldSize];
-        p = SplitField(p, next);
-        for (; next[0] != '\0'; ++field) {
-            if (bytes == kRegistryDataSize) {
-                Warn(out, number,
-                     "registry line: a binary value holds at most 128 bytes; field " +
-                         std::to_string(field) + " and those after it are ignored");
-                break;
-            }
-            CheckByteField(next, field, number, out);
-            ++bytes;
-            p = SplitField(p, next);
-        }
-        if (next[0] == '\0') {
-            const std::string rest = NonEmptyFieldsFrom(p);
-            if (!rest.empty()) {
-                Warn(out, number,
-                     "registry line: field " + std::to_string(field) +
-                         " is empty, which ends the binary value; " + Quoted(rest) +
-                         " after it is ignored");
-            }
-        }
-    } else if (*p != '\0') {
-        const std::string rest = NonEmptyFieldsFrom(p);
-        if (!rest.empty()) {
-            Warn(out, number,
-                 "registry line: a string value takes only field 5; " + Quoted(rest) +
-                     " after it is ignored (a comma in the data needs double quotes around the "
-                     "field)");
-        }
+    const std::string rest = NonEmptyFieldsFrom(entry.fields, kRegistryFields);
+    if (!rest.empty()) {
+        Warn(out, entry.line,
+             "registry line: a string value takes only field 5; " + Quoted(rest) +
+                 " after it is ignored (a comma in the data needs double quotes around the "
+                 "field)");
     }
 }
 
@@ -291,95 +232,19 @@ void CheckRegistryLine(const ScriptModel& model, const char* line, std::size_t n
 
 void CheckRegistrySection(const ScriptModel& model, Diagnostics& out)
 {
-    // SETUP.EXE's text ends at the end of the file or at its first NUL byte.
-    const std::string text(model.text.substr(0, model.text.find('\0')));
-    const LineIndex lines(text);
-
-    // The markers: exact ones open and close, look-alikes are reported.
-    std::set<std::size_t> lookAlikes;
-    std::size_t lastBegin = 0;
-    for (const char* position = text.c_str(); *position != '\0';) {
-        char line[kLineSize];
-        const char* next = ReadLine(position, line);
-        const std::size_t number = lines.LineAt(static_cast<std::size_t>(position - text.c_str()));
-        std::size_t length = static_cast<std::size_t>(next - position);
-        if (length > 0 && (next[-1] == '\r' || next[-1] == '\n')) {
-            --length;
-        }
-        position = next;
-        if (length == 0) {
-            continue;
-        }
-        const bool whole = length < kLineSize;
-        if (whole && EqualsExactly(line, kRegistrySectionBegin)) {
-            lastBegin = number;
-            continue;
-        }
-        if (whole && EqualsExactly(line, kRegistrySectionEnd)) {
-            continue;
-        }
-        const char* marker = nullptr;
-        if (LooksLikeMarker(line, marker)) {
-            lookAlikes.insert(number);
-            Warn(out, number,
-                 Quoted(line) + " is no marker: SETUP.EXE knows only the whole line " +
-                     Quoted(marker) + ", in capitals with nothing before or after it");
-        }
+    const RegistrySection section = ReadRegistrySection(model);
+    for (const MarkerLookAlike& line : section.lookAlikes) {
+        Warn(out, line.line,
+             Quoted(line.text) + " is no marker: SETUP.EXE knows only the whole line " +
+                 Quoted(line.marker) + ", in capitals with nothing before or after it");
     }
-
-    RegistrySectionScan scan = StartRegistrySectionScan(text.c_str());
-    char line[kLineSize];
-    bool cut = false;
-    while (NextRegistryLine(scan, line, cut)) {
-        // The walk stands just after the line's break, or at the end of the text.
-        std::size_t stop = static_cast<std::size_t>(scan.position - text.c_str());
-        if (stop > 0 && (text[stop - 1] == '\r' || text[stop - 1] == '\n')) {
-            --stop;
-        }
-        std::size_t start = stop;
-        while (start > 0 && text[start - 1] != '\r' && text[start - 1] != '\n') {
-            --start;
-        }
-        const std::size_t number = lines.LineAt(start);
-        if (cut) {
-            Warn(out, number,
-                 "registry line: the line has " + std::to_string(stop - start) +
-                     " characters, more than 255; SETUP.EXE passes it over");
-            continue;
-        }
-        if (lookAlikes.count(number) != 0) {
-            continue;
-        }
-        CheckRegistryLine(model, line, number, out);
+    for (const RegistryEntry& entry : section.entries) {
+        CheckRegistryEntry(model, entry, out);
     }
-    if (scan.open) {
-        Warn(out, lastBegin,
+    if (section.neverClosed) {
+        Warn(out, section.lastBegin,
              "\"[REGISTRY_BEGIN]\" is never closed by \"[REGISTRY_END]\": every line after it, "
              "to the end of the script, is a registry line");
-    }
-}
-
-void CheckText(const ScriptModel& model, Diagnostics& out)
-{
-    const std::string_view text = model.text;
-    if (text.size() >= kScriptLimit) {
-        // Tied to the line that holds the 32768th byte, where the script crosses the limit.
-        Warn(out, LineIndex(text).LineAt(kScriptLimit - 1),
-             "the script reaches 32768 bytes on this line (" + std::to_string(text.size()) +
-                 " bytes in all); SETUP.EXE's scanners count in 16 bits, so it must be shorter "
-                 "than 32768 bytes");
-    }
-    const std::size_t nul = text.find('\0');
-    if (nul != std::string_view::npos) {
-        Warn(out, LineIndex(text).LineAt(nul),
-             "the script holds a NUL byte: SETUP.EXE's registry section ends there, and the "
-             "profile reader ends the name or value there");
-    }
-    if (text.substr(0, 3) == "\xEF\xBB\xBF") {
-        Warn(out, 1,
-             "the script begins with a UTF-8 byte-order mark: Windows 95 and 98 read it as part "
-             "of the first line, so a section header there is not recognised; save the script "
-             "as plain ANSI text");
     }
 }
 

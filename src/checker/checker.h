@@ -4,9 +4,8 @@
 
 #include <string_view>
 
+#include "authoring/exit_status.h"
 #include "checker/checks.h"
-#include "checker/diagnostics.h"
-#include "checker/script_model.h"
 
 namespace checker {
 
@@ -21,17 +20,16 @@ struct CheckReport {
     int fileCount = 0;       // the file records it makes
 };
 
-// Runs every check over the script's text.
+// Runs every check over a script already read.
+CheckReport CheckModel(const ScriptModel& model, const Medium& medium);
+
+// Reads the script's text and runs every check over it.
 CheckReport CheckScript(std::string_view text, const CheckOptions& options);
 
-// The checker's exit status for a script that could be read: 0 clean, 1 with warnings.
-constexpr int kExitClean = 0;
-constexpr int kExitWarnings = 1;
-constexpr int kExitUnreadable = 2;
-
+// The checker's exit status for a script that could be read: clean, or with faults.
 inline int ExitStatusOf(const CheckReport& report)
 {
-    return report.diagnostics.empty() ? kExitClean : kExitWarnings;
+    return report.diagnostics.empty() ? kExitClean : kExitFaults;
 }
 
 } // namespace checker

@@ -1,17 +1,24 @@
-// The checks, each over the script as SETUP.EXE reads it. Every check appends its warnings.
+// The checks, each over the script as SETUP.EXE reads it (authoring/script_model.h). Every check
+// appends its warnings.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "checker/diagnostics.h"
-#include "checker/script_model.h"
+#include "authoring/diagnostics.h"
+#include "authoring/names.h"
+#include "authoring/script_model.h"
 
 namespace checker {
+
+// The checker stands on the disk author's tools' shared floor.
+using namespace authoring;
+
+// The script's text as a whole: its size, NUL bytes, a byte-order mark.
+void CheckText(const ScriptModel& model, Diagnostics& out);
 
 // The lines of the script as the profile reader sees them: sections that SETUP.EXE never reads
 // or reads only once, keys it does not know, lines without "=", keys before any section.
@@ -26,15 +33,18 @@ void CheckDisks(const ScriptModel& model, Diagnostics& out);
 // [DirectoryName]: cut values, values that are never used, subdirectories that cannot be made.
 void CheckDirectories(const ScriptModel& model, Diagnostics& out);
 
-// The file lines of the counted disks: missing and extra keys, cut fields, names, directory
-// keys, target paths.
-void CheckFileLines(const ScriptModel& model, Diagnostics& out);
+// The sections of the counted disks: missing sections, missing keys, keys never read.
+void CheckDiskSections(const ScriptModel& model, Diagnostics& out);
 
-// The registry section, read as plain text line by line.
+// Each file record: its line, cut fields, names, directory key.
+void CheckFileRecords(const ScriptModel& model, Diagnostics& out);
+
+// Where the records put their files: one target twice, the name of SETUP.EXE's install record,
+// the uninstaller that the uninstall entry runs.
+void CheckTargets(const ScriptModel& model, Diagnostics& out);
+
+// The registry section, each of its lines as SETUP.EXE's registry writer parses it.
 void CheckRegistrySection(const ScriptModel& model, Diagnostics& out);
-
-// The script's text as a whole: its size, NUL bytes, a byte-order mark.
-void CheckText(const ScriptModel& model, Diagnostics& out);
 
 // Where the files that the script names can be found.
 enum class MediumLayout {
@@ -55,11 +65,5 @@ struct Medium {
 // The files that the script names, on the medium: present, compressed properly, and in all
 // taking no more room than MinimumSpace asks for.
 void CheckMedium(const ScriptModel& model, const Medium& medium, Diagnostics& out);
-
-// Shared helpers of the checks.
-std::string SectionName(std::string_view name); // "[name]"
-bool IsEightDotThree(std::string_view name);
-bool StartsWithNoCase(std::string_view text, std::string_view prefix);
-bool EqualsNoCase(std::string_view a, std::string_view b);
 
 } // namespace checker

@@ -3,11 +3,13 @@
 #include "checker/command.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "authoring/folder.h"
 #include "checker/checker.h"
-#include "checker/folder.h"
+#include "script/script_names.h"
 
 namespace checker {
 
@@ -38,7 +40,7 @@ int Usage(const char* complaint, std::FILE* out, std::FILE* err)
         std::fprintf(err, "setup-inf-check: %s\n\n", complaint);
     }
     std::fputs(kUsage, complaint != nullptr ? err : out);
-    return complaint != nullptr ? kExitUnreadable : kExitClean;
+    return complaint != nullptr ? kExitCannotRun : kExitClean;
 }
 
 std::string JoinPath(const std::string& folder, const std::string& name)
@@ -49,14 +51,18 @@ std::string JoinPath(const std::string& folder, const std::string& name)
     return folder + "/" + name;
 }
 
-} // namespace
-
-int RunCheckCommand(int argc, const char* const* argv, std::FILE* out, std::FILE* err)
-{
-    CheckOptions options;
-    std::string script;
+// What the command line asks for.
+struct Request {
+    std::string script; // a script, or a folder that holds one
     std::string mediumFolder;
     MediumLayout layout = MediumLayout::None;
+    Assumptions assumptions;
+};
+
+// Reads the arguments into `request`; returns the exit status when the command ends here.
+std::optional<int> ParseArguments(int argc, const char* const* argv, Request& request,
+                                  std::FILE* out, std::FILE* err)
+{
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         const bool hasValue = i + 1 < argc;
@@ -67,75 +73,93 @@ int RunCheckCommand(int argc, const char* const* argv, std::FILE* out, std::FILE
             if (!hasValue) {
                 return Usage("a folder must follow --medium or --originals", out, err);
             }
-            layout = arg == "--medium" ? MediumLayout::Medium
-                                       : MediumLayout::Originals;
-            mediumFolder = argv[++i];
+            request.layout = arg == "--medium" ? MediumLayout::Medium : MediumLayout::Originals;
+            request.mediumFolder = argv[++i];
         } else if (arg == "--windows-dir" || arg == "--program-files") {
             if (!hasValue) {
                 return Usage("a directory must follow --windows-dir or --program-files", out, err);
             }
-            (arg == "--windows-dir" ? options.assumptions.windowsDir
-                                    : options.assumptions.programFilesDir) = argv[++i];
+            (arg == "--windows-dir" ? request.assumptions.windowsDir
+                                    : request.assumptions.programFilesDir) = argv[++i];
         } else if (!arg.empty() && arg[0] == '-' && arg != "-") {
             return Usage(("unknown option " + std::string(arg)).c_str(), out, err);
-        } else if (script.empty()) {
-            script = arg;
+        } else if (request.script.empty()) {
+            request.script = arg;
         } else {
             return Usage("give one script or medium folder", out, err);
         }
     }
-    if (script.empty()) {
+    if (request.script.empty()) {
         return Usage("no script given", out, err);
     }
+    return std::nullopt;
+}
 
-    if (IsFolder(script)) {
-        if (layout == MediumLayout::None) {
-            // A folder with a "files" subfolder is laid out as sample/ is: the script and the
-            // originals that a medium is built from. Any other folder is a medium.
-            const auto originals = FindInFolder(script, "files", true);
-            layout = originals ? MediumLayout::Originals : MediumLayout::Medium;
-            mediumFolder = originals ? *originals : script;
-        }
-        const auto found = FindInFolder(script, "SETUP.INF");
-        if (!found) {
-            std::fprintf(err, "%s: error: the folder holds no SETUP.INF\n", script.c_str());
-            return kExitUnreadable;
-        }
-        script = JoinPath(script, std::filesystem::path(*found).filename().string());
+// A folder given for the script: its SETUP.INF, and the files beside it. A folder with a "files"
+// subfolder is laid out as sample/ is: the script and the originals that a medium is built from.
+// Any other folder is a medium. False when the folder holds no script.
+bool TakeScriptFromFolder(Request& request, std::FILE* err)
+{
+    const std::string folder = request.script;
+    if (request.layout == MediumLayout::None) {
+        const auto originals = FindInFolder(folder, "files", true);
+        request.layout = originals ? MediumLayout::Originals : MediumLayout::Medium;
+        request.mediumFolder = originals ? *originals : folder;
     }
-    const auto bytes = ReadFileBytes(script);
-    if (!bytes) {
-        std::fprintf(err, "%s: error: the script cannot be read\n", script.c_str());
-        return kExitUnreadable;
+    const auto found = FindInFolder(folder, kScriptName);
+    if (!found) {
+        std::fprintf(err, "%s: error: the folder holds no %s\n", folder.c_str(), kScriptName);
+        return false;
     }
-    if (layout != MediumLayout::None && !IsFolder(mediumFolder)) {
-        std::fprintf(err, "%s: error: no such folder\n", mediumFolder.c_str());
-        return kExitUnreadable;
-    }
+    request.script = JoinPath(folder, std::filesystem::path(*found).filename().string());
+    return true;
+}
 
-    options.medium.layout = layout;
-    options.medium.folder = mediumFolder;
-    options.medium.read = [&mediumFolder](const std::string& name) {
-        const auto path = FindInFolder(mediumFolder, name);
-        return path ? ReadFileBytes(*path) : std::nullopt;
-    };
-
-    const std::string_view text(reinterpret_cast<const char*>(bytes->data()), bytes->size());
-    const CheckReport report = CheckScript(text, options);
-    for (const Diagnostic& diagnostic : report.diagnostics) {
-        std::fprintf(out, "%s\n", FormatDiagnostic(script, diagnostic).c_str());
-    }
+int Report(const std::string& script, const CheckReport& report, std::FILE* out)
+{
+    PrintDiagnostics(out, script, report.diagnostics);
     if (report.diagnostics.empty()) {
         std::fprintf(out, "%s: no warnings (%d %s, %d file %s)\n", script.c_str(),
                      report.diskCount, report.diskCount == 1 ? "disk" : "disks",
                      report.fileCount, report.fileCount == 1 ? "record" : "records");
     } else {
-        std::fprintf(out, "%s: %lu %s\n", script.c_str(),
-                     static_cast<unsigned long>(report.diagnostics.size()),
+        std::fprintf(out, "%s: %zu %s\n", script.c_str(), report.diagnostics.size(),
                      report.diagnostics.size() == 1 ? "warning" : "warnings");
     }
     std::fflush(out);
     return ExitStatusOf(report);
+}
+
+} // namespace
+
+int RunCheckCommand(int argc, const char* const* argv, std::FILE* out, std::FILE* err)
+{
+    Request request;
+    if (const auto status = ParseArguments(argc, argv, request, out, err)) {
+        return *status;
+    }
+    if (IsFolder(request.script) && !TakeScriptFromFolder(request, err)) {
+        return kExitCannotRun;
+    }
+    const auto bytes = ReadFileBytes(request.script);
+    if (!bytes) {
+        std::fprintf(err, "%s: error: the script cannot be read\n", request.script.c_str());
+        return kExitCannotRun;
+    }
+    if (request.layout != MediumLayout::None && !IsFolder(request.mediumFolder)) {
+        std::fprintf(err, "%s: error: no such folder\n", request.mediumFolder.c_str());
+        return kExitCannotRun;
+    }
+
+    CheckOptions options;
+    options.assumptions = request.assumptions;
+    options.medium.layout = request.layout;
+    options.medium.folder = request.mediumFolder;
+    options.medium.read = [&request](const std::string& name) {
+        return ReadFromFolder(request.mediumFolder, name);
+    };
+    const std::string_view text(reinterpret_cast<const char*>(bytes->data()), bytes->size());
+    return Report(request.script, CheckScript(text, options), out);
 }
 
 } // namespace checker

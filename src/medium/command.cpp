@@ -3,18 +3,21 @@
 #include "medium/command.h"
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "authoring/exit_status.h"
+#include "authoring/folder.h"
 #include "checker/checker.h"
-#include "checker/folder.h"
-#include "checker/script_names.h"
 #include "medium/disk_image.h"
 #include "medium/medium_files.h"
 #include "medium/medium_plan.h"
-#include "script/profile_reader.h"
+#include "script/script_names.h"
 
 namespace medium {
+
+using namespace authoring;
 
 namespace {
 
@@ -59,7 +62,7 @@ int Usage(const char* complaint, std::FILE* out, std::FILE* err)
         std::fprintf(err, "setup-medium: %s\n\n", complaint);
     }
     std::fputs(kUsage, complaint != nullptr ? err : out);
-    return complaint != nullptr ? checker::kExitUnreadable : checker::kExitClean;
+    return complaint != nullptr ? kExitCannotRun : kExitClean;
 }
 
 // Reads the options into `options`; returns an exit status when the command ends here.
@@ -99,39 +102,15 @@ std::optional<int> ParseOptions(int argc, const char* const* argv, Options& opti
             return Usage((std::string(name) + " is required").c_str(), out, err);
         }
     }
-    return std::nullopt;
-}
-
-void PrintDiagnostics(const std::string& script, const checker::Diagnostics& diagnostics,
-                      std::FILE* err)
-{
-    for (const checker::Diagnostic& diagnostic : diagnostics) {
-        std::fprintf(err, "%s\n", checker::FormatDiagnostic(script, diagnostic).c_str());
+    // An image is a file: a folder of its name is never replaced.
+    for (const std::string* image : {&options.floppy, &options.iso}) {
+        if (!image->empty() && IsFolder(*image)) {
+            std::fprintf(err, "%s: error: is a folder; give the image's file name\n",
+                         image->c_str());
+            return kExitCannotRun;
+        }
     }
-}
-
-std::string DiskOneLabel(const std::vector<std::uint8_t>& script)
-{
-    char label[kDiskLabelReadSize] = {};
-    ReadProfileString(reinterpret_cast<const char*>(script.data()), script.size(),
-                      checker::kDiskLabelSection, checker::kDiskNames[0], "", label,
-                      sizeof label);
-    return label;
-}
-
-// The checker's report on the medium as it lies in its folder.
-checker::CheckReport CheckFinishedMedium(const std::vector<std::uint8_t>& script,
-                                         const std::string& folder)
-{
-    checker::CheckOptions options;
-    options.medium.layout = checker::MediumLayout::Medium;
-    options.medium.folder = folder;
-    options.medium.read = [&folder](const std::string& name) {
-        const auto path = checker::FindInFolder(folder, name);
-        return path ? checker::ReadFileBytes(*path) : std::nullopt;
-    };
-    const std::string_view text(reinterpret_cast<const char*>(script.data()), script.size());
-    return checker::CheckScript(text, options);
+    return std::nullopt;
 }
 
 void PrintFiles(const std::vector<MediumFile>& files, double milliseconds, const Options& options,
@@ -159,50 +138,57 @@ void PrintFiles(const std::vector<MediumFile>& files, double milliseconds, const
                  static_cast<unsigned long long>(originalBytes), milliseconds);
 }
 
-} // namespace
+// SETUP.EXE and the script, which the medium holds as they are.
+struct Inputs {
+    std::vector<std::uint8_t> script;
+    std::vector<std::uint8_t> setupExe;
+};
 
-int RunMediumCommand(int argc, const char* const* argv, std::FILE* out, std::FILE* err)
+std::optional<int> ReadInputs(const Options& options, Inputs& inputs, std::FILE* err)
 {
-    Options options;
-    if (const auto status = ParseOptions(argc, argv, options, out, err)) {
-        return *status;
+    std::string why;
+    if (auto script = ReadFileBytes(options.script, &why)) {
+        inputs.script = std::move(*script);
+    } else {
+        std::fprintf(err, "%s: error: the script cannot be read: %s\n", options.script.c_str(),
+                     why.c_str());
+        return kExitCannotRun;
     }
-
-    auto script = checker::ReadFileBytes(options.script);
-    if (!script) {
-        std::fprintf(err, "%s: error: the script cannot be read\n", options.script.c_str());
-        return checker::kExitUnreadable;
+    if (auto setupExe = ReadFileBytes(options.setup, &why)) {
+        inputs.setupExe = std::move(*setupExe);
+    } else {
+        std::fprintf(err, "%s: error: %s cannot be read: %s\n", options.setup.c_str(),
+                     kSetupName, why.c_str());
+        return kExitCannotRun;
     }
-    auto setupExe = checker::ReadFileBytes(options.setup);
-    if (!setupExe) {
-        std::fprintf(err, "%s: error: SETUP.EXE cannot be read\n", options.setup.c_str());
-        return checker::kExitUnreadable;
-    }
-    if (!checker::IsFolder(options.originals)) {
+    if (!IsFolder(options.originals)) {
         std::fprintf(err, "%s: error: no such folder\n", options.originals.c_str());
-        return checker::kExitUnreadable;
+        return kExitCannotRun;
     }
+    return std::nullopt;
+}
 
-    checker::ScriptModel model;
-    const std::string_view text(reinterpret_cast<const char*>(script->data()), script->size());
-    checker::LoadScriptModel(text, checker::Assumptions{}, model);
+// The medium's files, made and written into its folder; an exit status when that fails.
+std::optional<int> LayOutMedium(const Options& options, const ScriptModel& model,
+                                Inputs& inputs, std::vector<MediumFile>& files, std::FILE* out,
+                                std::FILE* err)
+{
     const MediumPlan plan = PlanMedium(model);
     if (!plan.errors.empty()) {
-        PrintDiagnostics(options.script, plan.errors, err);
+        PrintDiagnostics(err, options.script, plan.errors);
         std::fprintf(err, "setup-medium: no medium written\n");
-        return checker::kExitWarnings;
+        return kExitFaults;
     }
-
     const auto started = std::chrono::steady_clock::now();
-    checker::Diagnostics missing;
-    const std::vector<MediumFile> files =
-        MakeMediumFiles(plan, options.originals, std::move(*setupExe), *script, missing);
+    Diagnostics missing;
+    files = MakeMediumFiles(plan, options.originals, std::move(inputs.setupExe), inputs.script,
+                            missing);
     const std::chrono::duration<double, std::milli> made =
         std::chrono::steady_clock::now() - started;
     if (!missing.empty()) {
-        PrintDiagnostics(options.script, missing, err);
+        PrintDiagnostics(err, options.script, missing);
         std::fprintf(err, "setup-medium: no medium written\n");
-        return checker::kExitUnreadable;
+        return kExitCannotRun;
     }
     if (const auto foreign = ForeignEntries(options.out, files); !foreign.empty()) {
         std::string names;
@@ -213,51 +199,85 @@ int RunMediumCommand(int argc, const char* const* argv, std::FILE* out, std::FIL
                      "%s: error: the folder holds what the medium has not (%s): give a new or "
                      "empty folder\n",
                      options.out.c_str(), names.c_str());
-        return checker::kExitUnreadable;
+        return kExitCannotRun;
     }
     if (const std::string failure = WriteMediumFolder(options.out, files); !failure.empty()) {
-        std::fprintf(err, "%s: error\n", failure.c_str());
-        return checker::kExitUnreadable;
+        std::fprintf(err, "%s\n", failure.c_str());
+        return kExitCannotRun;
     }
     PrintFiles(files, made.count(), options, out);
+    return std::nullopt;
+}
 
-    const checker::CheckReport report = CheckFinishedMedium(*script, options.out);
-    PrintDiagnostics(options.script, report.diagnostics, err);
+// The disk images asked for, of the medium's files; an exit status when one fails.
+std::optional<int> WriteImages(const Options& options, const std::string& diskLabel,
+                               const std::vector<MediumFile>& files, std::FILE* out,
+                               std::FILE* err)
+{
+    std::vector<ImageFile> imageFiles;
+    for (const MediumFile& file : files) {
+        imageFiles.push_back(ImageFile{file.name, file.bytes.size()});
+    }
+    if (!options.floppy.empty()) {
+        const std::string label = FloppyLabel(diskLabel);
+        if (const auto failure = WriteFloppyImage(options.floppy, label, options.out, imageFiles)) {
+            std::fprintf(err, "%s\n", failure->message.c_str());
+            return failure->status;
+        }
+        std::fprintf(out, "%s: 1.44 MB floppy \"%s\", %llu bytes free\n", options.floppy.c_str(),
+                     label.c_str(),
+                     static_cast<unsigned long long>(kFloppyDataBytes -
+                                                     FloppyUseOf(imageFiles).dataBytes));
+    }
+    if (!options.iso.empty()) {
+        const std::string label = IsoLabel(diskLabel);
+        if (const auto failure = WriteIsoImage(options.iso, label, options.out, imageFiles)) {
+            std::fprintf(err, "%s\n", failure->message.c_str());
+            return failure->status;
+        }
+        std::fprintf(out, "%s: ISO 9660 image \"%s\"\n", options.iso.c_str(), label.c_str());
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+int RunMediumCommand(int argc, const char* const* argv, std::FILE* out, std::FILE* err)
+{
+    Options options;
+    Inputs inputs;
+    if (const auto status = ParseOptions(argc, argv, options, out, err)) {
+        return *status;
+    }
+    if (const auto status = ReadInputs(options, inputs, err)) {
+        return *status;
+    }
+    ScriptModel model;
+    const std::string_view text(reinterpret_cast<const char*>(inputs.script.data()),
+                                inputs.script.size());
+    LoadScriptModel(text, Assumptions{}, model);
+    std::vector<MediumFile> files;
+    if (const auto status = LayOutMedium(options, model, inputs, files, out, err)) {
+        return *status;
+    }
+
+    // The finished medium, as the checker finds it in its folder.
+    checker::Medium medium{checker::MediumLayout::Medium, options.out,
+                           [&options](const std::string& name) {
+                               return ReadFromFolder(options.out, name);
+                           }};
+    const checker::CheckReport report = checker::CheckModel(model, medium);
+    PrintDiagnostics(err, options.script, report.diagnostics);
     if (!report.diagnostics.empty() && !options.force) {
         std::fprintf(err,
                      "setup-medium: %zu %s; no disk image written (--force writes it anyway)\n",
                      report.diagnostics.size(),
                      report.diagnostics.size() == 1 ? "warning" : "warnings");
-        return checker::kExitWarnings;
+        return kExitFaults;
     }
-
-    std::vector<ImageFile> imageFiles;
-    for (const MediumFile& file : files) {
-        imageFiles.push_back(ImageFile{file.name, file.bytes.size()});
-    }
-    const std::string label = DiskOneLabel(*script);
-    if (!options.floppy.empty()) {
-        const std::string floppyLabel = FloppyLabel(label);
-        if (const auto failure =
-                WriteFloppyImage(options.floppy, floppyLabel, options.out, imageFiles)) {
-            std::fprintf(err, "%s\n", failure->message.c_str());
-            return failure->status;
-        }
-        const FloppyUse use = FloppyUseOf(imageFiles);
-        std::fprintf(out, "%s: 1.44 MB floppy \"%s\", %llu bytes free\n", options.floppy.c_str(),
-                     floppyLabel.c_str(),
-                     static_cast<unsigned long long>(kFloppyDataBytes - use.dataBytes));
-    }
-    if (!options.iso.empty()) {
-        const std::string isoLabel = IsoLabel(label);
-        if (const auto failure = WriteIsoImage(options.iso, isoLabel, options.out, imageFiles)) {
-            std::fprintf(err, "%s\n", failure->message.c_str());
-            return failure->status;
-        }
-        std::fprintf(out, "%s: ISO 9660 image \"%s\"\n", options.iso.c_str(), isoLabel.c_str());
-    }
+    const auto status = WriteImages(options, model.settings.diskLabels[0], files, out, err);
     std::fflush(out);
-    return checker::kExitClean;
+    return status.value_or(kExitClean);
 }
 
 } // namespace medium

@@ -1,13 +1,19 @@
 #include "medium/disk_image.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 
-#include "checker/checker.h"
-#include "checker/checks.h"
+#include "authoring/exit_status.h"
+#include "authoring/folder.h"
+#include "authoring/names.h"
 #include "base/bounded_text.h"
 #include "medium/run_program.h"
 
 namespace medium {
+
+using namespace authoring;
 
 namespace {
 
@@ -25,7 +31,7 @@ bool HasLowerCase(std::string_view name)
 
 std::uint64_t RootEntriesFor(std::string_view name)
 {
-    if (checker::IsEightDotThree(name) && !HasLowerCase(name)) {
+    if (IsEightDotThree(name) && !HasLowerCase(name)) {
         return 1;
     }
     // The short alias and the long name's entries.
@@ -56,12 +62,12 @@ std::optional<ImageFailure> RunTool(const Tool& tool, std::vector<std::string> a
     arguments.insert(arguments.begin(), tool.program);
     const ProgramRun run = RunProgram(arguments);
     if (!run.started) {
-        return ImageFailure{checker::kExitUnreadable,
+        return ImageFailure{kExitCannotRun,
                             image + ": " + tool.program + " is missing: install the package " +
                                 tool.package + " (apt-get install " + tool.package + ")"};
     }
     if (run.exitCode != 0) {
-        return ImageFailure{checker::kExitUnreadable,
+        return ImageFailure{kExitCannotRun,
                             image + ": " + tool.program + " failed with exit status " +
                                 std::to_string(run.exitCode)};
     }
@@ -77,10 +83,23 @@ std::vector<std::string> PathsOf(const std::string& folder, const std::vector<Im
     return paths;
 }
 
-void RemoveOld(const std::string& image)
+// Makes way for the image: an earlier image goes, a folder of its name stays and refuses it, and
+// a file that cannot be made is reported with the system's reason before a tool runs.
+std::optional<ImageFailure> PrepareImage(const std::string& image)
 {
+    if (IsFolder(image)) {
+        return ImageFailure{kExitCannotRun, image + ": is a folder; give the image's file name"};
+    }
     std::error_code error;
     std::filesystem::remove(image, error);
+    std::FILE* probe = std::fopen(image.c_str(), "wb");
+    if (probe == nullptr) {
+        return ImageFailure{kExitCannotRun,
+                            image + ": cannot be written: " + std::strerror(errno)};
+    }
+    std::fclose(probe);
+    std::filesystem::remove(image, error);
+    return std::nullopt;
 }
 
 } // namespace
@@ -136,9 +155,11 @@ std::optional<ImageFailure> WriteFloppyImage(const std::string& image, const std
                                              const std::vector<ImageFile>& files)
 {
     if (const auto overflow = FloppyOverflow(FloppyUseOf(files))) {
-        return ImageFailure{checker::kExitWarnings, image + ": " + *overflow};
+        return ImageFailure{kExitFaults, image + ": " + *overflow};
     }
-    RemoveOld(image);
+    if (auto failure = PrepareImage(image)) {
+        return failure;
+    }
     std::vector<std::string> format = {"-i", image, "-C", "-f", "1440"};
     if (!label.empty()) {
         format.insert(format.end(), {"-v", label});
@@ -159,7 +180,9 @@ std::optional<ImageFailure> WriteIsoImage(const std::string& image, const std::s
                                           const std::string& folder,
                                           const std::vector<ImageFile>& files)
 {
-    RemoveOld(image);
+    if (auto failure = PrepareImage(image)) {
+        return failure;
+    }
     // ISO 9660 level 1 (8.3 names in upper case) without the Rock Ridge names, as Windows 95
     // reads a CD.
     std::vector<std::string> arguments = {"-as", "mkisofs", "-quiet", "-iso-level", "1",

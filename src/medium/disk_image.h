@@ -55,13 +55,14 @@ struct ImageFailure {
     std::string message;
 };
 
-// Writes the floppy image `image` (replaced when it exists) with the volume label `label`, holding
-// the files `names` of `folder`.
+// Writes the floppy image `image` (replaced when it is a file; a folder is refused) with the volume
+// label `label`, holding the files `files` of `folder`.
 std::optional<ImageFailure> WriteFloppyImage(const std::string& image, const std::string& label,
                                              const std::string& folder,
                                              const std::vector<ImageFile>& files);
 
-// Writes the ISO 9660 image `image` (replaced when it exists) of the files of `folder`.
+// Writes the ISO 9660 image `image` (replaced when it is a file; a folder is refused) of the files
+// `files` of `folder`.
 std::optional<ImageFailure> WriteIsoImage(const std::string& image, const std::string& label,
                                           const std::string& folder,
                                           const std::vector<ImageFile>& files);

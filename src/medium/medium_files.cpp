@@ -1,55 +1,104 @@
 #include "medium/medium_files.h"
 
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
-#include <fstream>
 
-#include "checker/checks.h"
-#include "checker/folder.h"
-#include "medium/szdd_compress.h"
+#include "authoring/folder.h"
+#include "authoring/names.h"
+#include "script/script_names.h"
+#include "szdd/szdd_writer.h"
 
 namespace medium {
 
+using namespace authoring;
+
+namespace {
+
+// The original of a planned file, or why there is none to use.
+std::optional<std::vector<std::uint8_t>> ReadOriginal(const PlannedFile& planned,
+                                                      const std::string& originalsFolder,
+                                                      std::string& why)
+{
+    const std::string original = "the original " + Quoted(planned.targetName) + " of " +
+                                 Quoted(planned.sourceName);
+    const auto path = FindInFolder(originalsFolder, planned.targetName);
+    if (!path) {
+        why = original + (FindInFolder(originalsFolder, planned.targetName, true)
+                              ? " is a folder"
+                              : " is not in " + originalsFolder);
+        return std::nullopt;
+    }
+    std::string reason;
+    auto bytes = ReadFileBytes(*path, &reason);
+    if (!bytes) {
+        why = original + " cannot be read: " + reason;
+    }
+    return bytes;
+}
+
+std::string CannotWrite(const std::string& path, int error)
+{
+    return path + ": cannot be written: " + std::strerror(error);
+}
+
+// Writes one file, replacing a file of the same name in another case, which is the same file on
+// the medium. Returns what failed, or nothing.
+std::string WriteMediumFile(const std::string& folder, const MediumFile& file)
+{
+    std::error_code error;
+    if (const auto existing = FindInFolder(folder, file.name)) {
+        std::filesystem::remove(*existing, error);
+    }
+    const std::string path = (std::filesystem::path(folder) / file.name).string();
+    std::FILE* out = std::fopen(path.c_str(), "wb");
+    if (out == nullptr) {
+        return CannotWrite(path, errno);
+    }
+    const bool whole = std::fwrite(file.bytes.data(), 1, file.bytes.size(), out) ==
+                       file.bytes.size();
+    const int writeError = errno;
+    if (std::fclose(out) != 0) {
+        return CannotWrite(path, errno);
+    }
+    return whole ? std::string() : CannotWrite(path, writeError);
+}
+
+} // namespace
+
 std::vector<MediumFile> MakeMediumFiles(const MediumPlan& plan, const std::string& originalsFolder,
                                         std::vector<std::uint8_t> setupExe,
-                                        std::vector<std::uint8_t> script,
-                                        checker::Diagnostics& missing)
+                                        std::vector<std::uint8_t> script, Diagnostics& missing)
 {
     std::vector<MediumFile> files;
     files.reserve(plan.files.size() + 2);
     const std::uint64_t setupSize = setupExe.size();
     const std::uint64_t scriptSize = script.size();
-    files.push_back(MediumFile{kSetupExeName, std::move(setupExe), setupSize, Packing::Copy});
+    files.push_back(MediumFile{kSetupName, std::move(setupExe), setupSize, Packing::Copy});
     files.push_back(MediumFile{kScriptName, std::move(script), scriptSize, Packing::Copy});
 
     for (const PlannedFile& planned : plan.files) {
-        const auto path = checker::FindInFolder(originalsFolder, planned.targetName);
-        auto original = path ? checker::ReadFileBytes(*path) : std::nullopt;
+        std::string why;
+        auto original = ReadOriginal(planned, originalsFolder, why);
         if (!original) {
-            checker::Warn(missing, planned.line,
-                          planned.record + ": the original " +
-                              checker::Quoted(planned.targetName) + " of " +
-                              checker::Quoted(planned.sourceName) + " is not in " +
-                              originalsFolder);
+            Warn(missing, planned.line, planned.record + ": " + why);
             continue;
         }
         const std::uint64_t size = original->size();
         if (planned.packing == Packing::Copy) {
             files.push_back(
                 MediumFile{planned.sourceName, std::move(*original), size, Packing::Copy});
-            continue;
+        } else if (size > szdd::kSzddLargestOriginal) {
+            Warn(missing, planned.line,
+                 planned.record + ": the original " + Quoted(planned.targetName) + " has " +
+                     std::to_string(size) + " bytes, more than the compressor takes (" +
+                     std::to_string(szdd::kSzddLargestOriginal) + ")");
+        } else {
+            files.push_back(MediumFile{planned.sourceName,
+                                       szdd::CompressSzdd(*original, planned.targetName.back()),
+                                       size, Packing::Compress});
         }
-        if (size > kSzddLargestOriginal) {
-            checker::Warn(missing, planned.line,
-                          planned.record + ": the original " +
-                              checker::Quoted(planned.targetName) + " has " +
-                              std::to_string(size) +
-                              " bytes, more than the compressor takes (" +
-                              std::to_string(kSzddLargestOriginal) + ")");
-            continue;
-        }
-        files.push_back(MediumFile{planned.sourceName,
-                                   CompressSzdd(*original, planned.targetName.back()), size,
-                                   Packing::Compress});
     }
     return files;
 }
@@ -63,7 +112,7 @@ std::vector<std::string> ForeignEntries(const std::string& folder,
         const std::string name = entry.path().filename().string();
         bool ours = false;
         for (const MediumFile& file : files) {
-            ours = ours || (checker::EqualsNoCase(file.name, name) && entry.is_regular_file(error));
+            ours = ours || (EqualsNoCase(file.name, name) && entry.is_regular_file(error));
         }
         if (!ours) {
             foreign.push_back(name);
@@ -76,22 +125,13 @@ std::string WriteMediumFolder(const std::string& folder, const std::vector<Mediu
 {
     std::error_code error;
     std::filesystem::create_directories(folder, error);
-    if (!checker::IsFolder(folder)) {
-        return folder + ": the folder cannot be made";
+    if (!IsFolder(folder)) {
+        return folder + ": the folder cannot be made: " +
+               (error ? error.message() : std::string("a file of that name is in the way"));
     }
     for (const MediumFile& file : files) {
-        // A file of the same name in another case is the same file on the medium.
-        const auto existing = checker::FindInFolder(folder, file.name);
-        if (existing) {
-            std::filesystem::remove(*existing, error);
-        }
-        const std::string path = (std::filesystem::path(folder) / file.name).string();
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(file.bytes.data()),
-                  static_cast<std::streamsize>(file.bytes.size()));
-        out.close();
-        if (!out) {
-            return path + ": cannot be written";
+        if (std::string failure = WriteMediumFile(folder, file); !failure.empty()) {
+            return failure;
         }
     }
     return {};

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "checker/diagnostics.h"
+#include "authoring/diagnostics.h"
 #include "medium/medium_plan.h"
 
 namespace medium {
@@ -19,19 +19,20 @@ struct MediumFile {
 
 // SETUP.EXE and the script under their own names, then every file of the plan, made from the
 // original of its target name in `originalsFolder` (found without regard to case). A file whose
-// original cannot be read, or is too large to compress, is left out and reported in `missing`
-// with the line of its record.
+// original is missing, a folder, cannot be read or is too large to compress is left out and
+// reported in `missing` with the line of its record.
 std::vector<MediumFile> MakeMediumFiles(const MediumPlan& plan, const std::string& originalsFolder,
                                         std::vector<std::uint8_t> setupExe,
                                         std::vector<std::uint8_t> script,
-                                        checker::Diagnostics& missing);
+                                        authoring::Diagnostics& missing);
 
 // The entries of `folder` that are none of `files` (names compared without regard to case);
 // none when the folder does not exist yet.
 std::vector<std::string> ForeignEntries(const std::string& folder,
                                         const std::vector<MediumFile>& files);
 
-// Writes the files into `folder`, making it when it is missing. Returns what failed, or nothing.
+// Writes the files into `folder`, making it when it is missing. Returns what failed and the
+// system's reason, or nothing.
 std::string WriteMediumFolder(const std::string& folder, const std::vector<MediumFile>& files);
 
 } // namespace medium

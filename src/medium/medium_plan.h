@@ -9,8 +9,8 @@
 #include <string_view>
 #include <vector>
 
-#include "checker/diagnostics.h"
-#include "checker/script_model.h"
+#include "authoring/diagnostics.h"
+#include "authoring/script_model.h"
 
 namespace medium {
 
@@ -29,17 +29,13 @@ struct PlannedFile {
 
 struct MediumPlan {
     std::vector<PlannedFile> files; // every file of the medium once, in the script's order
-    checker::Diagnostics errors;    // file records whose file cannot be laid out
+    authoring::Diagnostics errors;  // file records whose file cannot be laid out
 };
 
 // The medium's files for the file records that SETUP.EXE reads from the script.
-MediumPlan PlanMedium(const checker::ScriptModel& model);
+MediumPlan PlanMedium(const authoring::ScriptModel& model);
 
 // True when `source` is `target` with its last character replaced by "_" (ASCII case ignored).
 bool IsCompressedNameOf(std::string_view source, std::string_view target);
-
-// The names that the medium itself has besides the script's files.
-inline constexpr char kSetupExeName[] = "SETUP.EXE";
-inline constexpr char kScriptName[] = "SETUP.INF";
 
 } // namespace medium

@@ -1,8 +1,8 @@
 // The loading sequence of SETUP.INF: which section and key is read, in which order, with which
 // buffer size, into which slot. It is written once, here, over a reader: SETUP.EXE reads through
 // the system's private-profile functions with the names of its string table
-// (script/script_loader.cpp); the script checker, the fuzzers and the native tests through the
-// project's own profile reader (checker/script_text_reader.h).
+// (script/script_loader.cpp); the disk author's tools, the fuzzers and the native tests through the
+// project's own profile reader (authoring/script_text_reader.h).
 #pragma once
 
 #include <concepts>

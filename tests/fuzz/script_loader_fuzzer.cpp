@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "checker/script_text_reader.h"
+#include "authoring/script_text_reader.h"
 #include "fuzz_input.h"
 #include "script/profile_reader.h"
 #include "script/read_script.h"
@@ -19,7 +19,7 @@ namespace {
 constexpr int kComparedReads = 40;
 
 // The project's reader with a file table sized as SETUP.EXE sizes it, checking what it hands out.
-class FuzzReader : public checker::ScriptTextReader {
+class FuzzReader : public authoring::ScriptTextReader {
 public:
     explicit FuzzReader(std::string_view text) : ScriptTextReader(text), text_(text) {}
 

@@ -1,8 +1,8 @@
 #include "medium/command.h"
 
-#include "checker/checker.h"
-#include "checker/folder.h"
-#include "checker/szdd.h"
+#include "authoring/exit_status.h"
+#include "authoring/folder.h"
+#include "szdd/szdd_reader.h"
 #include "command_fixture.h"
 #include "common/szdd_cases.h"
 #include "medium/disk_image.h"
@@ -21,7 +21,7 @@ const std::string kSample = SETUP_SOURCE_DIR "/sample";
 
 std::string ReadText(const std::string& path)
 {
-    const auto bytes = checker::ReadFileBytes(path);
+    const auto bytes = authoring::ReadFileBytes(path);
     return bytes ? std::string(bytes->begin(), bytes->end()) : std::string();
 }
 
@@ -87,7 +87,7 @@ protected:
         for (const auto& file : files) {
             std::string made = ReadText(folder + "/" + file.onMedium);
             if (std::string(file.onMedium).back() == '_') {
-                const auto expanded = checker::ExpandSzdd(
+                const auto expanded = szdd::ExpandSzdd(
                     reinterpret_cast<const std::uint8_t*>(made.data()), made.size());
                 made.assign(expanded.begin(), expanded.end());
             }
@@ -103,14 +103,14 @@ protected:
 
 TEST_F(MediumCommand, BuildsTheSampleMediumThatExpandsToItsOriginals)
 {
-    ASSERT_EQ(Build(kSample + "/SETUP.INF"), checker::kExitClean) << err_;
+    ASSERT_EQ(Build(kSample + "/SETUP.INF"), authoring::kExitClean) << err_;
     EXPECT_TRUE(err_.empty()) << err_;
     ExpectSampleMediumIn(Path("medium"));
     EXPECT_NE(out_.find("KESTREL.VX_"), std::string::npos) << out_;
 
     // A second build into the same folder replaces the files, also under another case.
     fs::rename(Path("medium/KCAL.EX_"), Path("medium/kcal.ex_"));
-    ASSERT_EQ(Build(kSample + "/SETUP.INF"), checker::kExitClean) << err_;
+    ASSERT_EQ(Build(kSample + "/SETUP.INF"), authoring::kExitClean) << err_;
     ExpectSampleMediumIn(Path("medium"));
 }
 
@@ -121,23 +121,35 @@ TEST_F(MediumCommand, FaultsStopTheBuildWithTheirExitStatus)
         std::string from, to;            // a change to the sample script
         std::vector<std::string> more;   // arguments after the usual ones
         const char* removedOriginal;     // from the originals, or null
+        bool folderInItsPlace;           // ... and a folder of its name there instead
         int status;
-        std::string message;             // in the error output, after the script's path
+        std::string message;             // in the error output; one that begins with ":"
+                                         // follows the script's path
         bool mediumWritten;
     } table[] = {
         {"names that do not pair", "1=README.TXT,README.TXT", "1=README.TX_,READ.TXT", {},
-         nullptr, checker::kExitWarnings,
+         nullptr, false, authoring::kExitFaults,
          ":28: [Disk1] 1: the source \"README.TX_\" is neither the target", false},
-        {"missing original", "", "", {}, "KCAL.EXE", checker::kExitUnreadable,
+        {"a name longer than its field", "1=README.TXT,README.TXT",
+         "1=README.TXT,README-FIRST.TEXT", {}, nullptr, false, authoring::kExitFaults,
+         ":28: [Disk1] 1: the original \"README-FIRST.TEXT\" cannot be used: its name is longer "
+         "than 8.3, and the file line keeps 14 characters of a name (\"README-FIRST.T\")",
+         false},
+        {"missing original", "", "", {}, "KCAL.EXE", false, authoring::kExitCannotRun,
          ":34: [Disk2] 1: the original \"KCAL.EXE\" of \"KCAL.EX_\" is not in", false},
-        {"checker warning", "MinimumSpace=512", "MinimumSpace=10", {}, nullptr,
-         checker::kExitWarnings, ":8: [Main] MinimumSpace is 10 KB", true},
+        {"original that is a folder", "", "", {}, "KCAL.EXE", true, authoring::kExitCannotRun,
+         ":34: [Disk2] 1: the original \"KCAL.EXE\" of \"KCAL.EX_\" is a folder\n", false},
+        {"checker warning", "MinimumSpace=512", "MinimumSpace=10", {}, nullptr, false,
+         authoring::kExitFaults, ":8: [Main] MinimumSpace is 10 KB", true},
         {"checker warning, forced", "MinimumSpace=512", "MinimumSpace=10", {"--force"}, nullptr,
-         checker::kExitClean, ":8: [Main] MinimumSpace is 10 KB", true},
-        {"unknown argument", "", "", {"--floppies", "x"}, nullptr, checker::kExitUnreadable,
-         "unknown argument --floppies", false},
-        {"option without value", "", "", {"--iso"}, nullptr, checker::kExitUnreadable,
-         "--iso needs a value", false},
+         false, authoring::kExitClean, ":8: [Main] MinimumSpace is 10 KB", true},
+        {"image that cannot be written", "", "", {"--floppy", Path("none/disk.img")}, nullptr,
+         false, authoring::kExitCannotRun,
+         Path("none/disk.img") + ": cannot be written: No such file or directory", true},
+        {"unknown argument", "", "", {"--floppies", "x"}, nullptr, false,
+         authoring::kExitCannotRun, "setup-medium: unknown argument --floppies", false},
+        {"option without value", "", "", {"--iso"}, nullptr, false, authoring::kExitCannotRun,
+         "setup-medium: --iso needs a value", false},
     };
     for (const auto& row : table) {
         fs::remove_all(Path("medium"));
@@ -146,11 +158,14 @@ TEST_F(MediumCommand, FaultsStopTheBuildWithTheirExitStatus)
         if (row.removedOriginal != nullptr) {
             fs::remove(Path("originals") + "/" + row.removedOriginal);
         }
+        if (row.folderInItsPlace) {
+            fs::create_directories(Path("originals") + "/" + row.removedOriginal);
+        }
         const std::string script =
             row.from.empty() ? kSample + "/SETUP.INF" : SampleWith({{row.from, row.to}});
         EXPECT_EQ(Build(script, row.more), row.status) << row.what << "\n" << err_;
-        const std::string where = row.message[0] == ':' ? script : "setup-medium: ";
-        EXPECT_NE(err_.find(where + row.message), std::string::npos) << row.what << "\n" << err_;
+        const std::string wanted = row.message[0] == ':' ? script + row.message : row.message;
+        EXPECT_NE(err_.find(wanted), std::string::npos) << row.what << "\n" << err_;
         EXPECT_EQ(fs::exists(Path("medium/SETUP.INF")), row.mediumWritten) << row.what;
     }
 }
@@ -159,35 +174,51 @@ TEST_F(MediumCommand, InputsAndOutputsThatCannotBeUsedGiveExitTwo)
 {
     const std::string script = kSample + "/SETUP.INF";
     const std::string originals = Path("originals");
+    const std::vector<std::string> usual = {"--script", script, "--originals", originals,
+                                            "--setup", setupExe_};
+    const auto with = [&usual](std::vector<std::string> more) {
+        more.insert(more.begin(), usual.begin(), usual.end());
+        return more;
+    };
+    fs::create_directories(Path("images"));
     const struct {
         const char* what;
         std::vector<std::string> args;
-        const char* message;
+        std::string message;
     } table[] = {
         {"no script", {"--script", Path("NOSUCH.INF"), "--originals", originals, "--setup",
-                       setupExe_, "--out", Path("medium")}, "the script cannot be read"},
+                       setupExe_, "--out", Path("medium")},
+         "the script cannot be read: No such file or directory"},
         {"no SETUP.EXE", {"--script", script, "--originals", originals, "--setup",
                           Path("NOSUCH.EXE"), "--out", Path("medium")}, "SETUP.EXE cannot be read"},
         {"no originals", {"--script", script, "--originals", Path("none"), "--setup", setupExe_,
                           "--out", Path("medium")}, "none: error: no such folder"},
-        {"no --out", {"--script", script, "--originals", originals, "--setup", setupExe_},
-         "--out is required"},
-        {"a stray file in the medium's folder", {"--script", script, "--originals", originals,
-         "--setup", setupExe_, "--out", fs::path(Write("medium/STRAY.TXT", "x")).parent_path()},
+        {"no --out", usual, "--out is required"},
+        {"a stray file in the medium's folder",
+         with({"--out", fs::path(Write("medium/STRAY.TXT", "x")).parent_path()}),
          "the folder holds what the medium has not (STRAY.TXT)"},
+        {"a medium folder that cannot be made", with({"--out", setupExe_ + "/medium"}),
+         setupExe_ + "/medium: the folder cannot be made: Not a directory"},
+        {"a floppy image that names a folder",
+         with({"--out", Path("medium"), "--floppy", Path("images")}),
+         Path("images") + ": error: is a folder; give the image's file name"},
+        {"an ISO image that names a folder",
+         with({"--out", Path("medium"), "--iso", Path("images")}),
+         Path("images") + ": error: is a folder; give the image's file name"},
     };
     for (const auto& row : table) {
         EXPECT_EQ(RunCommand(medium::RunMediumCommand, "setup-medium", row.args),
-                  checker::kExitUnreadable)
+                  authoring::kExitCannotRun)
             << row.what;
         EXPECT_NE(err_.find(row.message), std::string::npos) << row.what << "\n" << err_;
         EXPECT_FALSE(fs::exists(Path("medium/SETUP.INF"))) << row.what;
     }
+    EXPECT_TRUE(fs::is_directory(Path("images"))); // refused, never replaced
 }
 
 TEST_F(MediumCommand, FloppyImageReadsBackAsTheMediumWithItsLabel)
 {
-    ASSERT_EQ(Build(kSample + "/SETUP.INF", {"--floppy", Path("disk.img")}), checker::kExitClean)
+    ASSERT_EQ(Build(kSample + "/SETUP.INF", {"--floppy", Path("disk.img")}), authoring::kExitClean)
         << err_;
     const std::string image = Path("disk.img");
     EXPECT_EQ(fs::file_size(image), medium::kFloppySectors * medium::kFloppySectorSize);
@@ -202,7 +233,7 @@ TEST_F(MediumCommand, FloppyImageReadsBackAsTheMediumWithItsLabel)
 
 TEST_F(MediumCommand, IsoImageHoldsTheMediumUnderItsEightDotThreeNames)
 {
-    ASSERT_EQ(Build(kSample + "/SETUP.INF", {"--iso", Path("disk.iso")}), checker::kExitClean)
+    ASSERT_EQ(Build(kSample + "/SETUP.INF", {"--iso", Path("disk.iso")}), authoring::kExitClean)
         << err_;
     // The ISO 9660 names alone, as a system without Rock Ridge reads them.
     const std::string listing =
@@ -228,7 +259,7 @@ TEST_F(MediumCommand, MediumTooLargeForTheFloppySaysByHowMuch)
         SampleWith({{"MinimumSpace=512", "MinimumSpace=4000"},
                     {"Disk2=5", "Disk2=6"},
                     {"4=UNINSTAL.EX_", "6=BIG.BIN,BIG.BIN,Big,RootDir\n4=UNINSTAL.EX_"}});
-    EXPECT_EQ(Build(script, {"--floppy", Path("disk.img")}), checker::kExitWarnings) << err_;
+    EXPECT_EQ(Build(script, {"--floppy", Path("disk.img")}), authoring::kExitFaults) << err_;
 
     std::uint64_t taken = 0;
     for (const auto& entry : fs::directory_iterator(Path("medium"))) {
@@ -249,10 +280,10 @@ TEST_F(MediumCommand, MissingImageToolNamesItsPackage)
     const std::string floppyErr = err_;
     const int iso = Build(kSample + "/SETUP.INF", {"--iso", Path("disk.iso")});
     setenv("PATH", path.c_str(), 1);
-    EXPECT_EQ(floppy, checker::kExitUnreadable);
+    EXPECT_EQ(floppy, authoring::kExitCannotRun);
     EXPECT_NE(floppyErr.find("mformat is missing: install the package mtools"), std::string::npos)
         << floppyErr;
-    EXPECT_EQ(iso, checker::kExitUnreadable);
+    EXPECT_EQ(iso, authoring::kExitCannotRun);
     EXPECT_NE(err_.find("xorriso is missing: install the package xorriso"), std::string::npos)
         << err_;
 }

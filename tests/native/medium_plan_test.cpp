@@ -26,8 +26,8 @@ std::string ScriptOf(const std::vector<std::string>& lines)
 
 medium::MediumPlan PlanOf(const std::string& text)
 {
-    checker::ScriptModel model;
-    checker::LoadScriptModel(text, checker::Assumptions{}, model);
+    authoring::ScriptModel model;
+    authoring::LoadScriptModel(text, authoring::Assumptions{}, model);
     return medium::PlanMedium(model);
 }
 

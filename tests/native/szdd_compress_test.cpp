@@ -1,6 +1,6 @@
-#include "medium/szdd_compress.h"
+#include "szdd/szdd_writer.h"
 
-#include "checker/szdd.h"
+#include "szdd/szdd_reader.h"
 #include "common/szdd_cases.h"
 
 #include <gtest/gtest.h>
@@ -13,10 +13,10 @@
 
 namespace {
 
-using checker::kSzddHeaderSize;
-using checker::kSzddMaxMatch;
-using checker::kSzddMinMatch;
-using checker::kSzddWindowSize;
+using szdd::kSzddHeaderSize;
+using szdd::kSzddMaxMatch;
+using szdd::kSzddMinMatch;
+using szdd::kSzddWindowSize;
 
 constexpr std::uint64_t kLiteralBits = 9;   // with its flag bit
 constexpr std::uint64_t kReferenceBits = 17;
@@ -121,20 +121,20 @@ std::vector<SzddCase> RoundTripCases()
 std::uint32_t HeaderSize(const std::vector<std::uint8_t>& file)
 {
     std::uint32_t expanded = 0;
-    EXPECT_EQ(checker::ReadSzddHeader(file.data(), file.size(), expanded),
-              checker::SzddKind::Compressed);
+    EXPECT_EQ(szdd::ReadSzddHeader(file.data(), file.size(), expanded),
+              szdd::SzddKind::Compressed);
     return expanded;
 }
 
 TEST(CompressSzdd, EveryFileExpandsBackByteForByte)
 {
     for (const SzddCase& row : RoundTripCases()) {
-        const std::vector<std::uint8_t> file = medium::CompressSzdd(row.original, 'D');
+        const std::vector<std::uint8_t> file = szdd::CompressSzdd(row.original, 'D');
         ASSERT_GE(file.size(), kSzddHeaderSize) << row.name;
         EXPECT_EQ(HeaderSize(file), row.original.size()) << row.name;
         EXPECT_EQ(file[9], 'D') << row.name;
         // The expander reads to the end of the file: nothing may follow the last item.
-        EXPECT_EQ(checker::ExpandSzdd(file.data(), file.size()), row.original) << row.name;
+        EXPECT_EQ(szdd::ExpandSzdd(file.data(), file.size()), row.original) << row.name;
         // At worst every byte is a literal, with a flag byte for every eight.
         const std::size_t literalOnly =
             kSzddHeaderSize + row.original.size() + (row.original.size() + 7) / 8;
@@ -180,7 +180,7 @@ TEST(CompressSzdd, TakesTheFewestBitsOfAnyCut)
          }()},
     };
     for (const auto& row : table) {
-        const std::vector<std::uint8_t> file = medium::CompressSzdd(row.original, 'B');
+        const std::vector<std::uint8_t> file = szdd::CompressSzdd(row.original, 'B');
         EXPECT_EQ(BitsOf(file, row.original.size()), FewestBits(row.original)) << row.what;
     }
 }

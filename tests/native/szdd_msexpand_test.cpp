@@ -1,7 +1,7 @@
 // The compressor's files expand back through Debian's msexpand, an SZDD expander of its own.
-#include "medium/szdd_compress.h"
+#include "szdd/szdd_writer.h"
 
-#include "checker/folder.h"
+#include "authoring/folder.h"
 #include "common/szdd_cases.h"
 
 #include <gtest/gtest.h>
@@ -24,7 +24,7 @@ TEST(CompressSzdd, TrickyFilesExpandThroughMsexpand)
     fs::remove_all(folder);
     fs::create_directories(folder);
     for (const SzddCase& row : TrickySzddCases()) {
-        const std::vector<std::uint8_t> file = medium::CompressSzdd(row.original, row.name.back());
+        const std::vector<std::uint8_t> file = szdd::CompressSzdd(row.original, row.name.back());
         const fs::path compressed = folder / (row.name + "_");
         const fs::path expanded = folder / row.name;
         std::ofstream(compressed, std::ios::binary)
@@ -33,7 +33,7 @@ TEST(CompressSzdd, TrickyFilesExpandThroughMsexpand)
         const std::string command =
             "msexpand < '" + compressed.string() + "' > '" + expanded.string() + "'";
         ASSERT_EQ(std::system(command.c_str()), 0) << row.name;
-        EXPECT_EQ(checker::ReadFileBytes(expanded.string()), row.original) << row.name;
+        EXPECT_EQ(authoring::ReadFileBytes(expanded.string()), row.original) << row.name;
     }
     fs::remove_all(folder);
 }

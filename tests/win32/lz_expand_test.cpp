@@ -2,7 +2,7 @@
 // expands them: LZOpenFileA, LZCopy, LZClose. Every one must come back byte for byte, whatever
 // its size.
 #include "common/szdd_cases.h"
-#include "medium/szdd_compress.h"
+#include "szdd/szdd_writer.h"
 #include "support/test_files.h"
 
 #include <windows.h>
@@ -19,7 +19,7 @@ TEST(LzExpand, TrickyFilesExpandThroughLzCopy)
 {
     FreshFolder(kFolder);
     for (const SzddCase& row : TrickySzddCases()) {
-        const std::vector<std::uint8_t> file = medium::CompressSzdd(row.original, row.name.back());
+        const std::vector<std::uint8_t> file = szdd::CompressSzdd(row.original, row.name.back());
         std::string source = kFolder + "\\" + row.name;
         source.back() = '_';
         const std::string target = kFolder + "\\" + row.name;

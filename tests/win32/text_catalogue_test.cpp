@@ -1,4 +1,4 @@
-#include "checker/script_names.h"
+#include "script/script_names.h"
 #include "base/setup_state.h"
 #include "base/text_catalogue.h"
 
@@ -48,12 +48,12 @@ TEST_F(TextCatalogue, EveryEntryHasItsExactText)
 }
 
 // The loading sequence takes its section and key names from the table in SETUP.EXE and from
-// script_names.h everywhere else: both must name the same keys.
+// script/script_names.h everywhere else: both must name the same keys.
 TEST_F(TextCatalogue, ScriptNamesOutsideTheProgramAreTheTableTexts)
 {
     int named = 0;
     for (unsigned id = 0; id < 64; ++id) {
-        const char* name = checker::ScriptText(id);
+        const char* name = ScriptText(id);
         if (name == nullptr) {
             continue;
         }

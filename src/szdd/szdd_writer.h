@@ -1,6 +1,5 @@
-// The Windows LZ compressed format (SZDD) written for a medium: every file, of any size, expands
-// back to its original through the LZ calls of Windows and through other SZDD expanders. The
-// header and the layout of the data are described in checker/szdd.h.
+// Writing SZDD files (szdd/szdd_format.h) for a medium: every file, of any size, expands back to
+// its original through the LZ calls of Windows and through other SZDD expanders.
 //
 // The format lets the compressor cut the data into literals and references as it likes; this one
 // finds, at every position, the longest reference that the window offers (an exhaustive search),
@@ -14,7 +13,7 @@
 #include <span>
 #include <vector>
 
-namespace medium {
+namespace szdd {
 
 // The largest original that the compressor takes: it counts positions in 31 bits (the header's
 // size field would take 32).
@@ -25,4 +24,4 @@ constexpr std::uint64_t kSzddLargestOriginal = 0x7FFF0000u;
 // that the "_" of the compressed file's name stands for.
 std::vector<std::uint8_t> CompressSzdd(std::span<const std::uint8_t> original, char nameCharacter);
 
-} // namespace medium
+} // namespace szdd

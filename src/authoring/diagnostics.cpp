@@ -1,8 +1,8 @@
-#include "checker/diagnostics.h"
+#include "authoring/diagnostics.h"
 
 #include <algorithm>
 
-namespace checker {
+namespace authoring {
 
 std::string Quoted(std::string_view text)
 {
@@ -42,4 +42,11 @@ void SortByLine(Diagnostics& diagnostics)
                      [](const Diagnostic& a, const Diagnostic& b) { return a.line < b.line; });
 }
 
-} // namespace checker
+void PrintDiagnostics(std::FILE* to, std::string_view file, const Diagnostics& diagnostics)
+{
+    for (const Diagnostic& diagnostic : diagnostics) {
+        std::fprintf(to, "%s\n", FormatDiagnostic(file, diagnostic).c_str());
+    }
+}
+
+} // namespace authoring

@@ -1,12 +1,13 @@
-#include "checker/script_model.h"
+#include "authoring/script_model.h"
 
-#include "checker/script_names.h"
-#include "checker/script_text_reader.h"
+#include "authoring/script_text_reader.h"
 #include "base/bounded_text.h"
 #include "script/profile_reader.h"
 #include "script/read_script.h"
+#include "script/scanners.h"
+#include "script/script_names.h"
 
-namespace checker {
+namespace authoring {
 
 namespace {
 
@@ -114,10 +115,41 @@ void LoadScriptModel(std::string_view text, const Assumptions& assumptions, Scri
             record.disk = d;
             record.number = j;
             record.source = Source(model, kDiskNames[d], std::to_string(j));
+            record.fields = SplitFields(record.source.read);
             record.entry = diskFiles[d][j - 1];
             model.files.push_back(std::move(record));
         }
     }
+}
+
+std::vector<LineField> SplitFields(const std::string& line)
+{
+    std::vector<LineField> fields;
+    if (line.empty()) {
+        return fields;
+    }
+    const char* next = line.c_str();
+    char field[kFieldSize];
+    do {
+        const std::size_t uncut = UncutFieldLength(next);
+        next = SplitField(next, field);
+        fields.push_back(LineField{field, uncut});
+    } while (*next != '\0');
+    if (line.back() == ',') {
+        fields.emplace_back();
+    }
+    return fields;
+}
+
+const std::string& FileRecord::Field(std::size_t index) const
+{
+    static const std::string kNone;
+    return index < fields.size() ? fields[index].text : kNone;
+}
+
+std::string RecordName(const FileRecord& record)
+{
+    return "[" + std::string(kDiskNames[record.disk]) + "] " + std::to_string(record.number);
 }
 
 const KeySource& Source(const ScriptModel& model, std::string_view section, std::string_view key)
@@ -151,4 +183,4 @@ std::size_t KeyOrSectionLine(const ScriptModel& model, const KeySource& key,
     return key.line != 0 ? key.line : SectionLine(model, section);
 }
 
-} // namespace checker
+} // namespace authoring

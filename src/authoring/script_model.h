@@ -1,7 +1,8 @@
 // SETUP.INF read by SETUP.EXE's own loading sequence (script/read_script.h) through the project's
 // profile reader, which notes for every key where its value came from and what the author wrote,
-// so that the checks can tell what was cut or taken by default. The model keeps what SETUP.EXE
-// keeps (its settings and file records) beside that, and the outline of the whole file.
+// so that the tools can tell what was cut or taken by default. The model keeps what SETUP.EXE
+// keeps (its settings and file records, each with the fields of its line) beside that, and the
+// outline of the whole file.
 #pragma once
 
 #include <cstddef>
@@ -13,12 +14,12 @@
 #include <vector>
 
 #include "base/file_table.h"
-#include "script/script_rules.h"
 #include "base/script_settings.h"
+#include "script/script_rules.h"
 
-namespace checker {
+namespace authoring {
 
-// What the checker assumes of the machine that SETUP.EXE will run on.
+// What the tools assume of the machine that SETUP.EXE will run on.
 struct Assumptions {
     std::string windowsDir = "C:\\WINDOWS";
     std::string programFilesDir = kProgramFilesFallback;
@@ -36,13 +37,33 @@ struct KeySource {
     std::int32_t number = 0; // a number key: what the reader returns for it, default included
 };
 
+// One comma-separated field of a line as SplitField takes it, and its length if nothing cut it.
+struct LineField {
+    std::string text;
+    std::size_t uncut = 0;
+};
+
+// The fields of a line as SplitField takes them, one after the other to the end of the line; a
+// comma at the end leaves an empty last field. An empty line has none.
+std::vector<LineField> SplitFields(const std::string& line);
+
+// The fields of a file line, in the loader's order.
+enum FileField : std::size_t { kSourceField, kTargetField, kDescriptionField, kDirectoryField };
+
 // One record of the file table, with the numbered key of its disk's section that fills it.
 struct FileRecord {
     int disk = 0;   // from 0
     int number = 0; // the key: 1 to the disk's file count
     KeySource source;
-    FileEntry entry{}; // all zero when the value is missing or empty
+    std::vector<LineField> fields; // the line as the loader reads it, split into its fields
+    FileEntry entry{};             // all zero when the value is missing or empty
+
+    // The text of a field, or "" when the line has fewer.
+    const std::string& Field(std::size_t index) const;
 };
+
+// "[Disk1] 2": the record's section and key, as messages name it.
+std::string RecordName(const FileRecord& record);
 
 // One section header and the keys of that section, in the order of the text.
 struct OutlineKey {
@@ -91,4 +112,4 @@ std::size_t SectionLine(const ScriptModel& model, std::string_view name);
 std::size_t KeyOrSectionLine(const ScriptModel& model, const KeySource& key,
                              std::string_view section);
 
-} // namespace checker
+} // namespace authoring

@@ -1,8 +1,8 @@
-#include "checker/script_text_reader.h"
+#include "authoring/script_text_reader.h"
 
 #include "script/profile_reader.h"
 
-namespace checker {
+namespace authoring {
 
 void ScriptTextReader::ReadText(const char* section, const char* key, const char* fallback,
                                 char* out, std::size_t size) const
@@ -24,4 +24,4 @@ FileEntry* ScriptTextReader::AllocateFiles(std::int16_t count)
     return table_.data();
 }
 
-} // namespace checker
+} // namespace authoring

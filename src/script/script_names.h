@@ -1,14 +1,10 @@
-// The names of SETUP.INF's sections and keys. SETUP.EXE takes them from its string table; the
-// checker, the fuzzers and the native tests, which have no string table, name them here.
+// The names of SETUP.INF's sections and keys, and of the files that a medium and an install hold.
+// SETUP.EXE takes the section and key names from its string table; the disk author's tools, the
+// fuzzers and the native tests, which have no string table, name them here.
 #pragma once
 
-#include <cstddef>
-
-#include "base/text_catalogue.h"
 #include "base/file_table.h"
-#include "script/script_rules.h"
-
-namespace checker {
+#include "base/text_catalogue.h"
 
 inline constexpr char kMainSection[] = "Main";
 inline constexpr char kDiskLabelSection[] = "DiskLabel";
@@ -22,11 +18,13 @@ inline constexpr char kOemData1Key[] = "OEMData1";
 inline constexpr char kOemData2Key[] = "OEMData2";
 inline constexpr char kMinimumSpaceKey[] = "MinimumSpace";
 
-// The files that belong together on a medium and at the destination: the script itself, and the
-// uninstaller with the copy of the script that tells it what to remove.
-inline constexpr char kScriptFile[] = "SETUP.INF";
-inline constexpr char kUninstallProgram[] = "UNINSTAL.EXE";
-inline constexpr char kUninstallInfo[] = "UNINSTAL.INF";
+// The files of a medium: the program and the script beside it.
+inline constexpr char kSetupName[] = "SETUP.EXE";
+inline constexpr char kScriptName[] = "SETUP.INF";
+// The files in the destination folder itself: the program that the uninstall entry runs, and the
+// record of what the setup changed, which it keeps beside that program.
+inline constexpr char kUninstallerName[] = "UNINSTAL.EXE";
+inline constexpr char kInstallRecordName[] = "UNINSTAL.DAT";
 
 // "Disk1" to "Disk6": the disk-label keys, the file-count keys and the file sections.
 inline constexpr const char* kDiskNames[kMaxDisks] = {"Disk1", "Disk2", "Disk3",
@@ -65,8 +63,3 @@ constexpr const char* ScriptText(unsigned id)
     default: return nullptr;
     }
 }
-
-// The path that the copy page's and the loader's fixed buffers hold: 79 characters.
-inline constexpr std::size_t kLongestPath = kPathSize - 1;
-
-} // namespace checker

@@ -1,6 +1,6 @@
-#include "checker/szdd.h"
+#include "szdd/szdd_reader.h"
 
-namespace checker {
+namespace szdd {
 
 namespace {
 
@@ -60,13 +60,12 @@ SzddKind ReadSzddHeader(const std::uint8_t* data, std::size_t size, std::uint32_
     if (size < kSzddHeaderSize) {
         return SzddKind::HeaderCut;
     }
-    if (data[8] != kSzddModeA) {
+    if (data[kSzddModeAt] != kSzddModeA) {
         return SzddKind::UnknownMode;
     }
-    expandedSize = static_cast<std::uint32_t>(data[10]) |
-                   static_cast<std::uint32_t>(data[11]) << 8 |
-                   static_cast<std::uint32_t>(data[12]) << 16 |
-                   static_cast<std::uint32_t>(data[13]) << 24;
+    for (std::size_t i = 4; i-- > 0;) {
+        expandedSize = expandedSize << 8 | data[kSzddSizeAt + i];
+    }
     return SzddKind::Compressed;
 }
 
@@ -84,4 +83,4 @@ std::vector<std::uint8_t> ExpandSzdd(const std::uint8_t* data, std::size_t size)
     return out;
 }
 
-} // namespace checker
+} // namespace szdd

@@ -1,18 +1,13 @@
-#include "medium/szdd_compress.h"
+#include "szdd/szdd_writer.h"
 
 #include <algorithm>
 #include <array>
 
-#include "checker/szdd.h"
+#include "szdd/szdd_format.h"
 
-namespace medium {
+namespace szdd {
 
 namespace {
-
-using checker::kSzddMaxMatch;
-using checker::kSzddMinMatch;
-using checker::kSzddWindowSize;
-using checker::kSzddWindowStart;
 
 // The window starts filled with blanks, so a reference may read blanks from before the first
 // byte. Of those references, the ones that read nothing but blanks are all alike; it is enough to
@@ -54,7 +49,7 @@ std::uint32_t HashOf(const std::uint8_t* bytes)
 class ReferenceFinder {
 public:
     explicit ReferenceFinder(std::span<const std::uint8_t> original)
-        : text_(kLead + original.size(), checker::kSzddWindowFill),
+        : text_(kLead + original.size(), kSzddWindowFill),
           runLength_(text_.size()),
           runStart_(text_.size()),
           newest_(std::size_t{1} << kHashBits, kNoPosition),
@@ -178,16 +173,16 @@ std::vector<std::uint8_t> CheapestLengths(const std::vector<Reference>& referenc
     return lengths;
 }
 
-std::array<std::uint8_t, checker::kSzddHeaderSize> HeaderFor(std::size_t originalSize,
+std::array<std::uint8_t, kSzddHeaderSize> HeaderFor(std::size_t originalSize,
                                                               char nameCharacter)
 {
-    std::array<std::uint8_t, checker::kSzddHeaderSize> header{};
-    std::copy(std::begin(checker::kSzddSignature), std::end(checker::kSzddSignature),
+    std::array<std::uint8_t, kSzddHeaderSize> header{};
+    std::copy(std::begin(kSzddSignature), std::end(kSzddSignature),
               header.begin());
-    header[8] = checker::kSzddModeA;
-    header[9] = static_cast<std::uint8_t>(nameCharacter);
+    header[kSzddModeAt] = kSzddModeA;
+    header[kSzddNameCharacterAt] = static_cast<std::uint8_t>(nameCharacter);
     for (std::size_t i = 0; i < 4; ++i) {
-        header[10 + i] = static_cast<std::uint8_t>(originalSize >> (8 * i));
+        header[kSzddSizeAt + i] = static_cast<std::uint8_t>(originalSize >> (8 * i));
     }
     return header;
 }
@@ -231,4 +226,4 @@ std::vector<std::uint8_t> CompressSzdd(std::span<const std::uint8_t> original, c
     return out;
 }
 
-} // namespace medium
+} // namespace szdd

@@ -16,34 +16,22 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
-namespace checker {
+namespace szdd {
 
 constexpr std::uint8_t kSzddSignature[8] = {'S', 'Z', 'D', 'D', 0x88, 0xF0, 0x27, 0x33};
 constexpr std::uint8_t kSzddModeA = 'A';
+constexpr std::size_t kSzddHeaderSize = 14;
+constexpr std::size_t kSzddModeAt = 8;         // where the header holds the mode
+constexpr std::size_t kSzddNameCharacterAt = 9; // ... the original name's last character
+constexpr std::size_t kSzddSizeAt = 10;         // ... the expanded size
 constexpr std::size_t kSzddWindowSize = 4096;
 constexpr std::size_t kSzddWindowStart = kSzddWindowSize - 16; // where the first byte is written
 constexpr std::uint8_t kSzddWindowFill = ' ';
 constexpr std::size_t kSzddMinMatch = 3;
 constexpr std::size_t kSzddMaxMatch = kSzddMinMatch + 15;
 
-enum class SzddKind {
-    Plain,      // no SZDD signature: copied as it is
-    Compressed, // a whole header of mode 'A'
-    HeaderCut,  // the signature, but fewer than 14 bytes
-    UnknownMode // the signature with a mode other than 'A', which the LZ calls refuse
-};
+static_assert(sizeof kSzddSignature == kSzddModeAt && kSzddSizeAt + 4 == kSzddHeaderSize,
+              "the header is the signature, the mode, the name character and the size");
 
-constexpr std::size_t kSzddHeaderSize = 14;
-
-// Looks at a file's first bytes; for a compressed file, also gives the expanded size.
-SzddKind ReadSzddHeader(const std::uint8_t* data, std::size_t size, std::uint32_t& expandedSize);
-
-// How many bytes the LZSS data after the header expands to, counting no further than `limit`.
-std::uint64_t SzddExpandedLength(const std::uint8_t* data, std::size_t size, std::uint64_t limit);
-
-// The bytes that a compressed file (header included) expands to, as far as its data go.
-std::vector<std::uint8_t> ExpandSzdd(const std::uint8_t* data, std::size_t size);
-
-} // namespace checker
+} // namespace szdd

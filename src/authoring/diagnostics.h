@@ -1,13 +1,14 @@
-// What the checker reports: one warning per thing that SETUP.EXE would do differently from what
-// the script's author probably meant, tied to a line of the script.
+// What the disk author's tools report about a script: messages tied to its lines, shown as
+// "FILE:LINE: message".
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
 
-namespace checker {
+namespace authoring {
 
 struct Diagnostic {
     std::size_t line; // from 1; 0 for the script as a whole
@@ -30,4 +31,7 @@ std::string FormatDiagnostic(std::string_view file, const Diagnostic& diagnostic
 // Orders the diagnostics by line, keeping the order of those on one line.
 void SortByLine(Diagnostics& diagnostics);
 
-} // namespace checker
+// Writes each diagnostic of the script `file` to `to` on a line of its own.
+void PrintDiagnostics(std::FILE* to, std::string_view file, const Diagnostics& diagnostics);
+
+} // namespace authoring

@@ -1,6 +1,6 @@
 // SETUP.INF held in memory, read through the project's own profile reader with the names of
-// script_names.h: the reader that the loading sequence (script/read_script.h) reads through
-// outside SETUP.EXE, in the checker, the fuzzers and the native tests.
+// script/script_names.h: the reader that the loading sequence (script/read_script.h) reads
+// through outside SETUP.EXE, in the disk author's tools, the fuzzers and the native tests.
 #pragma once
 
 #include <cstddef>
@@ -8,11 +8,11 @@
 #include <string_view>
 #include <vector>
 
-#include "checker/script_names.h"
 #include "base/file_table.h"
 #include "script/profile_index.h"
+#include "script/script_names.h"
 
-namespace checker {
+namespace authoring {
 
 class ScriptTextReader {
 public:
@@ -39,4 +39,4 @@ private:
     std::vector<FileEntry> table_;
 };
 
-} // namespace checker
+} // namespace authoring
