@@ -4,10 +4,13 @@
 
 namespace {
 
+// Lines of other kinds are compared on the fields both have.
 bool SameFields(const RecordLine& a, const RecordLine& b, unsigned fields)
 {
     for (int i = 0; i < kMostRecordFields; ++i) {
-        if ((fields & (1u << i)) != 0 && !SameRecordField(a.fields[i], b.fields[i])) {
+        if ((fields & (1u << i)) != 0 &&
+            (i >= a.fieldCount || i >= b.fieldCount ||
+             !SameRecordField(a.fields[i], b.fields[i]))) {
             return false;
         }
     }

@@ -1,7 +1,6 @@
-// UNINSTAL.EXE: removes what SETUP.EXE installed, as UNINSTAL.INF beside it (a copy of the setup
-// script) tells: the files, the folders that are left empty, the registry values of the script's
-// registry section with the keys that are left empty, the joystick values that name the driver,
-// and the uninstall entry.
+// UNINSTAL.EXE: takes back what SETUP.EXE changed, as the install record UNINSTAL.DAT beside it
+// names it: the files it placed, the use counts it raised, the registry values it wrote (given
+// back their earlier data), the keys and folders it made, and the uninstall entries.
 #pragma once
 
 #include <windows.h>

@@ -257,8 +257,8 @@ TEST_F(MediumCommand, MediumTooLargeForTheFloppySaysByHowMuch)
     Write("originals/BIG.BIN", std::string(big.begin(), big.end()));
     const std::string script =
         SampleWith({{"MinimumSpace=512", "MinimumSpace=4000"},
-                    {"Disk2=5", "Disk2=6"},
-                    {"4=UNINSTAL.EX_", "6=BIG.BIN,BIG.BIN,Big,RootDir\n4=UNINSTAL.EX_"}});
+                    {"Disk2=4", "Disk2=5"},
+                    {"4=UNINSTAL.EX_", "5=BIG.BIN,BIG.BIN,Big,RootDir\n4=UNINSTAL.EX_"}});
     EXPECT_EQ(Build(script, {"--floppy", Path("disk.img")}), authoring::kExitFaults) << err_;
 
     std::uint64_t taken = 0;

@@ -54,6 +54,13 @@ void ExpectUninstallEntry()
 
 const std::string kSystem = "C:\\windows\\system";
 const std::string kRestartScript = "C:\\windows\\WININIT.INI";
+const std::string kRecord = kDest + "\\UNINSTAL.DAT";
+const std::string kUninstaller = kDest + "\\UNINSTAL.EXE";
+const char kSharedCounts[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
+const char kRemoved[] = "Kestrel Gamepad has been removed from your computer.";
+const char kPutBack[] = "\n\nSettings that Setup had changed are as they were before.";
+const char kRestartNeeded[] =
+    "\n\nWindows must restart to finish: files that are in use are removed then.";
 const char kNotCopied[] = "These files could not be copied:\n\n";
 const char kNotCompleted[] = "Kestrel Gamepad installation is not completed !";
 
@@ -85,6 +92,98 @@ std::set<std::string> NewNames(const std::set<std::string>& before, const std::s
         }
     }
     return added;
+}
+
+// The names of files that the setup left under temporary names.
+std::set<std::string> TemporaryNamesIn(const std::string& folder)
+{
+    std::set<std::string> temporary;
+    for (std::string name : FileNamesIn(folder)) {
+        CharUpperA(name.data());
+        if (name.rfind("STP", 0) == 0 && name.size() > 4 && name.substr(name.size() - 4) == ".TMP") {
+            temporary.insert(name);
+        }
+    }
+    return temporary;
+}
+
+// The lines of WININIT.INI's [rename] section but those of the uninstall program's own copy in
+// the temporary folder, which deletes itself at the next start.
+std::vector<std::string> RestartLines()
+{
+    char temporary[MAX_PATH] = {};
+    GetTempPathA(sizeof temporary, temporary);
+    std::string copies = "NUL=" + std::string(temporary) + "UNI";
+    CharUpperA(copies.data());
+    std::vector<char> section(32768);
+    const DWORD length = GetPrivateProfileSectionA("rename", section.data(),
+                                                   static_cast<DWORD>(section.size()),
+                                                   kRestartScript.c_str());
+    std::vector<std::string> lines;
+    for (const char* line = section.data(); line < section.data() + length && *line != '\0';
+         line += std::strlen(line) + 1) {
+        std::string upper = line;
+        CharUpperA(upper.data());
+        if (upper.rfind(copies, 0) != 0) {
+            lines.push_back(upper);
+        }
+    }
+    return lines;
+}
+
+void SetValue(HKEY root, const std::string& keyPath, const char* name, DWORD type,
+              const std::string& data)
+{
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(root, keyPath.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                              nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(data.data()),
+                   static_cast<DWORD>(data.size()));
+    RegCloseKey(key);
+}
+
+DWORD UseCount(const std::string& path)
+{
+    const StoredValue count = ReadStoredValue(HKEY_LOCAL_MACHINE, kSharedCounts, path);
+    return count.found && count.bytes.size() == 4 ? *reinterpret_cast<const DWORD*>(count.bytes.data())
+                                                  : 0;
+}
+
+// What other programs hold on the test machine (see tools/make-wine-prefix.sh), and the system's
+// settings that a script may overwrite, as one text: an install and its uninstall leave it as it
+// was.
+struct OthersValue {
+    HKEY root;
+    std::string keyPath;
+    const char* name;
+};
+const std::string kEnvironment = "System\\CurrentControlSet\\Control\\Session Manager\\Environment";
+const std::string kCurrentVersion = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+const OthersValue kOthersValues[] = {
+    {HKEY_LOCAL_MACHINE, "SOFTWARE\\Falcon\\Stick", "Speed"},
+    {HKEY_LOCAL_MACHINE, kSharedCounts, "C:\\windows\\system\\FALSHARE.DLL"},
+    {HKEY_LOCAL_MACHINE, kCurrentVersion + "\\Uninstall\\Falcon Stick", "DisplayName"},
+    {HKEY_LOCAL_MACHINE, kCurrentVersion + "\\Uninstall\\Falcon Stick", "UninstallString"},
+    {HKEY_CLASSES_ROOT, ".fal", ""},
+    {HKEY_LOCAL_MACHINE, kCurrentVersion, "ProgramFilesDir"},
+    {HKEY_LOCAL_MACHINE, kCurrentVersion, "CommonFilesDir"},
+    {HKEY_CLASSES_ROOT, "exefile\\shell\\open\\command", ""},
+    {HKEY_LOCAL_MACHINE, kEnvironment, "PATH"},
+};
+
+std::string OthersThings()
+{
+    std::string text;
+    for (const auto& value : kOthersValues) {
+        const StoredValue stored = ReadStoredValue(value.root, value.keyPath, value.name);
+        text += value.keyPath + "\\" + value.name + " = " + std::to_string(stored.type) + ":" +
+                std::string(stored.bytes.begin(), stored.bytes.end()) + "\n";
+    }
+    for (const char* file : {"C:\\FALCON\\FALCON.EXE", "C:\\windows\\system\\FALSHARE.DLL"}) {
+        text += std::string(file) + " = " + ReadWholeFile(file) + "\n";
+    }
+    return text;
 }
 
 // Windows' next start as Wine makes it: the [rename] section of WININIT.INI is carried out.
@@ -145,12 +244,21 @@ protected:
     {
         FreshFolder(kMedium);
         RemoveTree(kDest);
-        for (const char* name : {"KESTREL.VXD", "KPANEL.DLL"}) {
-            const std::string path = kSystem + "\\" + name;
+        for (const std::string& path : {kSystem + "\\KESTREL.VXD", kSystem + "\\KPANEL.DLL",
+                                        std::string("C:\\windows\\inf\\KESTREL.INF")}) {
             SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
             DeleteFileA(path.c_str());
         }
         DeleteFileA(kRestartScript.c_str());
+        // Each test installs afresh: the use counts of earlier tests' installs go.
+        HKEY counts = nullptr;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSharedCounts, 0, KEY_ALL_ACCESS, &counts) ==
+            ERROR_SUCCESS) {
+            for (const auto& file : SampleTargets()) {
+                RegDeleteValueA(counts, file.target.c_str());
+            }
+            RegCloseKey(counts);
+        }
         DeleteKeyTree(HKEY_LOCAL_MACHINE, kUninstallKey);
         DeleteKeyTree(HKEY_LOCAL_MACHINE, "SOFTWARE\\Kestrel");
         DeleteKeyTree(HKEY_CLASSES_ROOT, kProfileClass);
@@ -164,11 +272,12 @@ protected:
 
     // Welcome and destination pages with Next, creating the destination (or using the existing
     // one).
-    void WalkToCopy(SetupProcess& setup, bool destinationExists = false)
+    void WalkToCopy(SetupProcess& setup, bool destinationExists = false,
+                    const std::string& product = "Kestrel Gamepad")
     {
         HWND welcome = WaitForWindow(setup.id(), "SETUP_BEGIN");
         ASSERT_NE(welcome, nullptr);
-        EXPECT_EQ(WindowText(welcome), "Kestrel Gamepad Setup");
+        EXPECT_EQ(WindowText(welcome), product + " Setup");
         PressButton(welcome, IDOK);
         HWND destination = WaitForWindow(setup.id(), "SETUP_SELDIR");
         ASSERT_NE(destination, nullptr);
@@ -216,18 +325,23 @@ protected:
         FinishWithoutRestart(setup, finish);
     }
 
-    // Runs the uninstall entry's command as "Add/Remove Programs" does and gives `answer` to its
-    // question; `message` gets the text of the box it ends with (none after No).
-    static void Uninstall(int answer, std::string& message)
+    // Runs the uninstall program as "Add/Remove Programs" does (by default the command of the
+    // product's uninstall entry) and gives `answer` to its question, which names `products`;
+    // `message` gets the text of the box it ends with (none after No). Once it has ended, the
+    // uninstall program itself goes (unless the answer was No).
+    static void Uninstall(int answer, std::string& message,
+                          const std::string& products = "Kestrel Gamepad",
+                          std::string command = "")
     {
-        const std::string command =
-            StoredText(ReadStoredValue(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"));
-        ASSERT_EQ(command, kDest + "\\UNINSTAL.EXE");
+        if (command.empty()) {
+            command = StoredText(ReadStoredValue(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"));
+            ASSERT_EQ(command, kUninstaller);
+        }
         SetupProcess uninstall(command, kDest);
-        HWND question = WaitForMessageBox(uninstall.id(),
-                                          "Remove Kestrel Gamepad and all of its components?");
+        HWND question =
+            WaitForMessageBox(uninstall.id(), "Remove " + products + " and all of its components?");
         ASSERT_NE(question, nullptr);
-        EXPECT_EQ(WindowText(question), "Kestrel Gamepad Uninstall");
+        EXPECT_EQ(WindowText(question), products + " Uninstall");
         PressButton(question, answer);
         if (answer == IDYES) {
             HWND done = nullptr;
@@ -241,6 +355,9 @@ protected:
             PressButton(done, IDOK);
         }
         ASSERT_TRUE(uninstall.WaitForExit());
+        if (answer == IDYES) {
+            EXPECT_TRUE(WaitUntil([&] { return !FileExists(command); }, 20000)) << command;
+        }
     }
 
     // Finish with "No": the control panel instead of a restart.
@@ -293,6 +410,12 @@ TEST_F(Install, FullInstallFromDriveACopiesExpandsAndRegistersThenOpensControlPa
     EXPECT_EQ(Bytes(config.bytes.begin() + 104, config.bytes.begin() + 108), (Bytes{0x0C, 0, 0, 0}));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kJoystickKey + "\\NoSettings\\CurrentJoystickSettings"));
     ExpectUninstallEntry();
+    // The record of what the setup did lies beside the uninstall program; each file in a Windows
+    // folder counts one use.
+    EXPECT_TRUE(FileExists(kRecord));
+    for (const auto& file : SampleTargets()) {
+        EXPECT_EQ(UseCount(file.target), file.target.rfind(kDest, 0) == 0 ? 0u : 1u) << file.target;
+    }
 
     // "No" on the finish page: the joystick control panel instead of a restart.
     FinishWithoutRestart(setup, finish);
@@ -379,7 +502,7 @@ TEST_F(Install, ScriptNamesThatClimbOutOfTheirFoldersAreRefusedAndReported)
     EXPECT_EQ(ReadWholeFile("C:\\windows\\win.ini"), winIni);
     EXPECT_EQ(FileNamesIn("C:"), rootBefore);
     EXPECT_FALSE(FileExists("C:\\NEWDIR"));
-    EXPECT_EQ(FileNamesIn(kDest), std::set<std::string>{});
+    EXPECT_EQ(FileNamesIn(kDest), std::set<std::string>{"UNINSTAL.DAT"});
     EXPECT_EQ(ReadWholeFile(kDest + "\\GOOD\\GOOD.TXT"), "medium's GOOD.TXT");
     DeleteFileA("C:\\OUTSIDE.TXT");
 }
@@ -439,7 +562,9 @@ TEST_F(Install, CancelDuringCopyFinishesCurrentFileRunsRegistryAndShowsNotice)
 
         // The files copied are whole, and no temporary file is left.
         int copied = 0;
-        for (const auto& name : FileNamesIn(kDest)) {
+        std::set<std::string> names = FileNamesIn(kDest);
+        EXPECT_EQ(names.erase("UNINSTAL.DAT"), 1u);
+        for (const auto& name : names) {
             EXPECT_EQ(FileSize(kDest + "\\" + name), static_cast<long long>(content.size()))
                 << name;
             ++copied;
@@ -517,20 +642,34 @@ TEST_F(Install, DamagedSourceAndReadOnlyTargetKeepTheOldFilesAndAreReported)
     // A valid header, but only part of the compressed body.
     const std::string compressed = ReadWholeFile(kMedium + "\\KESTREL.VX_");
     ASSERT_TRUE(WriteWholeFile(kMedium + "\\KESTREL.VX_", compressed.substr(0, compressed.size() / 2)));
-    // And a record with a target name but no source: named by the name it has.
-    ASSERT_TRUE(EditFile(kMedium + "\\SETUP.INF", "Disk2=5", "Disk2=6"));
+    // A compressed file whose header records fewer bytes than its data expands to.
+    std::string shortened = ReadWholeFile(kMedium + "\\KESTREL.IN_");
+    ASSERT_EQ(shortened.rfind("SZDD", 0), 0u);
+    std::uint32_t recorded = 0;
+    std::memcpy(&recorded, shortened.data() + 10, 4); // the header's length, little-endian
+    ASSERT_GT(recorded, 0u);
+    --recorded;
+    std::memcpy(shortened.data() + 10, &recorded, 4);
+    ASSERT_TRUE(WriteWholeFile(kMedium + "\\KESTREL.IN_", shortened));
+    // A record with a target name but no source (named by the name it has), and one aimed at the
+    // install record.
+    ASSERT_TRUE(EditFile(kMedium + "\\SETUP.INF", "Disk2=4", "Disk2=6"));
     ASSERT_TRUE(EditFile(kMedium + "\\SETUP.INF", "[REGISTRY_BEGIN]",
-                         "6=,LONELY.TXT,Only a target,RootDir\n[REGISTRY_BEGIN]"));
+                         "5=,LONELY.TXT,Only a target,RootDir\n"
+                         "6=README.TXT,uninstal.dat,The record,RootDir\n[REGISTRY_BEGIN]"));
     const std::set<std::string> before = FileNamesIn(kSystem);
+    const std::set<std::string> infBefore = FileNamesIn("C:\\windows\\inf");
 
     SetupProcess setup(kMedium);
     WalkToCopy(setup);
-    ExpectReportThenEnd(setup, "KESTREL.VX_, KPANEL.DL_, LONELY.TXT");
+    ExpectReportThenEnd(setup, "KESTREL.VX_, KESTREL.IN_, KPANEL.DL_, LONELY.TXT, README.TXT");
 
     EXPECT_EQ(ReadWholeFile(driver), "old driver");
     EXPECT_EQ(ReadWholeFile(panel), "old panel");
     EXPECT_EQ(FileNamesIn(kSystem), before);
+    EXPECT_EQ(FileNamesIn("C:\\windows\\inf"), infBefore);
     EXPECT_EQ(ReadWholeFile(kDest + "\\README.TXT"), ReadWholeFile(kOriginals + "\\README.TXT"));
+    EXPECT_EQ(ReadWholeFile(kRecord).rfind("48A64299 H\tC:\\KESTREL\r\n", 0), 0u);
 }
 
 TEST_F(Install, MissingNumberedKeyIsPassedOverWithoutReport)
@@ -569,7 +708,7 @@ TEST_F(Install, FullDiskWhileReplacingKeepsTheOldFile)
     ExpectReportThenEnd(setup, "BIG.DAT");
     EXPECT_TRUE(oldWritten);
     EXPECT_TRUE(ReadWholeFile(kDest + "\\BIG.DAT") == old);
-    EXPECT_EQ(FileNamesIn(kDest), std::set<std::string>{"BIG.DAT"});
+    EXPECT_EQ(FileNamesIn(kDest), (std::set<std::string>{"BIG.DAT", "UNINSTAL.DAT"}));
     EXPECT_EQ(RunHostShell("umount '" + mountPoint + "'"), 0);
 }
 
@@ -580,43 +719,34 @@ TEST_F(Install, UninstallRemovesWhatTheSetupInstalledAndLeavesTheRest)
     ASSERT_TRUE(CreateTestKey(HKEY_LOCAL_MACHINE, device + "\\Drivers\\joystick"));
     const std::string other = kJoystickKey + "\\other.drv<0001>\\CurrentJoystickSettings";
     ASSERT_TRUE(CreateTestKey(HKEY_LOCAL_MACHINE, other));
+    const std::string others = OthersThings();
     ASSERT_NO_FATAL_FAILURE(InstallSample());
     ASSERT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, device + "\\Settings"));
 
     // Since the install: the second joystick went to another driver, and the user added a value
     // of his own beside ours, another to our joystick's settings, and a file of his own.
-    const auto setValue = [](const std::string& keyPath, const char* name, const char* text) {
-        HKEY key = nullptr;
-        ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_ALL_ACCESS, &key),
-                  ERROR_SUCCESS);
-        RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                       static_cast<DWORD>(std::strlen(text) + 1));
-        RegCloseKey(key);
-    };
     const std::string product = "SOFTWARE\\Kestrel\\Kestrel Gamepad";
     const std::string settings = kJoystickKey + kSettings;
-    setValue(other, "Joystick1OEMCallout", "OTHER.VXD");
-    setValue(product, "UserPreference", "mine");
-    setValue(settings, "Joystick2OEMCallout", "PAD2.VXD");
+    SetValue(HKEY_LOCAL_MACHINE, other, "Joystick1OEMCallout", REG_SZ, std::string("OTHER.VXD", 10));
+    SetValue(HKEY_LOCAL_MACHINE, product, "UserPreference", REG_SZ, std::string("mine", 5));
+    SetValue(HKEY_LOCAL_MACHINE, settings, "Joystick2OEMCallout", REG_SZ, std::string("PAD2.VXD", 9));
     ASSERT_TRUE(WriteWholeFile(kDest + "\\MYNOTES.TXT", "the user's own"));
 
     std::string message;
     ASSERT_NO_FATAL_FAILURE(Uninstall(IDYES, message));
-    EXPECT_EQ(message, "Kestrel Gamepad has been removed from your computer.\n\nThe folder " +
-                           kDest + " still holds files that Setup did not install; it stays.\n\n"
-                           "Windows must restart to finish: files that are in use, the uninstall "
-                           "program among them, are removed then.");
+    EXPECT_EQ(message, std::string(kRemoved) + "\n\nThe folder " + kDest +
+                           " still holds files that Setup did not install; it stays.");
 
-    // The files and the folders that were left empty are gone; the user's file and its folder,
-    // and the running uninstaller until the restart, stay.
+    // The files, the record and the folders that were left empty are gone, the uninstall program
+    // as soon as it has ended; the user's file and its folder stay.
     for (const auto& file : SampleTargets()) {
-        EXPECT_EQ(FileExists(file.target), file.target == kDest + "\\UNINSTAL.EXE") << file.target;
+        EXPECT_FALSE(FileExists(file.target)) << file.target;
+        EXPECT_EQ(UseCount(file.target), 0u) << file.target;
     }
-    EXPECT_FALSE(FileExists(kDest + "\\UNINSTAL.INF"));
+    EXPECT_EQ(FileNamesIn(kDest), std::set<std::string>{"MYNOTES.TXT"});
     for (const char* folder : {"\\UTILS\\CALIB", "\\UTILS", "\\DOCS"}) {
         EXPECT_FALSE(FileExists(kDest + folder)) << folder;
     }
-    EXPECT_EQ(ReadWholeFile(kDest + "\\MYNOTES.TXT"), "the user's own");
 
     // The section's values go, and with them the keys left empty, but never a key that holds
     // anything else, the device's key or a top key.
@@ -633,52 +763,217 @@ TEST_F(Install, UninstallRemovesWhatTheSetupInstalledAndLeavesTheRest)
     }
     ExpectString(ReadStoredValue(HKEY_LOCAL_MACHINE, settings, "Joystick2OEMCallout"), "PAD2.VXD");
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
-
-    RestartWindows();
-    EXPECT_FALSE(FileExists(kDest + "\\UNINSTAL.EXE"));
-    EXPECT_TRUE(FileExists(kDest + "\\MYNOTES.TXT"));
+    EXPECT_EQ(OthersThings(), others);
+    EXPECT_EQ(RestartLines(), std::vector<std::string>{});
 }
 
-TEST_F(Install, UninstallRemovesAFileInUseAtTheRestart)
+TEST_F(Install, AnotherProgramsFileAndSettingsAreLeftOrGivenBack)
 {
-    ASSERT_NO_FATAL_FAILURE(InstallSample());
+    // Another program's KPANEL.DLL with its use count, another gamepad's settings, and the
+    // system's settings that the script overwrites.
     const std::string panel = kSystem + "\\KPANEL.DLL";
-    HANDLE held = HoldOpen(panel);
+    ASSERT_TRUE(WriteWholeFile(panel, "the other program's KPANEL.DLL"));
+    SetValue(HKEY_LOCAL_MACHINE, kSharedCounts, panel.c_str(), REG_DWORD, std::string("\1\0\0\0", 4));
+    const std::string settings = kJoystickKey + kSettings;
+    SetValue(HKEY_LOCAL_MACHINE, settings, "Joystick1OEMCallout", REG_SZ, std::string("FALCON.VXD", 11));
+    SetValue(HKEY_LOCAL_MACHINE, settings, "Joystick1OEMName", REG_SZ, std::string("Falcon", 7));
+    SetValue(HKEY_LOCAL_MACHINE, settings, "Joystick1Configuration", REG_BINARY, std::string(112, '\7'));
+    ASSERT_TRUE(EditFile(kMedium + "\\SETUP.INF", "[REGISTRY_END]",
+                         "HKLM," + kCurrentVersion + ",ProgramFilesDir,,C:\\KESTREL\\PROGRAMS\n"
+                         "HKLM," + kCurrentVersion + ",CommonFilesDir,,C:\\KESTREL\\COMMON\n"
+                         "HKLM,SOFTWARE\\Falcon\\Stick,Speed,1,09\n"
+                         "HKLM,SOFTWARE\\Falcon\\Stick,Mode,,kestrel\n"
+                         "HKEY_CLASSES_ROOT,exefile\\shell\\open\\command,,,KCAL.EXE %1\n"
+                         "HKLM," + kEnvironment + ",PATH,,C:\\KESTREL\n[REGISTRY_END]"));
+    const std::string others = OthersThings();
+
+    ASSERT_NO_FATAL_FAILURE(InstallSample());
+    EXPECT_EQ(ReadWholeFile(panel), ReadWholeFile(kOriginals + "\\KPANEL.DLL"));
+    EXPECT_EQ(UseCount(panel), 2u);
+    ExpectString(ReadStoredValue(HKEY_LOCAL_MACHINE, kCurrentVersion, "ProgramFilesDir"),
+                 "C:\\KESTREL\\PROGRAMS");
+    // Someone changes one of the overwritten values again.
+    SetValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Falcon\\Stick", "Mode", REG_SZ, std::string("user's", 7));
+
+    std::string message;
+    ASSERT_NO_FATAL_FAILURE(Uninstall(IDYES, message));
+    EXPECT_EQ(message, std::string(kRemoved) + kPutBack);
+    // The other program's DLL stays with one use, and every value is as it was, byte for byte,
+    // but the one that someone changed since the install.
+    EXPECT_EQ(ReadWholeFile(panel), ReadWholeFile(kOriginals + "\\KPANEL.DLL"));
+    EXPECT_EQ(UseCount(panel), 1u);
+    EXPECT_EQ(OthersThings(), others);
+    ExpectString(ReadStoredValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Falcon\\Stick", "Mode"), "user's");
+    ExpectString(ReadStoredValue(HKEY_LOCAL_MACHINE, settings, "Joystick1OEMCallout"), "FALCON.VXD");
+    ExpectString(ReadStoredValue(HKEY_LOCAL_MACHINE, settings, "Joystick1OEMName"), "Falcon");
+    ExpectBinary(ReadStoredValue(HKEY_LOCAL_MACHINE, settings, "Joystick1Configuration"),
+                 Bytes(112, 7));
+    EXPECT_FALSE(FileExists(kDest));
+    DeleteFileA(panel.c_str());
+}
+
+TEST_F(Install, UpgradeAndRenameThenOneUninstallTakesBackBothVersions)
+{
+    const std::string others = OthersThings();
+    const std::set<std::string> systemBefore = FileNamesIn(kSystem);
+    ASSERT_NO_FATAL_FAILURE(InstallSample());
+    // Version 2, renamed, in the same folder: without v1's BUTTONS.TXT and HelpFile value, with a
+    // file and a value of its own.
+    const char kSecondKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kestrel Pad 2";
+    DeleteKeyTree(HKEY_LOCAL_MACHINE, kSecondKey);
+    ASSERT_TRUE(EditFile(kMedium + "\\SETUP.INF", "ProductName=Kestrel Gamepad", "ProductName=Kestrel Pad 2"));
+    ASSERT_TRUE(EditFile(kMedium + "\\SETUP.INF", "2=BUTTONS.TXT,BUTTONS.TXT,Button layout,SubDir3",
+                         "2=NEWS.TXT,NEWS.TXT,What is new,RootDir"));
+    ASSERT_TRUE(EditFile(kMedium + "\\SETUP.INF", "HKLM,SOFTWARE\\Kestrel\\%s,HelpFile,,KESTREL.HLP",
+                         "HKLM,SOFTWARE\\Kestrel\\%s,Edition,,2"));
+    ASSERT_TRUE(WriteWholeFile(kMedium + "\\NEWS.TXT", "version 2"));
+    {
+        SetupProcess setup(kMedium);
+        ASSERT_NO_FATAL_FAILURE(WalkToCopy(setup, true, "Kestrel Pad 2"));
+        HWND finish = WaitForWindow(setup.id(), "SETUP_END", 60000);
+        ASSERT_NE(finish, nullptr);
+        FinishWithoutRestart(setup, finish);
+    }
+    EXPECT_TRUE(FileExists(kDest + "\\DOCS\\BUTTONS.TXT"));
+    EXPECT_TRUE(FileExists(kDest + "\\NEWS.TXT"));
+
+    std::string message;
+    ASSERT_NO_FATAL_FAILURE(Uninstall(IDYES, message, "Kestrel Gamepad, Kestrel Pad 2"));
+    EXPECT_EQ(message, "Kestrel Gamepad, Kestrel Pad 2 has been removed from your computer.");
+    EXPECT_FALSE(FileExists(kDest));
+    EXPECT_EQ(FileNamesIn(kSystem), systemBefore);
+    for (const auto& file : SampleTargets()) {
+        EXPECT_EQ(UseCount(file.target), 0u) << file.target;
+    }
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Kestrel"));
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kProfileClass));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kSecondKey));
+    EXPECT_EQ(OthersThings(), others);
+}
+
+TEST_F(Install, AReplacementWaitingForTheRestartIsCalledOffByTheUninstall)
+{
+    const std::set<std::string> systemBefore = FileNamesIn(kSystem);
+    ASSERT_NO_FATAL_FAILURE(InstallSample());
+    // The driver is loaded when the product is installed again: the new copy waits for the next
+    // start of Windows. Then the product is uninstalled before that start.
+    const std::string driver = kSystem + "\\KESTREL.VXD";
+    HANDLE held = HoldOpen(driver);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    {
+        SetupProcess setup(kMedium);
+        ASSERT_NO_FATAL_FAILURE(WalkToCopy(setup, true));
+        HWND finish = WaitForWindow(setup.id(), "SETUP_END", 60000);
+        ASSERT_NE(finish, nullptr);
+        FinishWithoutRestart(setup, finish);
+    }
+    const std::set<std::string> waiting = TemporaryNamesIn(kSystem);
+    ASSERT_EQ(waiting.size(), 1u);
+    std::string upperDriver = driver;
+    CharUpperA(upperDriver.data());
+    const std::string upperSystem = upperDriver.substr(0, upperDriver.rfind('\\') + 1);
+    EXPECT_EQ(RestartLines(), std::vector<std::string>{upperDriver + "=" + upperSystem + *waiting.begin()});
+
     std::string message;
     ASSERT_NO_FATAL_FAILURE(Uninstall(IDYES, message));
     CloseHandle(held);
-    EXPECT_NE(message.find("Windows must restart to finish"), std::string::npos) << message;
-    EXPECT_TRUE(FileExists(panel));
-    EXPECT_FALSE(FileExists(kSystem + "\\KESTREL.VXD"));
+    EXPECT_EQ(message, std::string(kRemoved) + kRestartNeeded);
+    EXPECT_EQ(TemporaryNamesIn(kSystem), std::set<std::string>{});
+    EXPECT_EQ(RestartLines(), std::vector<std::string>{"NUL=" + upperDriver});
+
     RestartWindows();
-    EXPECT_FALSE(FileExists(panel));
+    EXPECT_EQ(FileNamesIn(kSystem), systemBefore);
+    EXPECT_FALSE(FileExists(kDest));
 }
 
-TEST_F(Install, UninstallRemovesNothingWithoutItsScriptOrWhenTheAnswerIsNo)
+TEST_F(Install, ASetupStoppedMidCopyLeavesARecordThatUninstallsWhatItPlaced)
+{
+    // The uninstall program first, a file in SYSTEM, then a large one during whose expansion the
+    // setup is stopped, as a power cut or the task list would stop it.
+    ASSERT_TRUE(WriteWholeFile(kMedium + "\\BIG.BIN", std::string(48 << 20, 'b')));
+    ASSERT_TRUE(WriteWholeFile(kMedium + "\\SETUP.INF",
+                               "[Main]\nProductName=Kestrel Gamepad\nDefaultPath=C:\\KESTREL\n"
+                               "[DiskLabel]\nDisk1=One\n[DirectoryName]\nWinSystemDir=\n"
+                               "[FileCounts]\nDisk1=4\n[Disk1]\n"
+                               "1=UNINSTAL.EX_,UNINSTAL.EXE,Uninstall program,RootDir\n"
+                               "2=KPANEL.DL_,KPANEL.DLL,Panel,WinSystemDir\n"
+                               "3=BIG.BIN,BIG.BIN,Big,RootDir\n"
+                               "4=README.TXT,README.TXT,Read me,RootDir\n"));
+    const std::set<std::string> systemBefore = FileNamesIn(kSystem);
+    {
+        SetupProcess setup(kMedium);
+        ASSERT_NO_FATAL_FAILURE(WalkToCopy(setup));
+        ASSERT_TRUE(WaitUntil(
+            [] { return FileExists(kSystem + "\\KPANEL.DLL") && !TemporaryNamesIn(kDest).empty(); },
+            30000, 1));
+        setup.Kill();
+    }
+    ASSERT_EQ(TemporaryNamesIn(kDest).size(), 1u);
+    ASSERT_TRUE(FileExists(kSystem + "\\KPANEL.DLL"));
+    EXPECT_EQ(UseCount(kSystem + "\\KPANEL.DLL"), 1u);
+    EXPECT_FALSE(FileExists(kDest + "\\README.TXT"));
+
+    std::string message;
+    ASSERT_NO_FATAL_FAILURE(Uninstall(IDYES, message, "Kestrel Gamepad", kUninstaller));
+    EXPECT_EQ(message, kRemoved);
+    EXPECT_FALSE(FileExists(kDest));
+    EXPECT_EQ(FileNamesIn(kSystem), systemBefore);
+    EXPECT_EQ(UseCount(kSystem + "\\KPANEL.DLL"), 0u);
+}
+
+TEST_F(Install, UninstallRemovesNothingWithoutItsRecordOrFromAnotherFolderOrWhenTheAnswerIsNo)
 {
     ASSERT_NO_FATAL_FAILURE(InstallSample());
-    const std::string info = kDest + "\\UNINSTAL.INF";
-    ASSERT_TRUE(MoveFileA(info.c_str(), (info + ".KEPT").c_str()));
+    // The uninstall program and its record copied into another folder that holds files of the
+    // same names: refused.
+    const std::string elsewhere = FreshFolder("C:\\ELSEWHERE");
+    ASSERT_TRUE(CopyFileA(kUninstaller.c_str(), (elsewhere + "\\UNINSTAL.EXE").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(kRecord.c_str(), (elsewhere + "\\UNINSTAL.DAT").c_str(), FALSE));
+    ASSERT_TRUE(WriteWholeFile(elsewhere + "\\README.TXT", "elsewhere's"));
     {
-        SetupProcess uninstall(kDest + "\\UNINSTAL.EXE", kDest);
-        HWND box = WaitForMessageBox(uninstall.id(),
-                                     "UNINSTAL.INF, which tells what to remove, is missing beside "
-                                     "the uninstall program or cannot be read. Nothing was removed.");
+        SetupProcess uninstall(elsewhere + "\\UNINSTAL.EXE", elsewhere);
+        HWND box = WaitForMessageBox(uninstall.id(), "UNINSTAL.DAT here records an install into " +
+                                                         kDest +
+                                                         ", not into this folder. Nothing was removed.");
         ASSERT_NE(box, nullptr);
         PressButton(box, IDOK);
         ASSERT_TRUE(uninstall.WaitForExit());
     }
-    ASSERT_TRUE(MoveFileA((info + ".KEPT").c_str(), info.c_str()));
-    std::string message;
-    ASSERT_NO_FATAL_FAILURE(Uninstall(IDNO, message));
+    EXPECT_EQ(ReadWholeFile(elsewhere + "\\README.TXT"), "elsewhere's");
+    RemoveTree(elsewhere);
 
+    // Without its record: nothing, and the entry only when the user wants it gone.
+    const std::string kept = kRecord + ".KEPT";
+    ASSERT_TRUE(MoveFileA(kRecord.c_str(), kept.c_str()));
+    for (const int answer : {IDNO, IDYES}) {
+        SetupProcess uninstall(kUninstaller, kDest);
+        HWND box = WaitForMessageBox(uninstall.id(),
+                                     "UNINSTAL.DAT, the record of what Setup changed, is missing or "
+                                     "cannot be read. Nothing was removed.");
+        ASSERT_NE(box, nullptr);
+        PressButton(box, IDOK);
+        HWND question = WaitForMessageBox(uninstall.id(),
+                                          "Remove the entry of this uninstall program from the list "
+                                          "of installed programs?");
+        ASSERT_NE(question, nullptr);
+        PressButton(question, answer);
+        ASSERT_TRUE(uninstall.WaitForExit());
+        EXPECT_EQ(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey), answer == IDNO);
+    }
+    ASSERT_TRUE(MoveFileA(kept.c_str(), kRecord.c_str()));
+    for (const auto& file : SampleTargets()) {
+        EXPECT_TRUE(FileExists(file.target)) << file.target;
+    }
+
+    std::string message;
+    SetValue(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", REG_SZ, kUninstaller + '\0');
+    ASSERT_NO_FATAL_FAILURE(Uninstall(IDNO, message));
     for (const auto& file : SampleTargets()) {
         EXPECT_TRUE(FileExists(file.target)) << file.target;
     }
     ExpectString(ReadStoredValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Kestrel\\Kestrel Gamepad", "Version"),
                  "1.20");
-    ExpectUninstallEntry();
     EXPECT_FALSE(FileExists(kRestartScript));
 }
 

@@ -52,6 +52,14 @@ bool SetupProcess::HasExited() const
     return process_.hProcess == nullptr || WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0;
 }
 
+void SetupProcess::Kill()
+{
+    if (process_.hProcess != nullptr) {
+        TerminateProcess(process_.hProcess, 99);
+        WaitForSingleObject(process_.hProcess, INFINITE);
+    }
+}
+
 DWORD SetupProcess::ExitCode() const
 {
     DWORD code = STILL_ACTIVE;

@@ -31,6 +31,8 @@ public:
     bool WaitForExit(DWORD milliseconds = 15000);
     bool HasExited() const;
     DWORD ExitCode() const;
+    // Ends the process at once, as a power cut or the task list would, and waits until it is gone.
+    void Kill();
 
 private:
     void Start(const std::string& path, const std::string& folder);

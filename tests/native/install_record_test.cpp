@@ -1,0 +1,306 @@
+// The install record's lines: written, read back, torn or tampered with; and what the uninstall
+// makes of a whole record's lines about one file or value.
+#include "record/install_record.h"
+#include "uninstall/recorded_changes.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+std::string Line(char kind, std::initializer_list<std::string> texts)
+{
+    std::string out(kMostRecordLine, '\0');
+    RecordLineBuilder line;
+    BeginRecordLine(line, out.data(), out.size(), kind);
+    for (const std::string& text : texts) {
+        AddRecordText(line, text.c_str());
+    }
+    out.resize(FinishRecordLine(line));
+    return out;
+}
+
+std::string ValueLine(char kind, const std::string& name, bool present, std::uint32_t type,
+                      const Bytes& bytes)
+{
+    std::string out(kMostRecordLine, '\0');
+    RecordLineBuilder line;
+    BeginRecordLine(line, out.data(), out.size(), kind);
+    AddRecordText(line, kRecordLocalMachine);
+    AddRecordText(line, "SOFTWARE\\Kestrel");
+    AddRecordText(line, name.c_str());
+    AddRecordData(line, present, type, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
+    out.resize(FinishRecordLine(line));
+    return out;
+}
+
+std::vector<RecordLine> ReadAll(const std::string& text)
+{
+    std::vector<RecordLine> lines;
+    std::size_t position = 0;
+    RecordLine line;
+    while (ReadRecordLine(text.data(), text.size(), position, line)) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::string Decoded(const RecordField& field)
+{
+    char out[kMostRecordPath];
+    return DecodeRecordText(field, out, sizeof out) ? std::string(out) : "<undecodable>";
+}
+
+TEST(InstallRecord, TextsComeBackWhateverTheyHold)
+{
+    const std::string awkward[] = {
+        "C:\\Program Files\\Kestrel\\README.TXT",
+        "100% sure\twith a tab",
+        std::string("line\r\nbreak, \x01 control, \x7F delete, \xE9t\xE9"),
+        "",
+        "%41 is not an escape",
+    };
+    for (const std::string& text : awkward) {
+        const std::string line = Line(kRecordPending, {text, "second"});
+        // Written lines are plain text of one line: nothing in them breaks the line or a field.
+        EXPECT_EQ(std::count(line.begin(), line.end(), '\t'), 2) << line;
+        EXPECT_EQ(line.find_first_of("\r\n"), line.size() - 2) << line;
+        const std::vector<RecordLine> read = ReadAll(line);
+        ASSERT_EQ(read.size(), 1u) << line;
+        EXPECT_EQ(read[0].kind, kRecordPending);
+        EXPECT_EQ(Decoded(read[0].fields[0]), text);
+        EXPECT_EQ(Decoded(read[0].fields[1]), "second");
+        EXPECT_TRUE(RecordFieldIs(read[0].fields[0], text.c_str()));
+    }
+}
+
+TEST(InstallRecord, RegistryDataComesBackByteForByte)
+{
+    const struct {
+        bool present;
+        std::uint32_t type;
+        Bytes bytes;
+    } table[] = {
+        {false, 0, {}},
+        {true, 1, {'1', '.', '2', '0', 0}}, // a string as the registry gives it back
+        {true, 3, {}},                      // an empty binary value
+        {true, 4, {0x01, 0x00, 0x00, 0x00}},
+        {true, 4294967295u, {0xFF}},
+        {true, 3, Bytes(16300, 0xA5)}, // the largest value Windows 95 holds
+    };
+    for (const auto& row : table) {
+        const std::string line = ValueLine(kRecordBefore, "Version", row.present, row.type, row.bytes);
+        const std::vector<RecordLine> read = ReadAll(line);
+        ASSERT_EQ(read.size(), 1u) << row.bytes.size();
+        Bytes bytes(16384);
+        RecordData data{};
+        ASSERT_TRUE(DecodeRecordData(read[0].fields[3], bytes.data(), bytes.size(), data));
+        EXPECT_EQ(data.present, row.present);
+        if (row.present) {
+            EXPECT_EQ(data.type, row.type);
+            EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + data.count), row.bytes);
+        }
+    }
+}
+
+TEST(InstallRecord, ReadingStopsAtTheFirstLineThatFails)
+{
+    const std::string first = Line(kRecordHeader, {"C:\\KESTREL"});
+    const std::string second = Line(kRecordFolder, {"C:\\KESTREL\\UTILS"});
+    const std::string third = Line(kRecordFile, {"C:\\KESTREL\\README.TXT", "o"});
+    std::string flipped = second;
+    flipped[12] ^= 0x20; // one letter of the path in the other case
+    std::string badCheck = second;
+    badCheck[0] = badCheck[0] == 'A' ? 'B' : 'A';
+    const std::string unknownKind = "12345678 Z\tx\r\n";
+    const std::string lfOnly = second.substr(0, second.size() - 2) + "\n";
+
+    const struct {
+        std::string text;
+        std::size_t valid; // bytes of whole, checked lines from the start
+    } table[] = {
+        {first + second + third, first.size() + second.size() + third.size()},
+        {first + second + third.substr(0, third.size() - 1), first.size() + second.size()},
+        {first + second.substr(0, 20), first.size()},
+        {first + flipped + third, first.size()},
+        {first + badCheck + third, first.size()},
+        {first + unknownKind + third, first.size()},
+        {first + lfOnly + third, first.size() + lfOnly.size() + third.size()},
+        {"", 0},
+        {std::string(1, '\n') + first, 0},
+    };
+    for (const auto& row : table) {
+        EXPECT_EQ(ValidRecordLength(row.text.data(), row.text.size()), row.valid) << row.text;
+    }
+}
+
+TEST(InstallRecord, LinesOfTheWrongShapeAreNotRead)
+{
+    // Each line carries a good check for its content; the content is wrong for its kind.
+    const auto withCheck = [](const std::string& content) {
+        char digits[9];
+        std::snprintf(digits, sizeof digits, "%08X",
+                      static_cast<unsigned>(RecordCheck(content.data(), content.size())));
+        return std::string(digits) + " " + content + "\r\n";
+    };
+    for (const std::string& content : {std::string("F\tC:\\ONLY-A-PATH"), std::string("H"),
+                                       std::string("Hjunk\tC:\\X"), std::string("B\ta\tb\tc\td\te"),
+                                       std::string("D\tC:\\A\tC:\\B")}) {
+        const std::string line = withCheck(content);
+        EXPECT_EQ(ValidRecordLength(line.data(), line.size()), 0u) << content;
+    }
+    EXPECT_EQ(ReadAll(withCheck("D\tC:\\A")).size(), 1u);
+}
+
+TEST(InstallRecord, BadTextsAndDataAreRefused)
+{
+    const auto field = [](const char* text) { return RecordField{text, std::strlen(text)}; };
+    char out[16];
+    EXPECT_FALSE(DecodeRecordText(field("C:%00\\X"), out, sizeof out)); // a NUL would cut a path
+    EXPECT_FALSE(DecodeRecordText(field("50%"), out, sizeof out));
+    EXPECT_FALSE(DecodeRecordText(field("%4"), out, sizeof out));
+    EXPECT_FALSE(DecodeRecordText(field("%zz"), out, sizeof out));
+    EXPECT_FALSE(DecodeRecordText(field("sixteen letters!"), out, sizeof out));
+    EXPECT_TRUE(DecodeRecordText(field("fifteen letters"), out, sizeof out));
+
+    std::uint8_t bytes[4];
+    RecordData data{};
+    for (const char* bad : {"", "1", ":00", "1:0", "1:0G", "x:00", "12345678901:00", "3:0000000000"}) {
+        EXPECT_FALSE(DecodeRecordData(field(bad), bytes, sizeof bytes, data)) << bad;
+    }
+    EXPECT_TRUE(DecodeRecordData(field("-"), bytes, sizeof bytes, data));
+    EXPECT_FALSE(data.present);
+}
+
+TEST(InstallRecord, ALineThatDoesNotFitIsNotWritten)
+{
+    char out[24];
+    RecordLineBuilder line;
+    BeginRecordLine(line, out, sizeof out, kRecordFolder);
+    AddRecordText(line, "C:\\A FOLDER OF A LONG NAME");
+    EXPECT_EQ(FinishRecordLine(line), 0u);
+    BeginRecordLine(line, out, sizeof out, kRecordFolder);
+    AddRecordText(line, "C:\\SHORT");
+    EXPECT_EQ(FinishRecordLine(line), 21u); // "CHECKSUM D<TAB>C:\SHORT<CR><LF>"
+}
+
+TEST(InstallRecord, TheFolderIsNamedByTheFirstLine)
+{
+    char folder[kMostRecordPath];
+    const std::string record = Line(kRecordHeader, {"C:\\KESTREL"}) +
+                               Line(kRecordProduct, {"C:\\KESTREL", "Kestrel Gamepad"});
+    ASSERT_TRUE(RecordFolder(record.data(), record.size(), folder, sizeof folder));
+    EXPECT_STREQ(folder, "C:\\KESTREL");
+    const std::string headless = Line(kRecordProduct, {"C:\\KESTREL", "Kestrel Gamepad"});
+    EXPECT_FALSE(RecordFolder(headless.data(), headless.size(), folder, sizeof folder));
+}
+
+// ---- what the uninstall makes of the lines about one thing
+
+const char kShared[] = "C:\\WINDOWS\\SYSTEM\\SHARED.DLL";
+
+RecordedFile FileFacts(const std::string& record)
+{
+    const std::vector<RecordLine> lines = ReadAll(record);
+    for (const RecordLine& line : lines) {
+        if (line.kind == kRecordFile) {
+            EXPECT_TRUE(IsFirstRecordLine(record.data(), record.size(), line, kFirstField));
+            return MergeFileLines(record.data(), record.size(), line);
+        }
+    }
+    ADD_FAILURE() << "no file line";
+    return {};
+}
+
+TEST(RecordedChanges, AFileIsJudgedByItsFirstStateAndItsLastInstall)
+{
+    const std::string count = Line(kRecordCount, {kShared});
+    const struct {
+        const char* what;
+        std::string lines;
+        bool deletedOnceUnused;
+        bool deletedWhileUsed;
+    } table[] = {
+        {"ours, new in a product folder", Line(kRecordFile, {"C:\\KESTREL\\README.TXT", "o"}),
+         true, true},
+        {"an earlier copy in a product folder",
+         Line(kRecordFile, {"C:\\KESTREL\\README.TXT", "eo"}), true, true},
+        {"ours, new in SYSTEM, counted", Line(kRecordFile, {kShared, "w"}) + count, true, false},
+        {"ours in SYSTEM, never counted", Line(kRecordFile, {kShared, "w"}), false, false},
+        {"someone else's in SYSTEM", Line(kRecordFile, {kShared, "ew"}) + count, false, false},
+        {"the driver that was there", Line(kRecordFile, {kShared, "eow"}) + count, true, false},
+        {"a newer one kept, there before", Line(kRecordFile, {kShared, "ewk"}) + count, false,
+         false},
+        {"a newer one kept, absent before the first install",
+         Line(kRecordFile, {kShared, "w"}) + count + Line(kRecordFile, {kShared, "ewk"}), true,
+         false},
+        {"ours first, then found there again: still ours",
+         Line(kRecordFile, {kShared, "w"}) + count + Line(kRecordFile, {kShared, "ew"}), true,
+         false},
+        {"a newer own file kept in a product folder",
+         Line(kRecordFile, {"C:\\KESTREL\\K.DLL", "eok"}), false, false},
+    };
+    for (const auto& row : table) {
+        const RecordedFile file = FileFacts(Line(kRecordHeader, {"C:\\KESTREL"}) + row.lines);
+        EXPECT_EQ(UninstallDeletesFile(file, true), row.deletedOnceUnused) << row.what;
+        EXPECT_EQ(UninstallDeletesFile(file, false), row.deletedWhileUsed) << row.what;
+    }
+}
+
+TEST(RecordedChanges, AThingIsNamedOnceWhateverTheCaseOfItsName)
+{
+    const std::string record = Line(kRecordFile, {"C:\\KESTREL\\README.TXT", "o"}) +
+                               Line(kRecordFile, {"c:\\kestrel\\readme.txt", "eo"}) +
+                               Line(kRecordFile, {"C:\\KESTREL\\README.TX", "o"});
+    const std::vector<RecordLine> lines = ReadAll(record);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_TRUE(IsFirstRecordLine(record.data(), record.size(), lines[0], kFirstField));
+    EXPECT_FALSE(IsFirstRecordLine(record.data(), record.size(), lines[1], kFirstField));
+    EXPECT_TRUE(IsFirstRecordLine(record.data(), record.size(), lines[2], kFirstField));
+    std::vector<std::string> firsts;
+    ForEachFirstLine(record.data(), record.size(), kRecordFile, kFirstField,
+                     [&](const RecordLine& line) { firsts.push_back(Decoded(line.fields[0])); });
+    EXPECT_EQ(firsts, (std::vector<std::string>{"C:\\KESTREL\\README.TXT", "C:\\KESTREL\\README.TX"}));
+}
+
+TEST(RecordedChanges, AValueKeepsItsFirstBeforeAndItsLastWritten)
+{
+    const std::string record =
+        ValueLine(kRecordBefore, "Version", true, 1, {'0', 0}) +
+        ValueLine(kRecordWritten, "Version", true, 1, {'1', 0}) +
+        ValueLine(kRecordBefore, "VERSION", true, 1, {'1', 0}) +
+        ValueLine(kRecordWritten, "version", true, 1, {'2', 0}) +
+        ValueLine(kRecordBefore, "Other", false, 0, {});
+    const std::vector<RecordLine> lines = ReadAll(record);
+    ASSERT_EQ(lines.size(), 5u);
+    const RecordedValue value = MergeValueLines(record.data(), record.size(), lines[0]);
+    ASSERT_TRUE(value.hasBefore && value.hasWritten);
+    std::uint8_t bytes[8];
+    RecordData data{};
+    ASSERT_TRUE(DecodeRecordData(value.before, bytes, sizeof bytes, data));
+    EXPECT_EQ(bytes[0], '0');
+    ASSERT_TRUE(DecodeRecordData(value.written, bytes, sizeof bytes, data));
+    EXPECT_EQ(bytes[0], '2');
+    // A setup stopped between a value's "before" and its writing leaves no "written".
+    EXPECT_FALSE(MergeValueLines(record.data(), record.size(), lines[4]).hasWritten);
+}
+
+TEST(RecordedChanges, KeysAndFoldersAreTakenAwayFromTheDeepest)
+{
+    const std::string record = Line(kRecordKey, {kRecordLocalMachine, "SOFTWARE\\Kestrel"}) +
+                               Line(kRecordKey, {kRecordLocalMachine, "SOFTWARE\\Kestrel\\Pad\\X"}) +
+                               Line(kRecordFolder, {"C:\\KESTREL\\UTILS"});
+    EXPECT_EQ(DeepestRecordPath(record.data(), record.size(), kRecordKey), 4u);
+    EXPECT_EQ(DeepestRecordPath(record.data(), record.size(), kRecordFolder), 3u);
+    EXPECT_EQ(DeepestRecordPath(record.data(), record.size(), kRecordTemporary), 0u);
+}
+
+} // namespace
