@@ -226,14 +226,64 @@ def mask_rows(canvas):
     return b"".join(rows)
 
 
-def info_header(width, height, image_size):
-    # BITMAPINFOHEADER: 4 bits per pixel, uncompressed (BI_RGB), 16 colours.
-    return struct.pack("<IiiHHIIiiII", 40, width, height, 1, 4, 0, image_size, 2835, 2835, 16, 16)
+BI_RGB, BI_RLE4 = 0, 2
+
+
+def rle4_row(row):
+    """One row in the 4-bit run-length encoding, in the fewest bytes: runs of up to 255 pixels
+    that alternate between two colours take two bytes; anything else goes as an absolute run of
+    3 to 255 packed pixels, padded to a whole word."""
+    n = len(row)
+    best = [0] + [None] * n  # bytes for the first i pixels, and how they end
+    how = [None] * (n + 1)
+    for i in range(n):
+        if best[i] is None:
+            continue
+        # An encoded run: the pixels alternate between row[i] and row[i + 1].
+        for length in range(1, min(255, n - i) + 1):
+            k = i + length - 1
+            if row[k] != row[i + (length - 1) % 2]:
+                break
+            if best[k + 1] is None or best[i] + 2 < best[k + 1]:
+                best[k + 1], how[k + 1] = best[i] + 2, ("run", i)
+        for length in range(3, min(255, n - i) + 1):
+            cost = best[i] + 2 + (length + 3) // 4 * 2
+            if best[i + length] is None or cost < best[i + length]:
+                best[i + length], how[i + length] = cost, ("absolute", i)
+    pieces = []
+    end = n
+    while end > 0:
+        kind, start = how[end]
+        pixels = row[start:end]
+        if kind == "run":
+            second = pixels[1] if len(pixels) > 1 else pixels[0]
+            pieces.append(bytes([len(pixels), pixels[0] << 4 | second]))
+        else:
+            packed = bytearray((len(pixels) + 3) // 4 * 2)
+            for j, value in enumerate(pixels):
+                packed[j // 2] |= value << (4 if j % 2 == 0 else 0)
+            pieces.append(bytes([0, len(pixels)]) + bytes(packed))
+        end = start
+    return b"".join(reversed(pieces))
+
+
+def rle4_rows(canvas):
+    """The picture in the 4-bit run-length encoding (BI_RLE4), bottom row first."""
+    rows = [rle4_row(canvas.pixels[y]) for y in reversed(range(canvas.height))]
+    return b"\0\0".join(rows) + b"\0\1"
+
+
+def info_header(width, height, image_size, compression=BI_RGB):
+    # BITMAPINFOHEADER: 4 bits per pixel, 16 colours.
+    return struct.pack("<IiiHHIIiiII", 40, width, height, 1, 4, compression, image_size, 2835,
+                       2835, 16, 16)
 
 
 def bmp_bytes(canvas):
-    pixels = packed_rows(canvas)
-    header = info_header(canvas.width, canvas.height, len(pixels))
+    # The side picture is stored run-length encoded: its bands and its dither repeat, and it is
+    # the largest part of SETUP.EXE.
+    pixels = rle4_rows(canvas)
+    header = info_header(canvas.width, canvas.height, len(pixels), BI_RLE4)
     offset = 14 + len(header) + 64
     file_header = struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset)
     return file_header + header + palette_bytes() + pixels

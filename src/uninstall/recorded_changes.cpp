@@ -1,6 +1,5 @@
 #include "uninstall/recorded_changes.h"
 
-#include "uninstall/removal_rules.h"
 
 namespace {
 
@@ -90,20 +89,4 @@ RecordedValue MergeValueLines(const char* text, std::size_t size, const RecordLi
         value.written = line.fields[3];
     }
     return value;
-}
-
-std::size_t DeepestRecordPath(const char* text, std::size_t size, char kind)
-{
-    std::size_t deepest = 0;
-    std::size_t position = 0;
-    RecordLine line;
-    while (ReadRecordLine(text, size, position, line)) {
-        char path[kMostRecordPath];
-        if (line.kind == kind &&
-            DecodeRecordText(line.fields[kind == kRecordKey ? 1 : 0], path, sizeof path) &&
-            PathDepth(path) > deepest) {
-            deepest = PathDepth(path);
-        }
-    }
-    return deepest;
 }

@@ -37,9 +37,6 @@ void ForEachFirstLine(const char* text, std::size_t size, char kind, unsigned fi
     }
 }
 
-// The most names along any path that the lines of `kind` (first field) name.
-std::size_t DeepestRecordPath(const char* text, std::size_t size, char kind);
-
 struct RecordedFile {
     bool existedBefore; // before the product's first install (the first file line)
     bool own;           // the last install took it as the product's own

@@ -6,7 +6,6 @@
 #include "install/folder_names.h"
 #include "install/joystick_config.h"
 #include "install/registry_line.h"
-#include "install/registry_section.h"
 #include "uninstall/recorded_changes.h"
 #include "uninstall/removal_rules.h"
 
@@ -107,21 +106,6 @@ bool StillHolds(HKEY key, const char* name, const RecordField& written)
     return true;
 }
 
-// True when the OEM callout still names the driver of the record's field (ASCII case ignored).
-bool CalloutStillNames(HKEY key, const RecordField& written)
-{
-    RecordData now;
-    RecordData then;
-    if (!ReadCurrent(key, kJoystickValueNames[0], now) || !now.present ||
-        !DecodeRecordData(written, g_recorded, kMostValueBytes, then) || !then.present) {
-        return false;
-    }
-    g_current[now.count] = '\0';
-    g_recorded[then.count] = '\0';
-    return EqualsIgnoreCase(reinterpret_cast<char*>(g_current),
-                            reinterpret_cast<char*>(g_recorded));
-}
-
 // Gives the value its data before (none: it goes). True when data was put back.
 bool PutBefore(HKEY key, const ValuePlace& place, const RecordField& before)
 {
@@ -203,7 +187,7 @@ bool TakeBackValue(const char* text, std::size_t size, const RecordLine& line)
     if (!value.hasBefore || !value.hasWritten) {
         // Without what the setup wrote, nobody can tell whether it is still there: left.
     } else if (joystick == 0) {
-        putBack = CalloutStillNames(key, value.written) &&
+        putBack = StillHolds(key, place.name, value.written) &&
                   PutJoystickBack(text, size, line, key, place);
     } else if (StillHolds(key, place.name, value.written)) {
         putBack = PutBefore(key, place, value.before);
@@ -249,20 +233,16 @@ void RemoveEntriesNaming(const char* ownPath)
 
 void RemoveCreatedKeys(const char* text, std::size_t size)
 {
-    char deviceKey[kDeviceClassKeySize];
-    FindJoystickClassKey(deviceKey);
-    char devicePath[kRegistryKeyPathSize] = "";
-    if (deviceKey[0] != '\0') {
-        CopyText(devicePath, kDeviceClassRoot);
-        AppendText(devicePath, deviceKey);
-    }
-    for (std::size_t depth = DeepestRecordPath(text, size, kRecordKey); depth > 0; --depth) {
+    // A key goes once the keys below it have gone: again and again, until no more go.
+    for (bool removed = true; removed;) {
+        removed = false;
         ForEachFirstLine(text, size, kRecordKey, kFirstTwoFields, [&](const RecordLine& line) {
             const RegistryRoot root = RootOf(line.fields[0]);
             char path[kMostRecordPath];
-            if (DecodeRecordText(line.fields[1], path, sizeof path) && PathDepth(path) == depth &&
-                MayDeleteEmptyKey(root, path, devicePath) && KeyIsEmpty(RootKey(root), path)) {
-                RegDeleteKeyA(RootKey(root), path);
+            if (DecodeRecordText(line.fields[1], path, sizeof path) &&
+                MayDeleteEmptyKey(root, path) && KeyIsEmpty(RootKey(root), path) &&
+                RegDeleteKeyA(RootKey(root), path) == ERROR_SUCCESS) {
+                removed = true;
             }
         });
     }

@@ -11,7 +11,7 @@
 // data before the product's first install back, or goes when it had none, if it still holds what
 // the setup last wrote; one that someone changed since stays as it is. The first joystick's three
 // values in a driver's settings key go back as one, whatever became of the other two, while its
-// OEM callout still names the driver the setup wrote; otherwise none is touched. An uninstall
+// OEM callout still names the driver as the setup wrote it; otherwise none is touched. An uninstall
 // entry is left to RemoveUninstallEntry. True when data was put back. A value that cannot be
 // put back is noted among what could not be removed.
 bool TakeBackValue(const char* text, std::size_t size, const RecordLine& line);
@@ -24,7 +24,7 @@ void RemoveUninstallEntry(const RecordLine& line, const char* ownPath);
 void RemoveEntriesNaming(const char* ownPath);
 
 // Deletes the keys that the record names as made by the setup, deepest first, each when it is
-// empty, and never a top key or the device's class key.
+// empty, and never a top key.
 void RemoveCreatedKeys(const char* text, std::size_t size);
 
 // True when the key has no values and no subkeys. Windows 95 and 98 delete a key with everything

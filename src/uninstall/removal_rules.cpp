@@ -1,7 +1,5 @@
 #include "uninstall/removal_rules.h"
 
-#include "install/copy_progress.h"
-
 std::size_t PathDepth(const char* path)
 {
     std::size_t depth = 0;
@@ -14,12 +12,11 @@ std::size_t PathDepth(const char* path)
     return depth;
 }
 
-bool MayDeleteEmptyKey(RegistryRoot root, const char* keyPath, const char* devicePath)
+bool MayDeleteEmptyKey(RegistryRoot root, const char* keyPath)
 {
     switch (root) {
     case RegistryRoot::LocalMachine:
-        return PathDepth(keyPath) >= 2 &&
-               (devicePath[0] == '\0' || !PathIsAtOrBelow(devicePath, keyPath));
+        return PathDepth(keyPath) >= 2;
     case RegistryRoot::ClassesRoot:
         return PathDepth(keyPath) >= 1;
     default:

@@ -179,16 +179,17 @@ void CancelReplacement(const RecordLine& line)
 
 // ---- folders and the record
 
-// The folders the setup made, deepest first, each when it is empty.
+// The folders the setup made, deepest first (again and again, until no more go), each when it
+// is empty.
 void RemoveFolders()
 {
-    for (std::size_t depth = DeepestRecordPath(g_text, g_size, kRecordFolder); depth > 0;
-         --depth) {
+    for (bool removed = true; removed;) {
+        removed = false;
         ForEachFirst(kRecordFolder, kFirstField, [&](const RecordLine& line) {
             char path[MAX_PATH];
-            if (DecodeRecordText(line.fields[0], path, sizeof path) && PathDepth(path) == depth &&
-                IsInstallPlace(path, false)) {
-                RemoveDirectoryA(path);
+            if (DecodeRecordText(line.fields[0], path, sizeof path) && IsInstallPlace(path, false) &&
+                RemoveDirectoryA(path)) {
+                removed = true;
             }
         });
     }

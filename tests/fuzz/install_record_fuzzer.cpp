@@ -67,7 +67,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         CheckMerges(text, line);
     }
     Require(ValidRecordLength(text.data(), text.size()) == position);
-    DeepestRecordPath(text.data(), text.size(), kRecordKey);
     char folder[kMostRecordPath];
     RecordFolder(text.data(), text.size(), folder, sizeof folder);
     return 0;

@@ -293,14 +293,4 @@ TEST(RecordedChanges, AValueKeepsItsFirstBeforeAndItsLastWritten)
     EXPECT_FALSE(MergeValueLines(record.data(), record.size(), lines[4]).hasWritten);
 }
 
-TEST(RecordedChanges, KeysAndFoldersAreTakenAwayFromTheDeepest)
-{
-    const std::string record = Line(kRecordKey, {kRecordLocalMachine, "SOFTWARE\\Kestrel"}) +
-                               Line(kRecordKey, {kRecordLocalMachine, "SOFTWARE\\Kestrel\\Pad\\X"}) +
-                               Line(kRecordFolder, {"C:\\KESTREL\\UTILS"});
-    EXPECT_EQ(DeepestRecordPath(record.data(), record.size(), kRecordKey), 4u);
-    EXPECT_EQ(DeepestRecordPath(record.data(), record.size(), kRecordFolder), 3u);
-    EXPECT_EQ(DeepestRecordPath(record.data(), record.size(), kRecordTemporary), 0u);
-}
-
 } // namespace
