@@ -336,6 +336,8 @@ int RunUninstall(HINSTANCE instance)
         return 0;
     }
     GetWindowsDirectoryA(g_setup.windowsDir, sizeof g_setup.windowsDir);
+    // A folder that is a program's current folder cannot be removed: this one's is none of ours.
+    SetCurrentDirectoryA(g_setup.windowsDir);
     CopyText(g_folder, g_ownPath);
     TrimToDirectory(g_folder);
 

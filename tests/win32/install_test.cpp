@@ -271,9 +271,9 @@ protected:
     }
 
     // Welcome and destination pages with Next, creating the destination (or using the existing
-    // one).
+    // one); the user types `typed` as the destination when it is given.
     void WalkToCopy(SetupProcess& setup, bool destinationExists = false,
-                    const std::string& product = "Kestrel Gamepad")
+                    const std::string& product = "Kestrel Gamepad", const std::string& typed = "")
     {
         HWND welcome = WaitForWindow(setup.id(), "SETUP_BEGIN");
         ASSERT_NE(welcome, nullptr);
@@ -282,6 +282,10 @@ protected:
         HWND destination = WaitForWindow(setup.id(), "SETUP_SELDIR");
         ASSERT_NE(destination, nullptr);
         EXPECT_EQ(ControlText(destination, 1003), kDest);
+        if (!typed.empty()) {
+            SendMessageA(GetDlgItem(destination, 1003), WM_SETTEXT, 0,
+                         reinterpret_cast<LPARAM>(typed.c_str()));
+        }
         PressButton(destination, IDOK);
         HWND question = WaitForWindow(setup.id(), "#32770");
         ASSERT_NE(question, nullptr);
@@ -316,12 +320,15 @@ protected:
         EXPECT_EQ(WaitForWindow(setup.id(), "SETUP_END", 0), nullptr);
     }
 
-    // The whole setup with the sample medium, Finish with "No".
-    void InstallSample()
+    // The whole setup with the medium (by default the sample's, into its destination), Finish
+    // with "No".
+    void InstallSample(bool destinationExists = false, const std::string& product = "Kestrel Gamepad",
+                       const std::string& typed = "")
     {
         SetupProcess setup(kMedium);
-        HWND finish = nullptr;
-        ASSERT_NO_FATAL_FAILURE(WalkToFinish(setup, finish));
+        ASSERT_NO_FATAL_FAILURE(WalkToCopy(setup, destinationExists, product, typed));
+        HWND finish = WaitForWindow(setup.id(), "SETUP_END", 60000);
+        ASSERT_NE(finish, nullptr);
         FinishWithoutRestart(setup, finish);
     }
 
@@ -827,13 +834,7 @@ TEST_F(Install, UpgradeAndRenameThenOneUninstallTakesBackBothVersions)
     ASSERT_TRUE(EditFile(kMedium + "\\SETUP.INF", "HKLM,SOFTWARE\\Kestrel\\%s,HelpFile,,KESTREL.HLP",
                          "HKLM,SOFTWARE\\Kestrel\\%s,Edition,,2"));
     ASSERT_TRUE(WriteWholeFile(kMedium + "\\NEWS.TXT", "version 2"));
-    {
-        SetupProcess setup(kMedium);
-        ASSERT_NO_FATAL_FAILURE(WalkToCopy(setup, true, "Kestrel Pad 2"));
-        HWND finish = WaitForWindow(setup.id(), "SETUP_END", 60000);
-        ASSERT_NE(finish, nullptr);
-        FinishWithoutRestart(setup, finish);
-    }
+    ASSERT_NO_FATAL_FAILURE(InstallSample(true, "Kestrel Pad 2"));
     EXPECT_TRUE(FileExists(kDest + "\\DOCS\\BUTTONS.TXT"));
     EXPECT_TRUE(FileExists(kDest + "\\NEWS.TXT"));
 
@@ -861,13 +862,7 @@ TEST_F(Install, AReplacementWaitingForTheRestartIsCalledOffByTheUninstall)
     const std::string driver = kSystem + "\\KESTREL.VXD";
     HANDLE held = HoldOpen(driver);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    {
-        SetupProcess setup(kMedium);
-        ASSERT_NO_FATAL_FAILURE(WalkToCopy(setup, true));
-        HWND finish = WaitForWindow(setup.id(), "SETUP_END", 60000);
-        ASSERT_NE(finish, nullptr);
-        FinishWithoutRestart(setup, finish);
-    }
+    ASSERT_NO_FATAL_FAILURE(InstallSample(true));
     const std::set<std::string> waiting = TemporaryNamesIn(kSystem);
     ASSERT_EQ(waiting.size(), 1u);
     std::string upperDriver = driver;
@@ -920,6 +915,67 @@ TEST_F(Install, ASetupStoppedMidCopyLeavesARecordThatUninstallsWhatItPlaced)
     EXPECT_FALSE(FileExists(kDest));
     EXPECT_EQ(FileNamesIn(kSystem), systemBefore);
     EXPECT_EQ(UseCount(kSystem + "\\KPANEL.DLL"), 0u);
+}
+
+TEST_F(Install, AReinstallBeforeTheRestartKeepsTheFilesTheUninstallLeftToIt)
+{
+    // Uninstalled while the driver is loaded, its deletion waits for the next start; the product
+    // is installed again before that start.
+    ASSERT_NO_FATAL_FAILURE(InstallSample());
+    const std::string driver = kSystem + "\\KESTREL.VXD";
+    HANDLE held = HoldOpen(driver);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    std::string message;
+    ASSERT_NO_FATAL_FAILURE(Uninstall(IDYES, message));
+    CloseHandle(held);
+    ASSERT_EQ(message, std::string(kRemoved) + kRestartNeeded);
+    ASSERT_NO_FATAL_FAILURE(InstallSample());
+    EXPECT_EQ(RestartLines(), std::vector<std::string>{});
+
+    RestartWindows();
+    for (const auto& file : SampleTargets()) {
+        EXPECT_EQ(ReadWholeFile(file.target), ReadWholeFile(kOriginals + "\\" + file.original))
+            << file.target;
+    }
+}
+
+TEST_F(Install, AnInstallIntoAnotherFolderTakesOverTheEarlierRecord)
+{
+    const std::string others = OthersThings();
+    const std::string second = "C:\\KESTREL2";
+    RemoveTree(second);
+    ASSERT_NO_FATAL_FAILURE(InstallSample());
+    ASSERT_NO_FATAL_FAILURE(InstallSample(false, "Kestrel Gamepad", second));
+    // The uninstall entry names the second folder, whose record now holds the first one's lines.
+    EXPECT_FALSE(FileExists(kRecord));
+    EXPECT_TRUE(FileExists(second + "\\UNINSTAL.DAT"));
+
+    std::string message;
+    ASSERT_NO_FATAL_FAILURE(
+        Uninstall(IDYES, message, "Kestrel Gamepad", second + "\\UNINSTAL.EXE"));
+    EXPECT_EQ(message, kRemoved);
+    EXPECT_FALSE(FileExists(second));
+    // The first folder went with it, its uninstall program included.
+    EXPECT_FALSE(FileExists(kDest));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+    EXPECT_EQ(OthersThings(), others);
+}
+
+TEST_F(Install, AFolderHoldingAnotherProgramsUninstalDatIsLeftAlone)
+{
+    // The destination holds a file of the record's name that another setup program wrote.
+    ASSERT_TRUE(CreateDirectoryA(kDest.c_str(), nullptr));
+    ASSERT_TRUE(WriteWholeFile(kRecord, "[Another setup's log]\r\nfile=C:\\WINDOWS\\WIN.INI\r\n"));
+    SetupProcess setup(kMedium);
+    WalkToCopy(setup, true);
+    ExpectReportThenEnd(setup, "UNINSTAL.DAT");
+    EXPECT_EQ(ReadWholeFile(kRecord), "[Another setup's log]\r\nfile=C:\\WINDOWS\\WIN.INI\r\n");
+    EXPECT_EQ(FileNamesIn(kDest), std::set<std::string>{"UNINSTAL.DAT"});
+    for (const auto& file : SampleTargets()) {
+        EXPECT_FALSE(FileExists(file.target)) << file.target;
+    }
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Kestrel"));
 }
 
 TEST_F(Install, UninstallRemovesNothingWithoutItsRecordOrFromAnotherFolderOrWhenTheAnswerIsNo)
