@@ -138,7 +138,9 @@ def read_export(path):
             else:
                 name, rest = unquote(line)
             if rest.startswith('='):
-                values[(key + '\\' + name).casefold()] = [key, name, readable(rest[1:])]
+                # Compared by the data as exported; shown shortened.
+                data = rest[1:]
+                values[(key + '\\' + name).casefold()] = [key, name, readable(data), data]
     return keys, values
 
 
@@ -170,7 +172,7 @@ def print_values(title, entries, old=None):
         return
     print('  %s (%d):' % (title, len(entries)))
     key = None
-    for id_, entry in sorted(entries.items()):
+    for id_, entry in sorted(entries.items(), key=lambda item: [n.casefold() for n in item[1][:2]]):
         if entry[0] != key:
             key = entry[0]
             print('    ' + key)
@@ -185,13 +187,13 @@ def print_list(title, lines):
             print('    ' + line)
 
 
-# What tells two versions of an entry apart: a file's size and checksum, a value's data; folders
-# and keys are the same whatever the case of their names.
+# What tells two versions of an entry apart: a file's size and checksum, a value's whole data;
+# folders and keys are the same whatever the case of their names.
 CONTENT = {
     'folders': lambda entry: None,
     'files': lambda entry: entry[1:],
     'keys': lambda entry: None,
-    'values': lambda entry: entry[2],
+    'values': lambda entry: entry[3],
 }
 
 
