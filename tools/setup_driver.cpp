@@ -29,7 +29,7 @@ namespace {
 
 // The first visible window of any of `classNames` (their count `count`), or null when none
 // appears within the time; `found` is the index of its class.
-HWND FindFirstVisible(char* const* classNames, int count, DWORD milliseconds, int& found)
+HWND FindFirstVisible(const char* const* classNames, int count, DWORD milliseconds, int& found)
 {
     const DWORD start = GetTickCount();
     for (;;) {
@@ -48,7 +48,7 @@ HWND FindFirstVisible(char* const* classNames, int count, DWORD milliseconds, in
 
 HWND FindVisible(const char* className, DWORD milliseconds)
 {
-    char* names[] = {const_cast<char*>(className)};
+    const char* names[] = {className};
     int found = 0;
     return FindFirstVisible(names, 1, milliseconds, found);
 }
