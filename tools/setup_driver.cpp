@@ -3,8 +3,15 @@
 //   setup_driver wait CLASS [SECONDS]   wait for a visible window of that class; print its caption
 //   setup_driver gone CLASS [SECONDS]   wait until no window of that class is left
 //   setup_driver click CLASS ID         click button ID of the window of that class
-//   setup_driver box BUTTON [SECONDS]   wait for a message box, print its text, press BUTTON
+//   setup_driver first SECONDS CLASS... wait for a visible window of any of the classes; print
+//                                       its class and caption
+//   setup_driver box BUTTON [SECONDS]   wait for a message box, print its text, press BUTTON, and
+//                                       wait until the box is gone
 //   setup_driver text CLASS ID          print the text of control ID
+//   setup_driver set CLASS ID TEXT      type TEXT into control ID
+//   setup_driver run COMMAND            start a command line as the control panel starts an
+//                                       uninstall entry's command; print "started" at once and
+//                                       its exit code when it ends (exit 1: it could not start)
 //   setup_driver close CLASS            close the window of that class (as Alt+F4 does)
 //   setup_driver times [SECONDS]        wait for the copy page and time it: print the
 //                                       milliseconds from its appearance to its status text
@@ -20,19 +27,67 @@
 
 namespace {
 
-HWND FindVisible(const char* className, DWORD milliseconds)
+// The first visible window of any of `classNames` (their count `count`), or null when none
+// appears within the time; `found` is the index of its class.
+HWND FindFirstVisible(const char* const* classNames, int count, DWORD milliseconds, int& found)
 {
     const DWORD start = GetTickCount();
     for (;;) {
-        HWND window = FindWindowA(className, nullptr);
-        if (window != nullptr && IsWindowVisible(window)) {
-            return window;
+        for (found = 0; found < count; ++found) {
+            HWND window = FindWindowA(classNames[found], nullptr);
+            if (window != nullptr && IsWindowVisible(window)) {
+                return window;
+            }
         }
         if (GetTickCount() - start >= milliseconds) {
             return nullptr;
         }
         Sleep(50);
     }
+}
+
+HWND FindVisible(const char* className, DWORD milliseconds)
+{
+    const char* names[] = {className};
+    int found = 0;
+    return FindFirstVisible(names, 1, milliseconds, found);
+}
+
+bool WaitForDestruction(HWND window, DWORD milliseconds)
+{
+    const DWORD start = GetTickCount();
+    while (IsWindow(window)) {
+        if (GetTickCount() - start >= milliseconds) {
+            return false;
+        }
+        Sleep(20);
+    }
+    return true;
+}
+
+// Starts `commandLine` as the control panel's "Add/Remove Programs" does (the program named by the
+// command line, found as CreateProcess finds it, in the folder it is started from), and waits
+// for it to end.
+int RunCommand(const char* commandLine)
+{
+    std::string line = commandLine;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        std::printf("cannot start: error %lu\n", GetLastError());
+        return 1;
+    }
+    std::printf("started\n");
+    std::fflush(stdout);
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    std::printf("exit code %lu\n", code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return 0;
 }
 
 // Milliseconds on the performance counter.
@@ -95,7 +150,8 @@ DWORD Seconds(int argc, char** argv, int index, DWORD fallback)
 
 int Usage()
 {
-    std::fputs("usage: setup_driver wait|gone|click|box|text|close|times ...\n", stderr);
+    std::fputs("usage: setup_driver wait|first|gone|click|box|text|set|close|run|times ...\n",
+               stderr);
     return 2;
 }
 
@@ -110,6 +166,18 @@ int main(int argc, char** argv)
         return Usage();
     }
     const std::string verb = argv[1];
+    if (verb == "run") {
+        return RunCommand(argv[2]);
+    }
+    if (verb == "first" && argc >= 4) {
+        int found = 0;
+        HWND window = FindFirstVisible(argv + 3, argc - 3, Seconds(argc, argv, 2, 30), found);
+        if (window == nullptr) {
+            return 1;
+        }
+        std::printf("%s %s\n", argv[3 + found], WindowText(window).c_str());
+        return 0;
+    }
     if (verb == "wait") {
         HWND window = FindVisible(argv[2], Seconds(argc, argv, 3, 30));
         if (window == nullptr) {
@@ -146,11 +214,18 @@ int main(int argc, char** argv)
         }
         std::printf("%s: %s\n", WindowText(box).c_str(), MessageBoxText(box).c_str());
         PressButton(box, std::atoi(argv[2]));
-        return 0;
+        // The next box of the same program may take its place at once; the caller's next "wait"
+        // must not find this one.
+        return WaitForDestruction(box, 10000) ? 0 : 1;
     }
     if (verb == "close") {
         HWND window = FindVisible(argv[2], 10000);
         return window != nullptr && PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 1;
+    }
+    if (verb == "set" && argc >= 5) {
+        HWND window = FindVisible(argv[2], 10000);
+        HWND control = window != nullptr ? GetDlgItem(window, std::atoi(argv[3])) : nullptr;
+        return control != nullptr && SetWindowTextA(control, argv[4]) ? 0 : 1;
     }
     if (verb == "text" && argc >= 4) {
         HWND window = FindVisible(argv[2], 10000);
