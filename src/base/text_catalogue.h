@@ -31,6 +31,7 @@ enum TextId : unsigned {
     kTextOemData1 = 45,
     kTextOemData2 = 46,
     kTextFilesNotCopied = 47,
+    kTextPathTooLong = 48,
     // UNINSTAL.EXE's own texts.
     kTextUninstall = 60,
     kTextRemoveQuestion = 61,

@@ -5,6 +5,7 @@ target_sources(setup_portable PRIVATE
 if(WIN32)
   target_sources(setup_win32 PRIVATE
       ${CMAKE_CURRENT_LIST_DIR}/copy_page.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/file_operations.cpp
       ${CMAKE_CURRENT_LIST_DIR}/file_placement.cpp
       ${CMAKE_CURRENT_LIST_DIR}/file_version.cpp
       ${CMAKE_CURRENT_LIST_DIR}/folder_names.cpp

@@ -2,6 +2,7 @@
 
 #include "base/bounded_text.h"
 #include "install/copy_progress.h"
+#include "install/file_operations.h"
 #include "install/record_writer.h"
 #include "record/install_record.h"
 
@@ -149,7 +150,7 @@ Placement PutInPlace(const char* temporary, const char* target, const char* wind
     Placement placement = Placement::Failed;
     char aside[MAX_PATH];
     if (attributes == INVALID_FILE_ATTRIBUTES) {
-        if (MoveFileA(temporary, target)) {
+        if (RenameFile(temporary, target)) {
             placement = Placement::Placed;
         }
     } else if ((attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
@@ -157,15 +158,15 @@ Placement PutInPlace(const char* temporary, const char* target, const char* wind
     } else if (!PickTemporaryName(target, aside) ||
                !RecordChange(kRecordAside, aside, target)) {
         // The old file could not step aside under a name the record knows.
-    } else if (!MoveFileA(target, aside)) {
+    } else if (!RenameFile(target, aside)) {
         // Not read-only, yet it cannot be moved: some program has it open.
         if (RecordChange(kRecordPending, target, temporary) &&
             ReplaceAtRestart(windowsDir, target, temporary)) {
             return Placement::AtRestart;
         }
-    } else if (!MoveFileA(temporary, target)) {
+    } else if (!RenameFile(temporary, target)) {
         // The old file goes back, so that a failed move never loses it.
-        MoveFileA(aside, target);
+        RenameFile(aside, target);
     } else {
         if (!DeleteFileA(aside)) {
             DeleteAtRestart(windowsDir, aside);
@@ -212,7 +213,7 @@ void RemoveLeftovers(const char* text, std::size_t size)
         char target[MAX_PATH];
         if (line.kind == kRecordAside && DecodeRecordText(line.fields[1], target, sizeof target) &&
             !Exists(target)) {
-            MoveFileA(path, target);
+            RenameFile(path, target);
         } else if (line.kind == kRecordAside ||
                    !IsPendingReplacement(text, size, line.fields[0])) {
             DeleteFileA(path);

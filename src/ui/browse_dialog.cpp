@@ -2,6 +2,8 @@
 
 #include "base/bounded_text.h"
 #include "base/setup_state.h"
+#include "base/text_catalogue.h"
+#include "ui/destination_rules.h"
 #include "ui/page_ids.h"
 
 #include <commdlg.h>
@@ -98,8 +100,15 @@ UINT_PTR CALLBACK BrowseHook(HWND dialog, UINT message, WPARAM wParam, LPARAM)
         const WORD id = LOWORD(wParam);
         const WORD code = HIWORD(wParam);
         if (id == IDOK) {
-            GetDlgItemTextA(dialog, kBrowsePathField, g_setup.browsePath,
-                            sizeof g_setup.browsePath);
+            // A path too long for the destination is refused whole, and the dialog stays.
+            char typed[MAX_PATH];
+            GetDlgItemTextA(dialog, kBrowsePathField, typed, sizeof typed);
+            if (!FitsDestination(typed)) {
+                const char* text = LoadText(kTextPathTooLong);
+                MessageBoxA(dialog, text != nullptr ? text : "", g_setup.caption, MB_ICONWARNING);
+                return 1;
+            }
+            CopyText(g_setup.browsePath, typed);
         } else if ((id == kBrowseDirectoryList &&
                     (code == kListSelectionChanged || code == kListDoubleClicked)) ||
                    (id == kBrowseDriveList && code == kDriveSelectionChanged)) {

@@ -47,7 +47,15 @@ bool DriveHasRoom(const char* rootPath)
 // whatever message the failed check showed.
 bool AcceptDestination(HWND page)
 {
-    GetDlgItemTextA(page, kDestinationText, g_setup.destDir, sizeof g_setup.destDir);
+    // A destination that does not fit its 79 characters is refused whole, never cut to another
+    // folder.
+    char typed[MAX_PATH];
+    GetDlgItemTextA(page, kDestinationText, typed, sizeof typed);
+    if (!FitsDestination(typed)) {
+        ShowPageMessage(page, kTextPathTooLong, kWarningBox);
+        return false;
+    }
+    CopyText(g_setup.destDir, typed);
     char rootPath[kRootPathSize];
     BuildRootPath(g_setup.destDir, rootPath);
 

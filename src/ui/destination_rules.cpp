@@ -2,6 +2,11 @@
 
 #include "base/bounded_text.h"
 
+bool FitsDestination(const char* destination)
+{
+    return TextLength(destination) < kPathSize;
+}
+
 bool HasDriveForm(const char* destination)
 {
     // Each test stops at the terminator, so a short text is never read past its end.

@@ -5,8 +5,13 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "base/file_table.h"
+
 // "X:\" and the terminator.
 constexpr std::size_t kRootPathSize = 4;
+
+// True when a destination typed or browsed to fits the 79 characters that the destination keeps.
+bool FitsDestination(const char* destination);
 
 // True when the destination has a drive form: its second character is ':' and its third '\'.
 // The first character is not examined (but an empty text has no drive form).

@@ -2,6 +2,9 @@
 // so that fast changes such as the percent label are all seen.
 #include "base/setup_state.h"
 #include "install/copy_page.h"
+#include "install/file_operations.h"
+#include "install/file_placement.h"
+#include "install/record_writer.h"
 #include "script/script_loader.h"
 #include "support/automation.h"
 #include "support/test_files.h"
@@ -14,6 +17,7 @@
 #include <condition_variable>
 #include <cstring>
 #include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -22,6 +26,20 @@ namespace {
 
 const std::string kMedium = "C:\\MEDIUM";
 const std::string kDest = "C:\\COPYDEST";
+
+// The renames of placing a file go through here, this program's own: those whose numbers (from 1)
+// the test names fail, as a file that some program holds or a full disk would make them fail.
+int g_renames = 0;
+std::set<int> g_failingRenames;
+
+} // namespace
+
+bool RenameFile(const char* from, const char* to)
+{
+    return g_failingRenames.count(++g_renames) == 0 && MoveFileA(from, to) != FALSE;
+}
+
+namespace {
 
 std::vector<std::string> g_percentTexts;
 std::vector<std::string> g_statusTexts;
@@ -193,6 +211,47 @@ TEST_F(CopyPage, TargetThatCannotBeOpenedKeepsNoPartialFile)
     const std::vector<std::string> texts = answerer.Texts(1);
     ASSERT_FALSE(texts.empty());
     EXPECT_EQ(texts[0], "These files could not be copied:\n\nA.TXT");
+}
+
+// The old file steps aside (the first rename), the new one takes its name (the second), and the
+// old one comes back should the second fail (the third).
+TEST(PutInPlace, TheOldFileComesBackWhenTheNewOneCannotTakeItsPlace)
+{
+    const std::string folder = "C:\\PLACING";
+    const std::string target = folder + "\\PANEL.DLL";
+    StartRecordIn(folder);
+    char windowsDir[MAX_PATH];
+    GetWindowsDirectoryA(windowsDir, sizeof windowsDir);
+    ASSERT_TRUE(WriteWholeFile(target, "old"));
+    const auto placeFailing = [&](std::set<int> failing) {
+        char temporary[MAX_PATH];
+        EXPECT_TRUE(CreateTemporaryBeside(target.c_str(), temporary));
+        EXPECT_TRUE(WriteWholeFile(temporary, "new"));
+        g_renames = 0;
+        g_failingRenames = std::move(failing);
+        const Placement placement = PutInPlace(temporary, target.c_str(), windowsDir);
+        g_failingRenames.clear();
+        return placement;
+    };
+
+    EXPECT_EQ(placeFailing({2}), Placement::Failed);
+    EXPECT_EQ(ReadWholeFile(target), "old");
+    EXPECT_EQ(FileNamesIn(folder), (std::set<std::string>{"PANEL.DLL", "UNINSTAL.DAT"}));
+
+    // Should not even the old file come back, it waits under a name that the record names: the
+    // next run (or the uninstall) puts it back.
+    EXPECT_EQ(placeFailing({2, 3}), Placement::Failed);
+    EXPECT_FALSE(FileExists(target));
+    EndInstallRecord();
+    const std::string record = ReadWholeFile(folder + "\\UNINSTAL.DAT");
+    RemoveLeftovers(record.data(), record.size());
+    EXPECT_EQ(ReadWholeFile(target), "old");
+    EXPECT_EQ(FileNamesIn(folder), (std::set<std::string>{"PANEL.DLL", "UNINSTAL.DAT"}));
+
+    // Without a record to name it, no temporary file is made.
+    char temporary[MAX_PATH];
+    EXPECT_FALSE(CreateTemporaryBeside(target.c_str(), temporary));
+    EXPECT_EQ(FileNamesIn(folder), (std::set<std::string>{"PANEL.DLL", "UNINSTAL.DAT"}));
 }
 
 TEST(DelayWithMessages, DiscardsInputButKeepsAQuitRequest)

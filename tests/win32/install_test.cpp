@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -55,6 +56,7 @@ void ExpectUninstallEntry()
 const std::string kSystem = "C:\\windows\\system";
 const std::string kRestartScript = "C:\\windows\\WININIT.INI";
 const std::string kRecord = kDest + "\\UNINSTAL.DAT";
+constexpr long long kLargeFileSize = 48 << 20;
 const std::string kUninstaller = kDest + "\\UNINSTAL.EXE";
 const char kSharedCounts[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 const char kRemoved[] = "Kestrel Gamepad has been removed from your computer.";
@@ -107,14 +109,9 @@ std::set<std::string> TemporaryNamesIn(const std::string& folder)
     return temporary;
 }
 
-// The lines of WININIT.INI's [rename] section but those of the uninstall program's own copy in
-// the temporary folder, which deletes itself at the next start.
-std::vector<std::string> RestartLines()
+// The lines of WININIT.INI's [rename] section, in capitals.
+std::vector<std::string> RenameLines()
 {
-    char temporary[MAX_PATH] = {};
-    GetTempPathA(sizeof temporary, temporary);
-    std::string copies = "NUL=" + std::string(temporary) + "UNI";
-    CharUpperA(copies.data());
     std::vector<char> section(32768);
     const DWORD length = GetPrivateProfileSectionA("rename", section.data(),
                                                    static_cast<DWORD>(section.size()),
@@ -122,13 +119,36 @@ std::vector<std::string> RestartLines()
     std::vector<std::string> lines;
     for (const char* line = section.data(); line < section.data() + length && *line != '\0';
          line += std::strlen(line) + 1) {
-        std::string upper = line;
-        CharUpperA(upper.data());
-        if (upper.rfind(copies, 0) != 0) {
-            lines.push_back(upper);
-        }
+        lines.emplace_back(line);
+        CharUpperA(lines.back().data());
     }
     return lines;
+}
+
+// True for the line of the uninstall program's copy in the temporary folder, which deletes
+// itself at the next start.
+bool IsTheCopysLine(const std::string& line)
+{
+    char temporary[MAX_PATH] = {};
+    GetTempPathA(sizeof temporary, temporary);
+    std::string copies = "NUL=" + std::string(temporary) + "UNI";
+    CharUpperA(copies.data());
+    return line.rfind(copies, 0) == 0;
+}
+
+// The [rename] lines but the copy's.
+std::vector<std::string> RestartLines()
+{
+    std::vector<std::string> lines = RenameLines();
+    lines.erase(std::remove_if(lines.begin(), lines.end(), IsTheCopysLine), lines.end());
+    return lines;
+}
+
+// The copy has left itself to the next start: the last thing it does.
+bool CopyLeftToTheRestart()
+{
+    const std::vector<std::string> lines = RenameLines();
+    return std::any_of(lines.begin(), lines.end(), IsTheCopysLine);
 }
 
 void SetValue(HKEY root, const std::string& keyPath, const char* name, DWORD type,
@@ -332,6 +352,29 @@ protected:
         FinishWithoutRestart(setup, finish);
     }
 
+    // Starts the setup with a script of the uninstall program, a file in SYSTEM and a large file,
+    // and stops it during the large file's expansion, as a power cut or the task list would.
+    void StopDuringALargeFile()
+    {
+        ASSERT_TRUE(WriteWholeFile(kMedium + "\\BIG.BIN", std::string(kLargeFileSize, 'b')));
+        ASSERT_TRUE(WriteWholeFile(kMedium + "\\SETUP.INF",
+                                   "[Main]\nProductName=Kestrel Gamepad\nDefaultPath=C:\\KESTREL\n"
+                                   "[DiskLabel]\nDisk1=One\n[DirectoryName]\nWinSystemDir=\n"
+                                   "[FileCounts]\nDisk1=4\n[Disk1]\n"
+                                   "1=UNINSTAL.EX_,UNINSTAL.EXE,Uninstall program,RootDir\n"
+                                   "2=KPANEL.DL_,KPANEL.DLL,Panel,WinSystemDir\n"
+                                   "3=BIG.BIN,BIG.BIN,Big,RootDir\n"
+                                   "4=README.TXT,README.TXT,Read me,RootDir\n"));
+        SetupProcess setup(kMedium);
+        ASSERT_NO_FATAL_FAILURE(WalkToCopy(setup));
+        // Once the file in SYSTEM is in place, the only temporary file in the destination is the
+        // large file's.
+        ASSERT_TRUE(WaitUntil(
+            [] { return FileExists(kSystem + "\\KPANEL.DLL") && !TemporaryNamesIn(kDest).empty(); },
+            30000, 1));
+        setup.Kill();
+    }
+
     // Runs the uninstall program as "Add/Remove Programs" does (by default the command of the
     // product's uninstall entry) and gives `answer` to its question, which names `products`;
     // `message` gets the text of the box it ends with (none after No). Once it has ended, the
@@ -344,7 +387,7 @@ protected:
             command = StoredText(ReadStoredValue(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"));
             ASSERT_EQ(command, kUninstaller);
         }
-        SetupProcess uninstall(command, kDest);
+        SetupProcess uninstall(command, command.substr(0, command.rfind('\\')));
         HWND question =
             WaitForMessageBox(uninstall.id(), "Remove " + products + " and all of its components?");
         ASSERT_NE(question, nullptr);
@@ -363,7 +406,10 @@ protected:
         }
         ASSERT_TRUE(uninstall.WaitForExit());
         if (answer == IDYES) {
-            EXPECT_TRUE(WaitUntil([&] { return !FileExists(command); }, 20000)) << command;
+            // Its copy deletes it, and last of all leaves itself to the next start.
+            EXPECT_TRUE(WaitUntil([&] { return !FileExists(command) && CopyLeftToTheRestart(); },
+                                  20000))
+                << command;
         }
     }
 
@@ -679,6 +725,49 @@ TEST_F(Install, DamagedSourceAndReadOnlyTargetKeepTheOldFilesAndAreReported)
     EXPECT_EQ(ReadWholeFile(kRecord).rfind("48A64299 H\tC:\\KESTREL\r\n", 0), 0u);
 }
 
+TEST_F(Install, ANewerFileThereIsKeptAndAnOlderOneReplaced)
+{
+    const std::string panel = kSystem + "\\KPANEL.DLL";
+    const auto dll = [](int version) {
+        return ReadWholeFile(WindowsPathOf(SETUP_BUILD_DIR "/tests/win32/PANELV") +
+                             std::to_string(version) + ".dll");
+    };
+    const std::string v1 = dll(1);
+    const std::string v2 = dll(2);
+    ASSERT_FALSE(v1.empty() || v2.empty());
+    const struct {
+        const char* what;
+        std::string there;
+        std::string onMedium;
+        bool kept;
+    } table[] = {
+        {"a newer one there", v2, v1, true},
+        {"an older one there", v1, v2, false},
+        {"one of the same version there", v1 + "and more", v1, false},
+        {"one without a version there", "old panel", v1, false},
+        {"one coming without a version", v2, "new panel", false},
+    };
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.what);
+        RemoveTree(kDest);
+        SetFileAttributesA(panel.c_str(), FILE_ATTRIBUTE_NORMAL);
+        ASSERT_TRUE(WriteWholeFile(panel, row.there));
+        SetValue(HKEY_LOCAL_MACHINE, kSharedCounts, panel.c_str(), REG_DWORD, std::string(4, '\0'));
+        // The medium carries the DLL as it is: expanding a file that is not compressed copies it.
+        ASSERT_TRUE(WriteWholeFile(kMedium + "\\KPANEL.DL_", row.onMedium));
+
+        // Keeping the newer file is no failure: the finish page follows.
+        ASSERT_NO_FATAL_FAILURE(InstallSample());
+        EXPECT_EQ(ReadWholeFile(panel), row.kept ? row.there : row.onMedium);
+        // The record names the file as the loader builds its path, and whether it was kept.
+        const std::string line = std::string("F\tC:\\windows\\SYSTEM\\KPANEL.DLL\tew") +
+                                 (row.kept ? "k\r\n" : "\r\n");
+        EXPECT_NE(ReadWholeFile(kRecord).find(line), std::string::npos) << ReadWholeFile(kRecord);
+        // Another program's file that was there without a count: its use and ours.
+        EXPECT_EQ(UseCount(panel), 2u);
+    }
+}
+
 TEST_F(Install, MissingNumberedKeyIsPassedOverWithoutReport)
 {
     ASSERT_TRUE(EditFile(kMedium + "\\SETUP.INF", "2=BUTTONS.TXT,BUTTONS.TXT,Button layout,SubDir3\n", ""));
@@ -884,26 +973,8 @@ TEST_F(Install, AReplacementWaitingForTheRestartIsCalledOffByTheUninstall)
 
 TEST_F(Install, ASetupStoppedMidCopyLeavesARecordThatUninstallsWhatItPlaced)
 {
-    // The uninstall program first, a file in SYSTEM, then a large one during whose expansion the
-    // setup is stopped, as a power cut or the task list would stop it.
-    ASSERT_TRUE(WriteWholeFile(kMedium + "\\BIG.BIN", std::string(48 << 20, 'b')));
-    ASSERT_TRUE(WriteWholeFile(kMedium + "\\SETUP.INF",
-                               "[Main]\nProductName=Kestrel Gamepad\nDefaultPath=C:\\KESTREL\n"
-                               "[DiskLabel]\nDisk1=One\n[DirectoryName]\nWinSystemDir=\n"
-                               "[FileCounts]\nDisk1=4\n[Disk1]\n"
-                               "1=UNINSTAL.EX_,UNINSTAL.EXE,Uninstall program,RootDir\n"
-                               "2=KPANEL.DL_,KPANEL.DLL,Panel,WinSystemDir\n"
-                               "3=BIG.BIN,BIG.BIN,Big,RootDir\n"
-                               "4=README.TXT,README.TXT,Read me,RootDir\n"));
     const std::set<std::string> systemBefore = FileNamesIn(kSystem);
-    {
-        SetupProcess setup(kMedium);
-        ASSERT_NO_FATAL_FAILURE(WalkToCopy(setup));
-        ASSERT_TRUE(WaitUntil(
-            [] { return FileExists(kSystem + "\\KPANEL.DLL") && !TemporaryNamesIn(kDest).empty(); },
-            30000, 1));
-        setup.Kill();
-    }
+    ASSERT_NO_FATAL_FAILURE(StopDuringALargeFile());
     ASSERT_EQ(TemporaryNamesIn(kDest).size(), 1u);
     ASSERT_TRUE(FileExists(kSystem + "\\KPANEL.DLL"));
     EXPECT_EQ(UseCount(kSystem + "\\KPANEL.DLL"), 1u);
@@ -976,6 +1047,65 @@ TEST_F(Install, AFolderHoldingAnotherProgramsUninstalDatIsLeftAlone)
     }
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Kestrel"));
+}
+
+TEST_F(Install, ASetupStoppedMidCopyAndRunAgainLeavesNoTemporaryFile)
+{
+    ASSERT_NO_FATAL_FAILURE(StopDuringALargeFile());
+    ASSERT_EQ(TemporaryNamesIn(kDest).size(), 1u);
+    ASSERT_NO_FATAL_FAILURE(InstallSample(true));
+    EXPECT_EQ(TemporaryNamesIn(kDest), std::set<std::string>{});
+    EXPECT_EQ(TemporaryNamesIn(kSystem), std::set<std::string>{});
+    EXPECT_EQ(FileSize(kDest + "\\BIG.BIN"), kLargeFileSize);
+    EXPECT_TRUE(FileExists(kDest + "\\README.TXT"));
+}
+
+TEST_F(Install, ALongDestinationInstallsWholeAndATooLongOneIsRefused)
+{
+    // 75 characters, whose files' paths reach 96.
+    const std::string longest = "C:\\Kestrel Gamepad for Windows 95 and 98 with calibration and a help file 2";
+    ASSERT_EQ(longest.size(), 75u);
+    RemoveTree(longest);
+    SetupProcess setup(kMedium);
+    HWND welcome = WaitForWindow(setup.id(), "SETUP_BEGIN");
+    ASSERT_NE(welcome, nullptr);
+    PressButton(welcome, IDOK);
+    HWND destination = WaitForWindow(setup.id(), "SETUP_SELDIR");
+    ASSERT_NE(destination, nullptr);
+    // Five characters more than the destination holds: refused whole, and the page stays.
+    const std::string tooLong = longest + "\\MORE";
+    SendMessageA(GetDlgItem(destination, 1003), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(tooLong.c_str()));
+    PressButton(destination, IDOK);
+    HWND refusal = WaitForMessageBox(
+        setup.id(), "The specified directory name is too long !\nIt can have at most 79 characters.");
+    ASSERT_NE(refusal, nullptr);
+    PressButton(refusal, IDOK);
+    ASSERT_TRUE(WaitForWindowGone(setup.id(), "#32770"));
+    EXPECT_TRUE(IsWindowVisible(destination));
+    EXPECT_EQ(ControlText(destination, 1003), tooLong);
+    EXPECT_FALSE(FileExists(longest));
+
+    SendMessageA(GetDlgItem(destination, 1003), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(longest.c_str()));
+    PressButton(destination, IDOK);
+    HWND question = WaitForWindow(setup.id(), "#32770");
+    ASSERT_NE(question, nullptr);
+    PressButton(question, IDOK);
+    HWND finish = WaitForWindow(setup.id(), "SETUP_END", 60000);
+    ASSERT_NE(finish, nullptr);
+    FinishWithoutRestart(setup, finish);
+
+    for (auto file : SampleTargets()) {
+        if (file.target.rfind(kDest, 0) == 0) {
+            file.target.replace(0, kDest.size(), longest);
+        }
+        EXPECT_EQ(ReadWholeFile(file.target), ReadWholeFile(kOriginals + "\\" + file.original))
+            << file.target;
+    }
+    ExpectString(ReadStoredValue(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"),
+                 longest + "\\UNINSTAL.EXE");
+    std::string message;
+    ASSERT_NO_FATAL_FAILURE(Uninstall(IDYES, message, "Kestrel Gamepad", longest + "\\UNINSTAL.EXE"));
+    EXPECT_FALSE(FileExists(longest));
 }
 
 TEST_F(Install, UninstallRemovesNothingWithoutItsRecordOrFromAnotherFolderOrWhenTheAnswerIsNo)

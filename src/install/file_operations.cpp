@@ -1,0 +1,8 @@
+#include "install/file_operations.h"
+
+#include <windows.h>
+
+bool RenameFile(const char* from, const char* to)
+{
+    return MoveFileA(from, to) != FALSE;
+}
