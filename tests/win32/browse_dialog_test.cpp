@@ -371,8 +371,6 @@ const TypedPath kTypedPaths[] = {
     // Taken as typed: only Next on the page checks the form.
     {"not a path", "not a path"},
     {"c:\\quorra pad", "c:\\quorra pad"},
-    // At most 79 characters are read from the field.
-    {kLongPath, kLongPath.substr(0, 79)},
 };
 
 TEST_F(BrowseDialog, TypedPathConfirmedWithOkBecomesTheDestination)
@@ -388,6 +386,31 @@ TEST_F(BrowseDialog, TypedPathConfirmedWithOkBecomesTheDestination)
         EXPECT_EQ(shown, path.destination);
         EXPECT_EQ(std::string(g_setup.destDir), path.destination);
     }
+}
+
+TEST_F(BrowseDialog, APathTooLongForTheDestinationIsRefusedAndTheDialogStays)
+{
+    std::string refusal;
+    bool stays = false;
+    std::string shown;
+    RunBrowseWithUser([&](HWND page, HWND dialog) {
+        TypePath(dialog, kLongPath);
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        HWND box = WaitForMessageBox(GetCurrentProcessId(),
+                                     "The specified directory name is too long !\nIt can have at "
+                                     "most 79 characters.");
+        if (box != nullptr) {
+            refusal = WindowText(box);
+            PressButton(box, IDOK);
+            WaitUntil([box] { return !IsWindow(box); });
+        }
+        stays = IsWindow(dialog) && IsWindowVisible(dialog);
+        shown = EndBrowse(page, dialog, IDCANCEL);
+    });
+    EXPECT_EQ(refusal, "Quorra Pad Setup Program");
+    EXPECT_TRUE(stays);
+    EXPECT_EQ(shown, kDestination);
+    EXPECT_EQ(std::string(g_setup.destDir), kDestination);
 }
 
 TEST_F(BrowseDialog, CancelLeavesTheDestinationUnchanged)
