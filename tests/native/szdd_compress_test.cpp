@@ -171,6 +171,11 @@ TEST(CompressSzdd, TakesTheFewestBitsOfAnyCut)
                                std::string(20, ' ') + "x" + std::string(37, ' ') + "x" +
                                std::string(4100, ' '))},
         {"a greedy start", BytesOf("ABC-BCDEFGHIJKLMNOPQRS-ABCDEFGHIJKLMNOPQRS")},
+        {"a repeat exactly one window back", [] {
+             std::vector<std::uint8_t> bytes = RandomBytes(kSzddWindowSize, 4096);
+             bytes.insert(bytes.end(), bytes.begin(), bytes.begin() + 300);
+             return bytes;
+         }()},
         {"repeats with changes", [&] {
              std::vector<std::uint8_t> bytes = Repeated(block, 6000);
              for (std::size_t i = 0; i < bytes.size(); i += 97) {
