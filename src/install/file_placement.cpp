@@ -110,7 +110,9 @@ bool RestartLine(const char* target, const char* path, char (&line)[2 * MAX_PATH
 {
     char shortTarget[MAX_PATH];
     char shortPath[MAX_PATH];
-    return (target == nullptr ? CopyText(shortTarget, kDeleteKey) : ShortPathOf(target, shortTarget)) &&
+    const bool left =
+        target == nullptr ? CopyText(shortTarget, kDeleteKey) : ShortPathOf(target, shortTarget);
+    return left &&
            ShortPathOf(path, shortPath) && CopyText(line, shortTarget) && AppendText(line, "=") &&
            AppendText(line, shortPath);
 }

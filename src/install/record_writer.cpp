@@ -1,6 +1,5 @@
 #include "install/record_writer.h"
 
-#include "base/bounded_text.h"
 #include "base/setup_state.h"
 #include "install/file_placement.h"
 #include "install/folder_names.h"
@@ -122,12 +121,10 @@ void TakeOverEarlierRecord()
     char owner[MAX_PATH];
     std::size_t position = 0;
     RecordLine header;
-    if (RecordFolder(text, size, owner, sizeof owner) && SamePath(owner, folder) &&
-        ReadRecordLine(text, size, position, header)) {
-        const std::size_t valid = ValidRecordLength(text, size);
-        if (WriteLines(text + position, valid - position)) {
-            DeleteFileA(path);
-        }
+    if (ReadRecordLine(text, size, position, header) && header.kind == kRecordHeader &&
+        DecodeRecordText(header.fields[0], owner, sizeof owner) && SamePath(owner, folder) &&
+        WriteLines(text + position, ValidRecordLength(text, size) - position)) {
+        DeleteFileA(path);
     }
     HeapFree(GetProcessHeap(), 0, text);
 }
@@ -162,7 +159,8 @@ bool OpenRecordFile(const char* path)
     // A file whose first line is whole but no line of ours belongs to someone else; one whose
     // first line is torn is what a stopped setup left.
     bool ours = valid == 0 ? HoldsNoWholeLine(text, size)
-                           : RecordFolder(text, size, folder, sizeof folder) && SamePath(folder, g_setup.destDir);
+                           : RecordFolder(text, size, folder, sizeof folder) &&
+                                 SamePath(folder, g_setup.destDir);
     ours = ours && KeepText(text, valid) &&
            SetFilePointer(g_file, static_cast<LONG>(valid), nullptr, FILE_BEGIN) == valid &&
            SetEndOfFile(g_file);

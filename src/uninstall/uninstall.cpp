@@ -6,15 +6,13 @@
 #include "install/copy_progress.h"
 #include "install/file_placement.h"
 #include "install/folder_names.h"
-#include "install/joystick_config.h"
-#include "install/registry_section.h"
+#include "install/registry_line.h"
 #include "install/shared_files.h"
 #include "record/install_record.h"
 #include "script/script_rules.h"
 #include "uninstall/cleanup.h"
 #include "uninstall/recorded_changes.h"
 #include "uninstall/registry_removal.h"
-#include "uninstall/removal_rules.h"
 
 namespace {
 
@@ -152,7 +150,8 @@ void TakeBackFile(const RecordLine& line)
 {
     char path[MAX_PATH];
     const RecordedFile file = MergeFileLines(g_text, g_size, line);
-    if (!DecodeRecordText(line.fields[0], path, sizeof path) || !IsInstallPlace(path, file.windows)) {
+    if (!DecodeRecordText(line.fields[0], path, sizeof path) ||
+        !IsInstallPlace(path, file.windows)) {
         return;
     }
     const bool noUseLeft = file.counted && LowerUseCount(path);
@@ -167,7 +166,8 @@ void CancelReplacement(const RecordLine& line)
     char target[MAX_PATH];
     char replacement[MAX_PATH];
     if (!DecodeRecordText(line.fields[0], target, sizeof target) ||
-        !DecodeRecordText(line.fields[1], replacement, sizeof replacement) || !Exists(replacement)) {
+        !DecodeRecordText(line.fields[1], replacement, sizeof replacement) ||
+        !Exists(replacement)) {
         return;
     }
     if (!CancelAtRestart(g_setup.windowsDir, target, replacement) || !DeleteFileA(replacement)) {
@@ -187,8 +187,8 @@ void RemoveFolders()
         removed = false;
         ForEachFirst(kRecordFolder, kFirstField, [&](const RecordLine& line) {
             char path[MAX_PATH];
-            if (DecodeRecordText(line.fields[0], path, sizeof path) && IsInstallPlace(path, false) &&
-                RemoveDirectoryA(path)) {
+            if (DecodeRecordText(line.fields[0], path, sizeof path) &&
+                IsInstallPlace(path, false) && RemoveDirectoryA(path)) {
                 removed = true;
             }
         });
