@@ -9,6 +9,7 @@ if(WIN32)
       ${CMAKE_CURRENT_LIST_DIR}/file_placement.cpp
       ${CMAKE_CURRENT_LIST_DIR}/file_version.cpp
       ${CMAKE_CURRENT_LIST_DIR}/folder_names.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/leftovers.cpp
       ${CMAKE_CURRENT_LIST_DIR}/record_writer.cpp
       ${CMAKE_CURRENT_LIST_DIR}/shared_files.cpp)
 endif()

@@ -117,19 +117,6 @@ bool RestartLine(const char* target, const char* path, char (&line)[2 * MAX_PATH
            AppendText(line, shortPath);
 }
 
-// The record's temporary file `path` waits to replace a target at the next start.
-bool IsPendingReplacement(const char* text, std::size_t size, const RecordField& path)
-{
-    std::size_t position = 0;
-    RecordLine line;
-    while (ReadRecordLine(text, size, position, line)) {
-        if (line.kind == kRecordPending && SameRecordField(line.fields[1], path)) {
-            return true;
-        }
-    }
-    return false;
-}
-
 } // namespace
 
 bool CreateTemporaryBeside(const char* target, char (&temporary)[MAX_PATH])
@@ -200,25 +187,4 @@ bool CancelAtRestart(const char* windowsDir, const char* target, const char* pat
     // Without both files there are no short names to find, and no line of ours to take back.
     char line[2 * MAX_PATH];
     return !RestartLine(target, path, line) || EditRestartSection(windowsDir, line, nullptr);
-}
-
-void RemoveLeftovers(const char* text, std::size_t size)
-{
-    std::size_t position = 0;
-    RecordLine line;
-    while (ReadRecordLine(text, size, position, line)) {
-        char path[MAX_PATH];
-        if ((line.kind != kRecordTemporary && line.kind != kRecordAside) ||
-            !DecodeRecordText(line.fields[0], path, sizeof path) || !Exists(path)) {
-            continue;
-        }
-        char target[MAX_PATH];
-        if (line.kind == kRecordAside && DecodeRecordText(line.fields[1], target, sizeof target) &&
-            !Exists(target)) {
-            RenameFile(path, target);
-        } else if (line.kind == kRecordAside ||
-                   !IsPendingReplacement(text, size, line.fields[0])) {
-            DeleteFileA(path);
-        }
-    }
 }

@@ -7,8 +7,6 @@
 
 #include <windows.h>
 
-#include <cstddef>
-
 // Makes a new, empty file of a unique temporary name in the folder of `target`, its full name in
 // `temporary`, once the install record names it. False when none can be made (no such folder,
 // write-protected or full disk, or a record that cannot be written).
@@ -41,9 +39,3 @@ bool DeleteAtRestart(const char* windowsDir, const char* path);
 // Takes back what ReplaceAtRestart (`target` given) or DeleteAtRestart (`target` null) added for
 // `path`: every such line goes, and the rest of the file stays. True when no such line is left.
 bool CancelAtRestart(const char* windowsDir, const char* target, const char* path);
-
-// Clears what an interrupted run left, as the install record `text` (`size` bytes) names it:
-// temporary files that no replacement at the next start waits for are deleted; an earlier version
-// that stepped aside goes back to its name when nothing took its place, and is deleted otherwise.
-// Only files that the record names as the setup's own temporary files are touched.
-void RemoveLeftovers(const char* text, std::size_t size);

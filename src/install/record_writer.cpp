@@ -1,7 +1,7 @@
 #include "install/record_writer.h"
 
 #include "base/setup_state.h"
-#include "install/file_placement.h"
+#include "install/leftovers.h"
 #include "install/folder_names.h"
 #include "install/joystick_config.h"
 #include "record/install_record.h"

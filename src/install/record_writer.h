@@ -11,7 +11,7 @@
 // Opens the record of g_setup.destDir, or makes it. A record of an earlier install into the same
 // folder is added to; one that another folder's install left, and that the product's uninstall
 // entry still names, is taken over and removed there, so that one uninstall takes back both. Then
-// removes what an interrupted run left (record/leftovers) and notes this install and the
+// removes what an interrupted run left (install/leftovers.h) and notes this install and the
 // destination folder, if the destination page made it. False when the record cannot be had (a
 // file of that name that is no record of this folder, or one that cannot be written): the setup
 // must then change nothing.

@@ -6,6 +6,7 @@
 #include "install/copy_progress.h"
 #include "install/file_placement.h"
 #include "install/folder_names.h"
+#include "install/leftovers.h"
 #include "install/registry_line.h"
 #include "install/shared_files.h"
 #include "record/install_record.h"

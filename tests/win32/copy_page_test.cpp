@@ -4,6 +4,7 @@
 #include "install/copy_page.h"
 #include "install/file_operations.h"
 #include "install/file_placement.h"
+#include "install/leftovers.h"
 #include "install/record_writer.h"
 #include "script/script_loader.h"
 #include "support/automation.h"
