@@ -136,8 +136,10 @@ void RemoveFile(const char* path)
         g_removeSelf = true; // once this program has ended
         return;
     }
+    // Gone is what counts: some systems (Wine among them) report a deletion that the file system
+    // then refuses.
     SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-    if (DeleteFileA(path)) {
+    if (DeleteFileA(path) && !Exists(path)) {
         return;
     }
     if (DeleteAtRestart(g_setup.windowsDir, path)) {
@@ -213,7 +215,7 @@ bool FolderHoldsOtherFiles()
         char path[MAX_PATH];
         const char* name = found.cFileName;
         if (EqualsExactly(name, ".") || EqualsExactly(name, "..") ||
-            !JoinFolderAndName(g_folder, name, path)) {
+            EqualsIgnoreCase(name, kRecordFileName) || !JoinFolderAndName(g_folder, name, path)) {
             continue;
         }
         const char kind = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0

@@ -378,10 +378,10 @@ protected:
     // Runs the uninstall program as "Add/Remove Programs" does (by default the command of the
     // product's uninstall entry) and gives `answer` to its question, which names `products`;
     // `message` gets the text of the box it ends with (none after No). Once it has ended, the
-    // uninstall program itself goes (unless the answer was No).
+    // uninstall program itself goes, when it `removesItself`.
     static void Uninstall(int answer, std::string& message,
                           const std::string& products = "Kestrel Gamepad",
-                          std::string command = "")
+                          std::string command = "", bool removesItself = true)
     {
         if (command.empty()) {
             command = StoredText(ReadStoredValue(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"));
@@ -405,7 +405,7 @@ protected:
             PressButton(done, IDOK);
         }
         ASSERT_TRUE(uninstall.WaitForExit());
-        if (answer == IDYES) {
+        if (answer == IDYES && removesItself) {
             // Its copy deletes it, and last of all leaves itself to the next start.
             EXPECT_TRUE(WaitUntil([&] { return !FileExists(command) && CopyLeftToTheRestart(); },
                                   20000))
@@ -1106,6 +1106,39 @@ TEST_F(Install, ALongDestinationInstallsWholeAndATooLongOneIsRefused)
     std::string message;
     ASSERT_NO_FATAL_FAILURE(Uninstall(IDYES, message, "Kestrel Gamepad", longest + "\\UNINSTAL.EXE"));
     EXPECT_FALSE(FileExists(longest));
+}
+
+TEST_F(Install, WhatCannotBeTakenBackIsNamedAndLeftToASecondRun)
+{
+    ASSERT_NO_FATAL_FAILURE(InstallSample());
+    // A file that can neither be deleted nor left to the next start, whose WININIT.INI cannot be
+    // written: made so outside Windows, where even root cannot write or delete it.
+    const char* prefix = std::getenv("WINEPREFIX");
+    ASSERT_NE(prefix, nullptr);
+    ASSERT_TRUE(WriteWholeFile(kRestartScript, "[rename]\r\n"));
+    const std::string stuck = "'" + std::string(prefix) + "/drive_c/KESTREL/UTILS/CALIB/KCAL.EXE' '" +
+                              prefix + "/drive_c/windows/WININIT.INI'";
+    if (RunHostShell("chattr +i " + stuck) != 0) {
+        GTEST_SKIP() << "files that nobody can delete need chattr, root and a file system for it";
+    }
+    std::string message;
+    Uninstall(IDYES, message, "Kestrel Gamepad", "", false);
+    EXPECT_EQ(RunHostShell("chattr -i " + stuck), 0);
+    EXPECT_EQ(message, std::string(kRemoved) +
+                           "\n\nThese files and settings could not be removed:\n\n" + kDest +
+                           "\\UTILS\\CALIB\\KCAL.EXE\n\nThe rest is still recorded: run the "
+                           "uninstall again later to finish.");
+    // What could not go stays recorded, with the program and the entry that run it again.
+    EXPECT_TRUE(FileExists(kRecord));
+    EXPECT_TRUE(FileExists(kUninstaller));
+    ExpectUninstallEntry();
+    EXPECT_FALSE(FileExists(kDest + "\\README.TXT"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Kestrel"));
+
+    ASSERT_NO_FATAL_FAILURE(Uninstall(IDYES, message));
+    EXPECT_EQ(message, kRemoved);
+    EXPECT_FALSE(FileExists(kDest));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
 }
 
 TEST_F(Install, UninstallRemovesNothingWithoutItsRecordOrFromAnotherFolderOrWhenTheAnswerIsNo)
