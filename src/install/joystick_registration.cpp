@@ -4,8 +4,8 @@
 
 #include "base/bounded_text.h"
 #include "base/setup_state.h"
-#include "install/joystick_config.h"
 #include "install/registry_write.h"
+#include "registry/joystick_config.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include "base/bounded_text.h"
 #include "base/setup_state.h"
-#include "install/registry_section_scan.h"
 #include "install/registry_write.h"
+#include "registry/registry_section_scan.h"
 #include "script/script_rules.h"
 
 namespace {

@@ -2,7 +2,7 @@
 // "[REGISTRY_END]" of SETUP.INF, each of which sets one registry value.
 #pragma once
 
-#include "install/registry_line.h"
+#include "registry/registry_line.h"
 
 // Reads SETUP.INF beside the program (g_setup.sourceDir) as plain text and applies every line of
 // its registry section, with g_setup.productName in place of "%s". A line that cannot be applied

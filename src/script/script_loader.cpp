@@ -95,7 +95,7 @@ int LoadSetupScript()
     char scriptPath[kPathSize];
     if (!CopyText(g_setup.sourceDir, modulePath) ||
         !BuildScriptPath(g_setup.sourceDir, scriptPath, sizeof scriptPath)) {
-        const char* setupProgram = LoadText(kTextSetupProgram);
+        const char* setupProgram = LoadText(IDS_SETUP_PROGRAM);
         CopyText(g_setup.caption, setupProgram != nullptr ? setupProgram : "");
         return 0;
     }

@@ -8,6 +8,6 @@
 // Cancel (or any failure) nothing changes.
 void BrowseForDirectory(HWND owner);
 
-// Keeps g_setup.browsePath and the path field in step with the dialog's directory and drive
+// Keeps the path field in step with the dialog's directory and drive
 // lists. Returns 0 for every message, so the platform dialog's own handling always follows.
 UINT_PTR CALLBACK BrowseHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -5,6 +5,17 @@
 
 #include <cstdint>
 
+// What a wizard page leaves behind (SetupState::pageResult).
+enum PageResult : std::int16_t {
+    kPageCancel = 0,
+    kPageNext = 1,
+    kPageBack = 2,
+};
+
+// Private messages: the start of a page's work, and the browse dialog's refresh.
+constexpr UINT WM_SETUP_START = WM_USER + 100;
+constexpr UINT WM_SETUP_REFRESH = WM_USER + 101;
+
 // Registers the page's class, creates the page from its template in front of the backdrop, sends
 // it WM_SETUP_START and runs its message loop until the page is gone. Returns the page's result;
 // Cancel when the page cannot be created.

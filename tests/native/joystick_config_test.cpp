@@ -1,4 +1,4 @@
-#include "install/joystick_config.h"
+#include "registry/joystick_config.h"
 
 #include <gtest/gtest.h>
 

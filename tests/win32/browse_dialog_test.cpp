@@ -22,10 +22,10 @@
 
 namespace {
 
-constexpr unsigned kDestinationTemplate = 107;
-constexpr int kBackButton = 3;
-constexpr int kBrowseButton = 1025;
-constexpr int kDestinationText = 1003;
+constexpr unsigned IDD_DESTINATION_PAGE = 107;
+constexpr int IDC_BACK = 3;
+constexpr int IDC_BROWSE_BUTTON = 1025;
+constexpr int IDC_DESTINATION_TEXT = 1003;
 
 // Controls of the browse dialog.
 constexpr int kPathField = 1003;
@@ -74,7 +74,7 @@ void Settle(HWND dialog)
 // Presses Browse on the page and returns the dialog once its hook has handled its start.
 HWND OpenBrowse(HWND page)
 {
-    PressButton(page, kBrowseButton);
+    PressButton(page, IDC_BROWSE_BUTTON);
     HWND dialog = WaitForWindow(GetCurrentProcessId(), "#32770");
     if (dialog != nullptr) {
         Settle(dialog);
@@ -90,7 +90,7 @@ std::string EndBrowse(HWND page, HWND dialog, int button)
     // Comes back once the Browse command, which shows the destination again, has returned.
     DWORD_PTR ignored;
     SendMessageTimeoutA(page, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
-    return ControlText(page, kDestinationText);
+    return ControlText(page, IDC_DESTINATION_TEXT);
 }
 
 // Selects the whole path field and types `text` into it, key by key.
@@ -152,9 +152,9 @@ protected:
                 return;
             }
             user(page);
-            PressButton(page, kBackButton);
+            PressButton(page, IDC_BACK);
         });
-        EXPECT_EQ(RunPage("SETUP_SELDIR", DestinationPageProc, kDestinationTemplate), kPageBack);
+        EXPECT_EQ(RunPage("SETUP_SELDIR", DestinationPageProc, IDD_DESTINATION_PAGE), kPageBack);
         thread.join();
     }
 

@@ -1,4 +1,4 @@
-#include "install/registry_line.h"
+#include "registry/registry_line.h"
 
 #include "base/bounded_text.h"
 
