@@ -66,6 +66,54 @@ std::size_t FallbackLength(const char* fallback)
     return length;
 }
 
+// A line (blanks around it dropped) that begins with "[" and holds a "]" names a section: the
+// text between the "[" and the last "]". False for any other line.
+bool TakeSectionHeader(const char* start, const char* stop, ProfileLine& line)
+{
+    if (*start != '[') {
+        return false;
+    }
+    const char* close = stop;
+    while (close > start && close[-1] != ']') {
+        --close;
+    }
+    if (close <= start + 1) {
+        return false;
+    }
+    // close[-1] is the last "]" of the line; the name lies between it and the "[".
+    const char* nameStart = start + 1;
+    const char* nameEnd = close - 1;
+    TrimSpan(nameStart, nameEnd);
+    line.kind = ProfileLineKind::Section;
+    line.name = nameStart;
+    line.nameLength = UpToNul(nameStart, static_cast<std::size_t>(nameEnd - nameStart));
+    return true;
+}
+
+// A key line: the name before the first "=", the value after it, blanks around both dropped.
+void TakeKeyLine(const char* start, const char* stop, ProfileLine& line)
+{
+    line.kind = ProfileLineKind::Key;
+    const char* equals = start;
+    while (equals < stop && *equals != '=') {
+        ++equals;
+    }
+    const char* nameEnd = equals;
+    if (equals < stop) {
+        while (nameEnd > start && IsProfileBlank(nameEnd[-1])) {
+            --nameEnd;
+        }
+        const char* valueStart = equals + 1;
+        while (valueStart < stop && IsProfileBlank(*valueStart)) {
+            ++valueStart;
+        }
+        line.value = valueStart;
+        line.valueLength = UpToNul(valueStart, static_cast<std::size_t>(stop - valueStart));
+    }
+    line.name = start;
+    line.nameLength = UpToNul(start, static_cast<std::size_t>(nameEnd - start));
+}
+
 } // namespace
 
 bool NextProfileLine(ProfileScan& scan, ProfileLine& line)
@@ -98,45 +146,9 @@ bool NextProfileLine(ProfileScan& scan, ProfileLine& line)
     line.textLength = static_cast<std::size_t>(stop - start);
     if (start == stop) {
         line.kind = ProfileLineKind::Blank;
-        return true;
+    } else if (!TakeSectionHeader(start, stop, line)) {
+        TakeKeyLine(start, stop, line);
     }
-
-    if (*start == '[') {
-        const char* close = stop;
-        while (close > start && close[-1] != ']') {
-            --close;
-        }
-        if (close > start + 1) {
-            // close[-1] is the last "]" of the line; the name lies between it and the "[".
-            const char* nameStart = start + 1;
-            const char* nameEnd = close - 1;
-            TrimSpan(nameStart, nameEnd);
-            line.kind = ProfileLineKind::Section;
-            line.name = nameStart;
-            line.nameLength = UpToNul(nameStart, static_cast<std::size_t>(nameEnd - nameStart));
-            return true;
-        }
-    }
-
-    line.kind = ProfileLineKind::Key;
-    const char* equals = start;
-    while (equals < stop && *equals != '=') {
-        ++equals;
-    }
-    const char* nameEnd = equals;
-    if (equals < stop) {
-        while (nameEnd > start && IsProfileBlank(nameEnd[-1])) {
-            --nameEnd;
-        }
-        const char* valueStart = equals + 1;
-        while (valueStart < stop && IsProfileBlank(*valueStart)) {
-            ++valueStart;
-        }
-        line.value = valueStart;
-        line.valueLength = UpToNul(valueStart, static_cast<std::size_t>(stop - valueStart));
-    }
-    line.name = start;
-    line.nameLength = UpToNul(start, static_cast<std::size_t>(nameEnd - start));
     return true;
 }
 

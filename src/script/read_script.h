@@ -59,6 +59,34 @@ std::int32_t ReadNumberKey(Reader& reader, unsigned section, unsigned key, std::
         reader.ReadNumber(reader.Text(section), reader.Text(key), fallback));
 }
 
+// The [Main] keys, in the loader's order, and the caption made of the product name.
+template <ScriptReader Reader>
+void ReadMainKeys(Reader& reader, const char* windowsDir, const char* programFilesDir,
+                  ScriptSettings& settings)
+{
+    // The default destination: moved to the Windows drive, or placed below Program Files.
+    char defaultPath[kPathSize];
+    ReadTextKey(reader, IDS_MAIN_SECTION, IDS_DEFAULT_PATH, kDefaultPathDefault, kPathSize,
+                defaultPath, sizeof defaultPath);
+    BuildDefaultDestination(defaultPath, windowsDir, programFilesDir, settings.destDir,
+                            sizeof settings.destDir);
+
+    ReadTextKey(reader, IDS_MAIN_SECTION, IDS_PRODUCT_NAME, kProductNameDefault,
+                kProductNameReadSize, settings.productName, sizeof settings.productName);
+    ReadTextKey(reader, IDS_MAIN_SECTION, IDS_DRIVER_NAME, kDriverNameDefault,
+                kDriverNameReadSize, settings.driverName, sizeof settings.driverName);
+    settings.oemData1 = ReadNumberKey(reader, IDS_MAIN_SECTION, IDS_OEM_DATA1, kOemData1Default);
+    settings.oemData2 = ReadNumberKey(reader, IDS_MAIN_SECTION, IDS_OEM_DATA2, kOemData2Default);
+
+    CopyText(settings.caption, settings.productName);
+    AppendText(settings.caption, " ");
+    const char* setupProgram = reader.Text(IDS_SETUP_PROGRAM);
+    AppendText(settings.caption, setupProgram != nullptr ? setupProgram : "");
+
+    settings.minimumSpaceKb = static_cast<std::int16_t>(
+        ReadNumberKey(reader, IDS_MAIN_SECTION, IDS_MINIMUM_SPACE, kMinimumSpaceDefault));
+}
+
 template <ScriptReader Reader>
 void ReadFileLines(Reader& reader, const char* windowsDir, const ScriptSettings& settings,
                    FileEntry* const (&diskFiles)[kDiskSlots])
@@ -100,28 +128,7 @@ int ReadSetupScript(Reader& reader, const char* windowsDir, const char* programF
 {
     using namespace script_reading;
 
-    // The default destination: moved to the Windows drive, or placed below Program Files.
-    char defaultPath[kPathSize];
-    ReadTextKey(reader, IDS_MAIN_SECTION, IDS_DEFAULT_PATH, kDefaultPathDefault, kPathSize,
-                defaultPath, sizeof defaultPath);
-    BuildDefaultDestination(defaultPath, windowsDir, programFilesDir, settings.destDir,
-                            sizeof settings.destDir);
-
-    ReadTextKey(reader, IDS_MAIN_SECTION, IDS_PRODUCT_NAME, kProductNameDefault,
-                kProductNameReadSize, settings.productName, sizeof settings.productName);
-    ReadTextKey(reader, IDS_MAIN_SECTION, IDS_DRIVER_NAME, kDriverNameDefault,
-                kDriverNameReadSize, settings.driverName, sizeof settings.driverName);
-    settings.oemData1 = ReadNumberKey(reader, IDS_MAIN_SECTION, IDS_OEM_DATA1, kOemData1Default);
-    settings.oemData2 = ReadNumberKey(reader, IDS_MAIN_SECTION, IDS_OEM_DATA2, kOemData2Default);
-
-    CopyText(settings.caption, settings.productName);
-    AppendText(settings.caption, " ");
-    const char* setupProgram = reader.Text(IDS_SETUP_PROGRAM);
-    AppendText(settings.caption, setupProgram != nullptr ? setupProgram : "");
-
-    settings.minimumSpaceKb = static_cast<std::int16_t>(
-        ReadNumberKey(reader, IDS_MAIN_SECTION, IDS_MINIMUM_SPACE, kMinimumSpaceDefault));
-
+    ReadMainKeys(reader, windowsDir, programFilesDir, settings);
     for (int d = 0; d < kMaxDisks; ++d) {
         ReadTextKey(reader, IDS_DISK_LABEL_SECTION, IDS_DISK1 + d, "", kDiskLabelReadSize,
                     settings.diskLabels[d], kDiskLabelSize);
