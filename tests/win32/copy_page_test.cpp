@@ -214,22 +214,22 @@ TEST(PutInPlace, TheOldFileComesBackWhenTheNewOneCannotTakeItsPlace)
 
     EXPECT_EQ(placeFailing({2}), Placement::Failed);
     EXPECT_EQ(ReadWholeFile(target), "old");
-    EXPECT_EQ(FileNamesIn(folder), (std::set<std::string>{"PANEL.DLL", "UNINSTAL.DAT"}));
+    EXPECT_EQ(FileNamesIn(folder), (std::set<std::string>{"PANEL.DLL", kInstallRecordName}));
 
     // Should not even the old file come back, it waits under a name that the record names: the
     // next run (or the uninstall) puts it back.
     EXPECT_EQ(placeFailing({2, 3}), Placement::Failed);
     EXPECT_FALSE(FileExists(target));
     EndInstallRecord();
-    const std::string record = ReadWholeFile(folder + "\\UNINSTAL.DAT");
+    const std::string record = ReadWholeFile(folder + "\\" + kInstallRecordName);
     RemoveLeftovers(record.data(), record.size());
     EXPECT_EQ(ReadWholeFile(target), "old");
-    EXPECT_EQ(FileNamesIn(folder), (std::set<std::string>{"PANEL.DLL", "UNINSTAL.DAT"}));
+    EXPECT_EQ(FileNamesIn(folder), (std::set<std::string>{"PANEL.DLL", kInstallRecordName}));
 
     // Without a record to name it, no temporary file is made.
     char temporary[MAX_PATH];
     EXPECT_FALSE(CreateTemporaryBeside(target.c_str(), temporary));
-    EXPECT_EQ(FileNamesIn(folder), (std::set<std::string>{"PANEL.DLL", "UNINSTAL.DAT"}));
+    EXPECT_EQ(FileNamesIn(folder), (std::set<std::string>{"PANEL.DLL", kInstallRecordName}));
 }
 
 TEST(DelayWithMessages, DiscardsInputButKeepsAQuitRequest)

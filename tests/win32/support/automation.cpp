@@ -1,3 +1,4 @@
+#include "script/script_names.h"
 #include "support/automation.h"
 
 #include "support/test_files.h"
@@ -6,7 +7,7 @@
 
 SetupProcess::SetupProcess(const std::string& mediumDir, SetupExe program)
 {
-    const std::string exe = mediumDir + "\\SETUP.EXE";
+    const std::string exe = mediumDir + "\\" + kSetupName;
     if (program == SetupExe::Built && !CopyFileA(BuiltSetupExe().c_str(), exe.c_str(), FALSE)) {
         return;
     }
@@ -49,7 +50,8 @@ bool SetupProcess::WaitForExit(DWORD milliseconds)
 
 bool SetupProcess::HasExited() const
 {
-    return process_.hProcess == nullptr || WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0;
+    return process_.hProcess == nullptr ||
+           WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0;
 }
 
 void SetupProcess::Kill()
@@ -100,7 +102,8 @@ HWND FindNow(DWORD processId, const char* className, const std::string* captionP
     return search.found;
 }
 
-HWND Wait(DWORD processId, const char* className, const std::string* captionPart, DWORD milliseconds)
+HWND Wait(DWORD processId, const char* className, const std::string* captionPart,
+          DWORD milliseconds)
 {
     HWND window = nullptr;
     if (!WaitUntil([&] { return (window = FindNow(processId, className, captionPart)) != nullptr; },
@@ -136,8 +139,8 @@ HWND WaitForWindow(DWORD processId, const char* className, DWORD milliseconds)
     return Wait(processId, className, nullptr, milliseconds);
 }
 
-HWND WaitForWindowWithCaption(DWORD processId, const char* className, const std::string& captionPart,
-                              DWORD milliseconds)
+HWND WaitForWindowWithCaption(DWORD processId, const char* className,
+                              const std::string& captionPart, DWORD milliseconds)
 {
     return Wait(processId, className, &captionPart, milliseconds);
 }
@@ -228,12 +231,14 @@ ThreadUser::ThreadUser()
     window_ = CreateWindowA(kUserWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                             windowClass.hInstance, nullptr);
     g_user = this;
-    hook_ = SetWindowsHookExA(WH_CBT, CbtHook, nullptr, GetCurrentThreadId());
+    showHook_ = SetWindowsHookExA(WH_CALLWNDPROC, ShowHook, nullptr, GetCurrentThreadId());
+    destroyHook_ = SetWindowsHookExA(WH_CBT, DestroyHook, nullptr, GetCurrentThreadId());
 }
 
 ThreadUser::~ThreadUser()
 {
-    UnhookWindowsHookEx(hook_);
+    UnhookWindowsHookEx(showHook_);
+    UnhookWindowsHookEx(destroyHook_);
     DestroyWindow(window_);
     g_user = nullptr;
 }
@@ -250,16 +255,30 @@ ThreadUser& ThreadUser::Box(int answer, std::function<void(HWND box)> seen)
     return *this;
 }
 
+void ThreadUser::Close(HWND box, int button)
+{
+    PressButton(box, button);
+    closing_.insert(box);
+}
+
 void ThreadUser::Start()
 {
     PostContinue();
 }
 
-LRESULT CALLBACK ThreadUser::CbtHook(int code, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK ThreadUser::ShowHook(int code, WPARAM wParam, LPARAM lParam)
 {
-    if (g_user != nullptr && code == HCBT_ACTIVATE) {
-        g_user->Shown(reinterpret_cast<HWND>(wParam));
-    } else if (g_user != nullptr && code == HCBT_DESTROYWND) {
+    const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (g_user != nullptr && code == HC_ACTION && call->message == WM_SHOWWINDOW &&
+        call->wParam != FALSE) {
+        g_user->Shown(call->hwnd);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+LRESULT CALLBACK ThreadUser::DestroyHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (g_user != nullptr && code == HCBT_DESTROYWND) {
         g_user->Gone(reinterpret_cast<HWND>(wParam));
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
@@ -276,7 +295,7 @@ LRESULT CALLBACK ThreadUser::WindowProc(HWND window, UINT message, WPARAM wParam
 
 void ThreadUser::Shown(HWND box)
 {
-    // A box is activated again when a box in front of it goes: only its first showing counts.
+    // Only a box's first showing counts.
     if (ClassNameOf(box) != "#32770" || !boxes_.insert(box).second) {
         return;
     }
