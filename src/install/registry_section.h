@@ -10,16 +10,6 @@
 // lines; 0 otherwise (no script, or one that cannot be read whole), and then nothing is written.
 int ApplyRegistrySection();
 
-// What is done with one line of the registry section, given the device's class key (see
-// ApplyRegistryLine).
-using RegistryLineAction = void (*)(const char* deviceClassKey, const char* line);
-
-// Reads the script at `scriptPath` as plain text and hands every line of its registry section to
-// `action`, with the class key of the system's joystick device. A line longer than 255 characters
-// is passed over. Returns 1 when the script was opened and read whole; 0 otherwise, and then no
-// line is handed on.
-int ForEachRegistryLine(const char* scriptPath, RegistryLineAction action);
-
 // Applies one registry line: creates or opens its key (volatile) and sets its value.
 // `deviceClassKey` is the device's key below "System\CurrentControlSet\Services\Class\" that
 // "HKR" lines write below; when it is empty they write nothing.

@@ -17,7 +17,8 @@ bool IsMadeSubdirectory(const char* name);
 
 // Source path: source directory, a backslash and the source name. False (and an empty path)
 // when it does not fit in `capacity` bytes.
-bool BuildSourcePath(const char* sourceDir, const FileEntry& entry, char* out, std::size_t capacity);
+bool BuildSourcePath(const char* sourceDir, const FileEntry& entry, char* out,
+                     std::size_t capacity);
 
 // Target path: for a relative entry the destination, a backslash and the target directory, then
 // a backslash and the target name; for an absolute entry the target directory, a backslash and

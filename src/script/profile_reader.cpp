@@ -114,6 +114,54 @@ void TakeKeyLine(const char* start, const char* stop, ProfileLine& line)
     line.nameLength = UpToNul(start, static_cast<std::size_t>(nameEnd - start));
 }
 
+// The number at the start of a text by the reader's rules (profile_reader.h), 32 bits wrapped.
+std::int32_t ProfileNumber(const char* value)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(value);
+    while (*p != '\0' && *p <= ' ') {
+        ++p;
+    }
+    bool negative = false;
+    if (*p == '+') {
+        ++p;
+    } else if (*p == '-') {
+        negative = true;
+        ++p;
+    }
+    std::uint32_t base = 10;
+    if (p[0] == '0' && p[1] == 'b') {
+        base = 2;
+        p += 2;
+    } else if (p[0] == '0' && p[1] == 'o') {
+        base = 8;
+        p += 2;
+    } else if (p[0] == '0' && p[1] == 'x') {
+        base = 16;
+        p += 2;
+    }
+    std::uint32_t total = 0;
+    for (;; ++p) {
+        std::uint32_t digit;
+        if (*p >= '0' && *p <= '9') {
+            digit = *p - '0';
+        } else if (*p >= 'A' && *p <= 'Z') {
+            digit = *p - 'A' + 10;
+        } else if (*p >= 'a' && *p <= 'z') {
+            digit = *p - 'a' + 10;
+        } else {
+            break;
+        }
+        if (digit >= base) {
+            break;
+        }
+        total = total * base + digit;
+    }
+    if (negative) {
+        total = 0u - total;
+    }
+    return static_cast<std::int32_t>(total);
+}
+
 } // namespace
 
 bool NextProfileLine(ProfileScan& scan, ProfileLine& line)
@@ -233,51 +281,4 @@ std::int32_t ReadProfileInt(const char* text, std::size_t length, const char* se
     ProfileLine line;
     const bool found = FindProfileKey(text, length, section, key, line);
     return ReadProfileNumber(found ? &line : nullptr, fallback);
-}
-
-std::int32_t ProfileNumber(const char* value)
-{
-    const auto* p = reinterpret_cast<const unsigned char*>(value);
-    while (*p != '\0' && *p <= ' ') {
-        ++p;
-    }
-    bool negative = false;
-    if (*p == '+') {
-        ++p;
-    } else if (*p == '-') {
-        negative = true;
-        ++p;
-    }
-    std::uint32_t base = 10;
-    if (p[0] == '0' && p[1] == 'b') {
-        base = 2;
-        p += 2;
-    } else if (p[0] == '0' && p[1] == 'o') {
-        base = 8;
-        p += 2;
-    } else if (p[0] == '0' && p[1] == 'x') {
-        base = 16;
-        p += 2;
-    }
-    std::uint32_t total = 0;
-    for (;; ++p) {
-        std::uint32_t digit;
-        if (*p >= '0' && *p <= '9') {
-            digit = *p - '0';
-        } else if (*p >= 'A' && *p <= 'Z') {
-            digit = *p - 'A' + 10;
-        } else if (*p >= 'a' && *p <= 'z') {
-            digit = *p - 'a' + 10;
-        } else {
-            break;
-        }
-        if (digit >= base) {
-            break;
-        }
-        total = total * base + digit;
-    }
-    if (negative) {
-        total = 0u - total;
-    }
-    return static_cast<std::int32_t>(total);
 }

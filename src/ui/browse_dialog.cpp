@@ -55,38 +55,8 @@ void RefreshFromCurrentDirectory(HWND dialog)
     ShowBrowsePath(dialog);
 }
 
-} // namespace
-
-void BrowseForDirectory(HWND owner)
-{
-    char fileName[MAX_PATH];
-    CopyText(fileName, kDummyFileName);
-
-    OPENFILENAMEA request{};
-    request.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
-    request.hwndOwner = owner;
-    request.hInstance = g_setup.instance;
-    request.lpstrFile = fileName;
-    request.nMaxFile = sizeof fileName;
-    request.lpstrInitialDir = kInitialDirectory;
-    request.Flags = kBrowseFlags;
-    request.lpfnHook = BrowseHook;
-    request.lpTemplateName = MAKEINTRESOURCEA(IDD_BROWSE);
-
-    // The dialog makes each directory the user moves to current. OFN_NOCHANGEDIR asks it to
-    // restore the former one; dialogs that ignore the flag in their old style (Wine's) leave the
-    // process in the last directory browsed, so it is restored here as well.
-    char formerDirectory[MAX_PATH];
-    const DWORD formerLength = GetCurrentDirectoryA(sizeof formerDirectory, formerDirectory);
-    const bool accepted = GetOpenFileNameA(&request) != FALSE;
-    if (formerLength != 0 && formerLength < sizeof formerDirectory) {
-        SetCurrentDirectoryA(formerDirectory);
-    }
-    if (accepted) {
-        CopyText(g_setup.destDir, g_browsePath);
-    }
-}
-
+// Keeps the path and the path field in step with the dialog's directory and drive lists.
+// Returns 0 for every message, so the platform dialog's own handling always follows.
 UINT_PTR CALLBACK BrowseHook(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
@@ -131,3 +101,36 @@ UINT_PTR CALLBACK BrowseHook(HWND dialog, UINT message, WPARAM wParam, LPARAM)
     }
     return 0;
 }
+
+} // namespace
+
+void BrowseForDirectory(HWND owner)
+{
+    char fileName[MAX_PATH];
+    CopyText(fileName, kDummyFileName);
+
+    OPENFILENAMEA request{};
+    request.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    request.hwndOwner = owner;
+    request.hInstance = g_setup.instance;
+    request.lpstrFile = fileName;
+    request.nMaxFile = sizeof fileName;
+    request.lpstrInitialDir = kInitialDirectory;
+    request.Flags = kBrowseFlags;
+    request.lpfnHook = BrowseHook;
+    request.lpTemplateName = MAKEINTRESOURCEA(IDD_BROWSE);
+
+    // The dialog makes each directory the user moves to current. OFN_NOCHANGEDIR asks it to
+    // restore the former one; dialogs that ignore the flag in their old style (Wine's) leave the
+    // process in the last directory browsed, so it is restored here as well.
+    char formerDirectory[MAX_PATH];
+    const DWORD formerLength = GetCurrentDirectoryA(sizeof formerDirectory, formerDirectory);
+    const bool accepted = GetOpenFileNameA(&request) != FALSE;
+    if (formerLength != 0 && formerLength < sizeof formerDirectory) {
+        SetCurrentDirectoryA(formerDirectory);
+    }
+    if (accepted) {
+        CopyText(g_setup.destDir, g_browsePath);
+    }
+}
+

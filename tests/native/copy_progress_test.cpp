@@ -57,7 +57,8 @@ TEST(CopyPaths, PathThatDoesNotFitIsRefusedNotCut)
                                  sizeof path));
     EXPECT_STREQ(path, "");
     const std::string exact = "C:\\" + std::string(62, 'd'); // 65 + "\SUB\" + 9 = 79
-    EXPECT_TRUE(BuildTargetPath(exact.c_str(), Entry("S", "NAME9.DLL", "SUB", 0), path, sizeof path));
+    EXPECT_TRUE(
+        BuildTargetPath(exact.c_str(), Entry("S", "NAME9.DLL", "SUB", 0), path, sizeof path));
     EXPECT_EQ(std::strlen(path), 79u);
     EXPECT_FALSE(BuildSubdirectoryPath(dest.c_str(), "SUBDIRECTORY", path, sizeof path));
 }
