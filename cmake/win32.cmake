@@ -36,9 +36,12 @@ target_include_directories(setup_win32 PUBLIC ${CMAKE_SOURCE_DIR}/src)
 target_compile_options(setup_win32 PRIVATE -Wall -Wextra ${SETUP_FREESTANDING_FLAGS})
 target_link_libraries(setup_win32 PUBLIC setup_portable)
 
+# The resource scripts take their ids from src/base/resource_ids.h.
+set(resource_ids ${CMAKE_SOURCE_DIR}/src/base/resource_ids.h)
 add_library(setup_resources OBJECT ${CMAKE_SOURCE_DIR}/res/setup.rc)
+target_include_directories(setup_resources PRIVATE ${CMAKE_SOURCE_DIR}/src)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/res/setup.rc PROPERTIES
-    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/strings.rc;${CMAKE_SOURCE_DIR}/res/common_strings.rc;${CMAKE_SOURCE_DIR}/res/pages.rc;${CMAKE_SOURCE_DIR}/res/browse.rc;${CMAKE_SOURCE_DIR}/res/setup-side.bmp;${CMAKE_SOURCE_DIR}/res/gamepad.ico;${CMAKE_SOURCE_DIR}/res/disk.ico;${CMAKE_SOURCE_DIR}/res/done.ico")
+    OBJECT_DEPENDS "${resource_ids};${CMAKE_SOURCE_DIR}/res/strings.rc;${CMAKE_SOURCE_DIR}/res/common_strings.rc;${CMAKE_SOURCE_DIR}/res/pages.rc;${CMAKE_SOURCE_DIR}/res/browse.rc;${CMAKE_SOURCE_DIR}/res/setup-side.bmp;${CMAKE_SOURCE_DIR}/res/gamepad.ico;${CMAKE_SOURCE_DIR}/res/disk.ico;${CMAKE_SOURCE_DIR}/res/done.ico")
 
 # lz32 comes first: MinGW's kernel32 import library also names the LZ functions (newer Windows
 # keeps them there), but Windows 95/98 export them only from LZ32.DLL.
@@ -79,8 +82,9 @@ setup_freestanding_program(setup_exe SETUP SetupEntry setup_resources
     ${CMAKE_SOURCE_DIR}/src/setup/entry.cpp)
 
 add_library(uninstall_resources OBJECT ${CMAKE_SOURCE_DIR}/res/uninstall.rc)
+target_include_directories(uninstall_resources PRIVATE ${CMAKE_SOURCE_DIR}/src)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/res/uninstall.rc PROPERTIES
-    OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/common_strings.rc")
+    OBJECT_DEPENDS "${resource_ids};${CMAKE_SOURCE_DIR}/res/common_strings.rc")
 setup_freestanding_program(uninstall_exe UNINSTAL UninstallEntry
     uninstall_resources ${CMAKE_SOURCE_DIR}/src/uninstall/entry.cpp)
 

@@ -23,6 +23,7 @@
 #include <cstring>
 #include <string>
 
+#include "base/resource_ids.h"
 #include "support/automation.h"
 
 namespace {
@@ -120,7 +121,7 @@ int TimeCopyPage(DWORD limit)
     double copied = -1;
     for (;;) {
         if (status == nullptr) {
-            status = GetDlgItem(page, 1019);
+            status = GetDlgItem(page, IDC_COPY_STATUS);
         }
         char text[64] = {};
         if (copied < 0 && status != nullptr && GetWindowTextA(status, text, sizeof text) > 0 &&

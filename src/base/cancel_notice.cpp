@@ -8,7 +8,7 @@ void CancelNotice(HWND owner)
 {
     char text[128];
     CopyText(text, g_setup.productName);
-    const char* notCompleted = LoadText(kTextNotCompleted);
+    const char* notCompleted = LoadText(IDS_NOT_COMPLETED);
     AppendText(text, notCompleted != nullptr ? notCompleted : "");
     MessageBoxA(owner, text, g_setup.caption, MB_ICONWARNING);
 }

@@ -16,7 +16,8 @@ constexpr std::size_t kFileLineSize = 128;
 constexpr std::size_t kNumberedKeySize = 6;    // a file line's key: 1 to 32767 in decimal
 constexpr int kMaxDisks = 6;
 constexpr int kDiskSlots = 8;
-constexpr int kDirectoryKeyCount = 10;         // RootDir, SubDir1-6, WinDir, WinSystemDir, WinInfDir
+// The directory keys: RootDir, SubDir1-6, WinDir, WinSystemDir, WinInfDir.
+constexpr int kDirectoryKeyCount = 10;
 constexpr int kFirstWindowsKey = 7;            // WinDir; this key and the two after it are absolute
 constexpr std::size_t kFileTableSpareBytes = 600;
 

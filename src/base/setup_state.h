@@ -5,23 +5,8 @@
 
 #include <cstdint>
 
-#include "base/text_catalogue.h"
 #include "base/file_table.h"
 #include "base/script_settings.h"
-
-// What a wizard page leaves behind.
-enum PageResult : std::int16_t {
-    kPageCancel = 0,
-    kPageNext = 1,
-    kPageBack = 2,
-};
-
-// Private messages: the start of a page's work, and the browse dialog's refresh.
-constexpr UINT WM_SETUP_START = WM_USER + 100;
-constexpr UINT WM_SETUP_REFRESH = WM_USER + 101;
-
-constexpr LONG kLzNotOpen = -1;
-constexpr std::size_t kFailedNamesSize = 256;
 
 // Asks for a state that is all zero (see g_setup).
 struct ZeroFilled {};
@@ -33,7 +18,7 @@ struct SetupState : ScriptSettings {
     SetupState() = default;
     // All zero: every field whose initial value is not zero is named here.
     explicit constexpr SetupState(ZeroFilled)
-        : restartNow(0), lzSource(0), lzTarget(0), textIndex(0)
+        : restartNow(0)
     {
     }
 
@@ -48,23 +33,13 @@ struct SetupState : ScriptSettings {
     HGLOBAL fileTableHandle = nullptr;
     FileEntry* fileTableBase = nullptr;
 
-    std::int16_t pageResult = kPageCancel;
+    std::int16_t pageResult = 0; // what the page that ran last left (ui/page_host.h)
     std::int32_t restartNow = 1;
     HWND mainWindow = nullptr;
     HFONT titleFont = nullptr;
-    LONG lzSource = kLzNotOpen;
-    LONG lzTarget = kLzNotOpen;
-    char browsePath[kPathSize] = {};
     // The folder that the destination page made last (empty: none), which the install record
     // then names as the setup's own.
     char madeDestination[kPathSize] = {};
-
-    // Files that the copy page could not copy: how many, and as many source names as fit.
-    std::int16_t failedFileCount = 0;
-    char failedFileNames[kFailedNamesSize] = {};
-
-    std::uint32_t textIndex = kTextBufferCount;
-    char textBuffers[kTextBufferCount][kTextBufferSize] = {};
 };
 
 // The one state. It is constant-initialised all zero, so that it takes no room in SETUP.EXE (the

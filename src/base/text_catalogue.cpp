@@ -1,12 +1,22 @@
 #include "base/text_catalogue.h"
 
+#include <cstdint>
+
 #include "base/setup_state.h"
+
+namespace {
+
+// Zero-filled like all of the program's state: the first text goes to the first buffer.
+char g_buffers[kTextBufferCount][kTextBufferSize];
+std::uint32_t g_next;
+
+} // namespace
 
 char* LoadText(unsigned id)
 {
-    g_setup.textIndex = g_setup.textIndex < kTextBufferCount - 1 ? g_setup.textIndex + 1 : 0;
-    char* buffer = g_setup.textBuffers[g_setup.textIndex];
-    const int loaded = LoadStringA(g_setup.instance, id & 0xFFFF, buffer,
-                                   static_cast<int>(kTextBufferSize));
+    char* buffer = g_buffers[g_next];
+    g_next = g_next < kTextBufferCount - 1 ? g_next + 1 : 0;
+    const int loaded =
+        LoadStringA(g_setup.instance, id & 0xFFFF, buffer, static_cast<int>(kTextBufferSize));
     return loaded == 0 ? nullptr : buffer;
 }

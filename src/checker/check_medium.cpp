@@ -1,7 +1,7 @@
 // The files that the script names, looked up on the medium (or among the originals that a medium
 // is laid out from).
 #include "checker/check_helpers.h"
-#include "install/copy_progress.h"
+#include "script/install_locations.h"
 #include "script/script_names.h"
 #include "szdd/szdd_reader.h"
 

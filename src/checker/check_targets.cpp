@@ -5,7 +5,7 @@
 
 #include "base/bounded_text.h"
 #include "checker/check_helpers.h"
-#include "install/copy_progress.h"
+#include "script/install_locations.h"
 #include "script/script_names.h"
 
 namespace checker {

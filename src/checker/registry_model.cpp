@@ -4,7 +4,7 @@
 
 #include "base/bounded_text.h"
 #include "checker/text_lines.h"
-#include "install/registry_section_scan.h"
+#include "registry/registry_section_scan.h"
 
 namespace checker {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "checker/checks.h"
-#include "install/registry_line.h"
+#include "registry/registry_line.h"
 
 namespace checker {
 

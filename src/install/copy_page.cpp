@@ -3,9 +3,10 @@
 #include <lzexpand.h>
 
 #include "base/bounded_text.h"
+#include "base/cancel_notice.h"
+#include "base/failed_names.h"
 #include "base/setup_state.h"
 #include "base/text_catalogue.h"
-#include "base/cancel_notice.h"
 #include "install/copy_progress.h"
 #include "install/file_placement.h"
 #include "install/file_version.h"
@@ -15,18 +16,21 @@
 #include "install/registry_section.h"
 #include "install/shared_files.h"
 #include "record/install_record.h"
+#include "script/install_locations.h"
+#include "script/script_names.h"
 #include "ui/page_host.h"
 
 namespace {
 
-constexpr int kCancelButton = 1;
-constexpr int kGaugeFrame = 1011;
-constexpr int kPercentLabel = 1013;
-constexpr int kStatusText = 1019;
-constexpr unsigned kEmptyGaugeFill = WHITE_BRUSH;
 constexpr DWORD kRegistryPause = 500;
 constexpr COLORREF kGaugeColour = RGB(0, 0, 255);
 constexpr COLORREF kShadowColour = RGB(128, 128, 128);
+constexpr INT kNotOpen = -1;
+
+// Set by the Cancel button: the copy stops before the next file.
+bool g_cancelled = false;
+// Files that could not be copied.
+FailedNames g_failed;
 
 // Sets a control's text and paints it at once: no message loop runs during the copy. A text that
 // the control shows already is left alone: every immediate repaint costs a trip to the display,
@@ -69,18 +73,16 @@ void NoticeAfterCancel()
 // Tells the user which files could not be copied.
 void ReportFailedFiles(HWND page)
 {
-    const char* format = LoadText(kTextFilesNotCopied);
+    const char* format = LoadText(IDS_FILES_NOT_COPIED);
     char text[512];
-    wsprintfA(text, format != nullptr ? format : "%s", g_setup.failedFileNames);
+    wsprintfA(text, format != nullptr ? format : "%s", g_failed.names);
     MessageBoxA(page, text, g_setup.caption, MB_ICONWARNING | MB_OK);
 }
 
 // A failed file is named by its source name, or by its target name when it has no source name.
 void NoteFailedFile(const FileEntry& entry)
 {
-    ++g_setup.failedFileCount;
-    AddFailedName(g_setup.failedFileNames, sizeof g_setup.failedFileNames,
-                  entry.sourceName[0] != '\0' ? entry.sourceName : entry.targetName);
+    NoteFailed(g_failed, entry.sourceName[0] != '\0' ? entry.sourceName : entry.targetName);
 }
 
 // The destination is a Windows folder, or lies inside one: its files are shared as theirs are.
@@ -106,10 +108,10 @@ void ShowProgress(HWND page, HDC dc, int index, int fileCount)
     const std::int16_t percent = PercentDone(index, fileCount);
     char label[kStatusTextSize];
     wsprintfA(label, "%d%%", percent);
-    ShowControlText(page, kPercentLabel, label);
+    ShowControlText(page, IDC_COPY_PERCENT, label);
     if (IsWindow(page)) {
         RECT gauge;
-        ControlRectInPage(page, kGaugeFrame, &gauge);
+        ControlRectInPage(page, IDC_COPY_GAUGE_FRAME, &gauge);
         const PixelRect fill =
             GaugeFill(PixelRect{gauge.left, gauge.top, gauge.right, gauge.bottom}, percent);
         FillPixels(dc, fill, kGaugeColour);
@@ -172,31 +174,73 @@ void FileFlags(const FileEntry& entry, const char* target, char (&flags)[kFileFl
 bool IsInstallRecord(const char* target)
 {
     char record[MAX_PATH];
-    return JoinFolderAndName(g_setup.destDir, kRecordFileName, record) &&
+    return JoinFolderAndName(g_setup.destDir, kInstallRecordName, record) &&
            EqualsIgnoreCase(record, target);
+}
+
+// Opens the source for expansion, then lets one message of the page through. kNotOpen when it
+// cannot be opened.
+INT OpenSourceFile(HWND page, const char* sourcePath)
+{
+    OFSTRUCT info{};
+    const INT source = LZOpenFileA(const_cast<char*>(sourcePath), &info, OF_READ);
+    PumpOneMessage(page);
+    return source;
+}
+
+// Writes the target (null: there is none to write) from `source` (kNotOpen: none), expanding it
+// into a temporary file beside the target that takes the target's place only once it is whole,
+// closes the files, then lets one message of the page through. Nothing is ever written under
+// another name; on failure the target is as it was. A target that carries a higher version than
+// the new file is kept. `flags` are the install record's flags of the file (kFileFlag...) as it
+// was found: what is recorded, and whether its use count is kept.
+Placement CopyToTarget(HWND page, INT source, const char* targetPath, const char* flags)
+{
+    Placement placement = Placement::Failed;
+    char temporary[MAX_PATH];
+    if (source >= 0 && targetPath != nullptr && CreateTemporaryBeside(targetPath, temporary)) {
+        const INT target = _lopen(temporary, OF_WRITE | OF_SHARE_EXCLUSIVE);
+        bool whole = false;
+        if (target >= 0) {
+            whole = ExpandWhole(source, target);
+            LZClose(target);
+        }
+        placement = whole ? PlaceFile(temporary, targetPath, flags) : Placement::Failed;
+        if (placement != Placement::Placed && placement != Placement::AtRestart) {
+            DeleteFileA(temporary);
+        }
+    }
+    if (source >= 0) {
+        LZClose(source);
+    }
+    PumpOneMessage(page);
+    return placement;
 }
 
 void CopyOneFile(HWND page, HDC dc, const FileEntry& entry, int index, int fileCount)
 {
     // A numbered key that the script leaves out gives a record without names: nothing to copy,
-    // but it counts for the percent.
+    // but it counts for the percent, and lets messages through as every record does.
     if (entry.sourceName[0] == '\0' && entry.targetName[0] == '\0') {
+        PumpOneMessage(page);
         ShowProgress(page, dc, index, fileCount);
+        PumpOneMessage(page);
         return;
     }
 
     char status[kStatusTextSize];
-    const char* copying = LoadText(kTextCopying);
+    const char* copying = LoadText(IDS_COPYING);
     BuildStatusText(copying != nullptr ? copying : "", entry, status, sizeof status);
-    ShowControlText(page, kStatusText, status);
+    ShowControlText(page, IDC_COPY_STATUS, status);
 
     // A record with only one of its names has nothing to copy or nowhere to put it; one whose
     // names would lead out of the medium's folder or the target's is refused.
     char source[MAX_PATH];
     const bool sourceFits =
         IsCopiedRecord(entry) && BuildSourcePath(g_setup.sourceDir, entry, source, sizeof source);
+    INT opened = kNotOpen;
     if (sourceFits) {
-        OpenSourceFile(page, source);
+        opened = OpenSourceFile(page, source);
     } else {
         PumpOneMessage(page);
     }
@@ -211,10 +255,99 @@ void CopyOneFile(HWND page, HDC dc, const FileEntry& entry, int index, int fileC
         FileFlags(entry, target, flags);
         targetFits = !IsInstallRecord(target);
     }
-    if (CopyToTarget(page, targetFits ? target : nullptr, flags) == Placement::Failed) {
+    if (CopyToTarget(page, opened, targetFits ? target : nullptr, flags) == Placement::Failed) {
         NoteFailedFile(entry);
     }
 }
+
+// Draws the sunken gauge box over a control, filled white.
+void DrawGaugeBox(HWND window, HDC dc, int controlId)
+{
+    RECT r;
+    ControlRectInPage(window, controlId, &r);
+
+    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(WHITE_BRUSH));
+    HGDIOBJ oldPen = SelectObject(dc, GetStockObject(WHITE_PEN));
+    Rectangle(dc, r.left, r.top, r.right, r.bottom);
+
+    // A grey outline one pixel up and left of the white one: together a sunken frame.
+    OffsetRect(&r, -1, -1);
+    HPEN grey = CreatePen(PS_SOLID, 1, kShadowColour);
+    SelectObject(dc, grey);
+    SelectObject(dc, GetStockObject(HOLLOW_BRUSH));
+    Rectangle(dc, r.left, r.top, r.right, r.bottom);
+
+    SelectObject(dc, oldPen);
+    SelectObject(dc, oldBrush);
+    DeleteObject(grey);
+}
+
+// The copy loop over every disk and file, then the registry steps.
+void CopyAllFiles(HWND page)
+{
+    HDC dc = GetDC(page);
+    const auto goingOn = [] { return !g_cancelled && !InstallRecordFailed(); };
+    for (int d = 0; d < g_setup.diskCount && goingOn(); ++d) {
+        UpdateWindow(page);
+        DrawGaugeBox(page, dc, IDC_COPY_GAUGE_FRAME);
+        const int fileCount = g_setup.fileCounts[d];
+        for (int k = 0; k < fileCount && goingOn(); ++k) {
+            CopyOneFile(page, dc, g_setup.diskFiles[d][k], k, fileCount);
+        }
+    }
+    FlushInstallRecord();
+
+    ShowControlText(page, IDC_COPY_STATUS, "Adding Registry...");
+    DelayWithMessages(kRegistryPause);
+    ApplyRegistrySection();
+    ShowControlText(page, IDC_COPY_STATUS, "Updating Registry...");
+    DelayWithMessages(kRegistryPause);
+    RegisterJoystickDriver();
+    ReleaseDC(page, dc);
+}
+
+// The page's whole work, inside the host's start message.
+void StartCopy(HWND page)
+{
+    UpdateWindow(page);
+    g_setup.pageResult = kPageNext;
+    g_cancelled = false;
+    g_failed = FailedNames{};
+    // Nothing is changed that the install record cannot name.
+    g_destinationInWindows = IsAtOrBelowFolder(g_setup.destDir, g_setup.windowsDir);
+    if (StartInstallRecord()) {
+        CreateSubdirectories();
+    }
+    CopyAllFiles(page);
+    EndInstallRecord();
+    if (InstallRecordFailed()) {
+        NoteFailed(g_failed, kInstallRecordName);
+    }
+    if (!g_cancelled && g_failed.count > 0) {
+        ReportFailedFiles(page);
+        g_cancelled = true;
+        EndPage(page, kPageCancel);
+    }
+    if (g_cancelled) {
+        NoticeAfterCancel();
+    } else {
+        EndPage(page, kPageNext);
+    }
+}
+
+// Cancel ends the page at once, even in the middle of the copy: the copy loop notices it at the
+// next file and stops there.
+bool CopyCommand(HWND page, WPARAM command)
+{
+    if (command != IDC_COPY_CANCEL) {
+        return false;
+    }
+    g_cancelled = true;
+    EndPage(page, kPageCancel);
+    return true;
+}
+
+constexpr PageRules kCopyPage{StartCopy, CopyCommand, IDC_COPY_CANCEL, false};
 
 } // namespace
 
@@ -230,9 +363,9 @@ void PumpOneMessage(HWND window)
         PostQuitMessage(static_cast<int>(message.wParam));
         return;
     }
-    // A queued command 1 (Enter on the default button) is dropped: only a real click on the
-    // Cancel button, which sends its command, cancels the copy.
-    if (message.message == WM_COMMAND && message.wParam == kCancelButton) {
+    // A queued command of the Cancel button (Enter on the default button) is dropped: only a real
+    // click on it, which sends its command, cancels the copy.
+    if (message.message == WM_COMMAND && message.wParam == IDC_COPY_CANCEL) {
         return;
     }
     TranslateMessage(&message);
@@ -272,138 +405,6 @@ void ControlRectInPage(HWND window, int controlId, RECT* rect)
     ClientToScreen(window, &windowOrigin);
     OffsetRect(rect, controlOrigin.x - windowOrigin.x, controlOrigin.y - windowOrigin.y);
 }
-
-void DrawGaugeBox(HWND window, HDC dc, int controlId, unsigned fillCode)
-{
-    RECT r;
-    ControlRectInPage(window, controlId, &r);
-
-    std::uint32_t colour = 0;
-    const bool ownBrush = GaugeFillColour(fillCode, colour);
-    HGDIOBJ fill = ownBrush ? CreateSolidBrush(colour) : GetStockObject(fillCode & 0xFFFF);
-
-    HGDIOBJ oldBrush = SelectObject(dc, fill);
-    HGDIOBJ oldPen = SelectObject(dc, GetStockObject(WHITE_PEN));
-    Rectangle(dc, r.left, r.top, r.right, r.bottom);
-
-    // A grey outline one pixel up and left of the white one: together a sunken frame.
-    OffsetRect(&r, -1, -1);
-    HPEN grey = CreatePen(PS_SOLID, 1, kShadowColour);
-    SelectObject(dc, grey);
-    SelectObject(dc, GetStockObject(HOLLOW_BRUSH));
-    Rectangle(dc, r.left, r.top, r.right, r.bottom);
-
-    SelectObject(dc, oldPen);
-    SelectObject(dc, oldBrush);
-    DeleteObject(grey);
-    if (ownBrush) {
-        DeleteObject(fill);
-    }
-}
-
-bool OpenSourceFile(HWND page, const char* sourcePath)
-{
-    OFSTRUCT info{};
-    g_setup.lzSource = LZOpenFileA(const_cast<char*>(sourcePath), &info, OF_READ);
-    PumpOneMessage(page);
-    return g_setup.lzSource >= 0;
-}
-
-Placement CopyToTarget(HWND page, const char* targetPath, const char* flags)
-{
-    Placement placement = Placement::Failed;
-    g_setup.lzTarget = kLzNotOpen;
-    char temporary[MAX_PATH];
-    if (g_setup.lzSource >= 0 && targetPath != nullptr &&
-        CreateTemporaryBeside(targetPath, temporary)) {
-        g_setup.lzTarget = _lopen(temporary, OF_WRITE | OF_SHARE_EXCLUSIVE);
-        bool whole = false;
-        if (g_setup.lzTarget >= 0) {
-            whole = ExpandWhole(g_setup.lzSource, g_setup.lzTarget);
-            LZClose(g_setup.lzTarget);
-        }
-        placement = whole ? PlaceFile(temporary, targetPath, flags) : Placement::Failed;
-        if (placement != Placement::Placed && placement != Placement::AtRestart) {
-            DeleteFileA(temporary);
-        }
-    }
-    if (g_setup.lzSource >= 0) {
-        LZClose(g_setup.lzSource);
-    }
-    g_setup.lzSource = kLzNotOpen;
-    g_setup.lzTarget = kLzNotOpen;
-    PumpOneMessage(page);
-    return placement;
-}
-
-void CopyAllFiles(HWND page)
-{
-    HDC dc = GetDC(page);
-    const auto goingOn = [] { return g_setup.pageResult != kPageCancel && !InstallRecordFailed(); };
-    for (int d = 0; d < g_setup.diskCount && goingOn(); ++d) {
-        UpdateWindow(page);
-        DrawGaugeBox(page, dc, kGaugeFrame, kEmptyGaugeFill);
-        const int fileCount = g_setup.fileCounts[d];
-        for (int k = 0; k < fileCount && goingOn(); ++k) {
-            CopyOneFile(page, dc, g_setup.diskFiles[d][k], k, fileCount);
-        }
-    }
-    FlushInstallRecord();
-
-    ShowControlText(page, kStatusText, "Adding Registry...");
-    DelayWithMessages(kRegistryPause);
-    ApplyRegistrySection();
-    ShowControlText(page, kStatusText, "Updating Registry...");
-    DelayWithMessages(kRegistryPause);
-    RegisterJoystickDriver();
-    ReleaseDC(page, dc);
-}
-
-namespace {
-
-// The page's whole work, inside the host's start message.
-void StartCopy(HWND page)
-{
-    UpdateWindow(page);
-    g_setup.pageResult = kPageNext;
-    g_setup.failedFileCount = 0;
-    g_setup.failedFileNames[0] = '\0';
-    // Nothing is changed that the install record cannot name.
-    g_destinationInWindows = IsAtOrBelowFolder(g_setup.destDir, g_setup.windowsDir);
-    if (StartInstallRecord()) {
-        CreateSubdirectories();
-    }
-    CopyAllFiles(page);
-    EndInstallRecord();
-    if (InstallRecordFailed()) {
-        ++g_setup.failedFileCount;
-        AddFailedName(g_setup.failedFileNames, sizeof g_setup.failedFileNames, kRecordFileName);
-    }
-    if (g_setup.pageResult != kPageCancel && g_setup.failedFileCount > 0) {
-        ReportFailedFiles(page);
-        EndPage(page, kPageCancel);
-    }
-    if (g_setup.pageResult == kPageCancel) {
-        NoticeAfterCancel();
-    } else {
-        EndPage(page, kPageNext);
-    }
-}
-
-// Cancel ends the page at once, even in the middle of the copy: the copy routine below notices
-// it at the next file and stops there.
-bool CopyCommand(HWND page, WPARAM command)
-{
-    if (command != kCancelButton) {
-        return false;
-    }
-    EndPage(page, kPageCancel);
-    return true;
-}
-
-constexpr PageRules kCopyPage{StartCopy, CopyCommand, kCancelButton, false};
-
-} // namespace
 
 LRESULT CALLBACK CopyPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {

@@ -1,10 +1,10 @@
 #include "install/file_placement.h"
 
 #include "base/bounded_text.h"
-#include "install/copy_progress.h"
 #include "install/file_operations.h"
 #include "install/record_writer.h"
 #include "record/install_record.h"
+#include "script/install_locations.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "install/folder_names.h"
 
 #include "base/bounded_text.h"
-#include "install/copy_progress.h"
+#include "script/install_locations.h"
 
 namespace {
 

@@ -1,10 +1,11 @@
 #include "install/record_writer.h"
 
 #include "base/setup_state.h"
-#include "install/leftovers.h"
 #include "install/folder_names.h"
-#include "install/joystick_config.h"
+#include "install/leftovers.h"
 #include "record/install_record.h"
+#include "registry/joystick_config.h"
+#include "script/script_names.h"
 #include "script/script_rules.h"
 
 namespace {
@@ -104,7 +105,7 @@ void TakeOverEarlierRecord()
 {
     char folder[MAX_PATH];
     char path[MAX_PATH];
-    if (!EarlierInstallFolder(folder) || !JoinFolderAndName(folder, kRecordFileName, path)) {
+    if (!EarlierInstallFolder(folder) || !JoinFolderAndName(folder, kInstallRecordName, path)) {
         return;
     }
     const HANDLE file = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
@@ -175,7 +176,7 @@ bool StartInstallRecord()
     g_failed = false;
     g_size = 0;
     char path[MAX_PATH];
-    if (!JoinFolderAndName(g_setup.destDir, kRecordFileName, path) || !OpenRecordFile(path)) {
+    if (!JoinFolderAndName(g_setup.destDir, kInstallRecordName, path) || !OpenRecordFile(path)) {
         EndInstallRecord();
         g_failed = true;
         return false;

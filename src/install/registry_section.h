@@ -2,23 +2,13 @@
 // "[REGISTRY_END]" of SETUP.INF, each of which sets one registry value.
 #pragma once
 
-#include "install/registry_line.h"
+#include "registry/registry_line.h"
 
 // Reads SETUP.INF beside the program (g_setup.sourceDir) as plain text and applies every line of
 // its registry section, with g_setup.productName in place of "%s". A line that cannot be applied
 // is passed over. Returns 1 when the script was opened and read whole, whatever became of its
 // lines; 0 otherwise (no script, or one that cannot be read whole), and then nothing is written.
 int ApplyRegistrySection();
-
-// What is done with one line of the registry section, given the device's class key (see
-// ApplyRegistryLine).
-using RegistryLineAction = void (*)(const char* deviceClassKey, const char* line);
-
-// Reads the script at `scriptPath` as plain text and hands every line of its registry section to
-// `action`, with the class key of the system's joystick device. A line longer than 255 characters
-// is passed over. Returns 1 when the script was opened and read whole; 0 otherwise, and then no
-// line is handed on.
-int ForEachRegistryLine(const char* scriptPath, RegistryLineAction action);
 
 // Applies one registry line: creates or opens its key (volatile) and sets its value.
 // `deviceClassKey` is the device's key below "System\CurrentControlSet\Services\Class\" that

@@ -6,8 +6,8 @@
 
 #include <windows.h>
 
-#include "install/registry_line.h"
-#include "install/registry_value.h"
+#include "registry/registry_line.h"
+#include "registry/registry_value.h"
 
 // The registry root of a parsed line: HKEY_CLASSES_ROOT, or HKEY_LOCAL_MACHINE ("HKR", "HKLM").
 inline HKEY RootKeyOf(const RegistryLine& line)

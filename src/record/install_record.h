@@ -28,7 +28,6 @@
 #include <cstddef>
 #include <cstdint>
 
-constexpr char kRecordFileName[] = "UNINSTAL.DAT";
 
 enum RecordKind : char {
     kRecordHeader = 'H',

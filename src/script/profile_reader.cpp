@@ -66,6 +66,102 @@ std::size_t FallbackLength(const char* fallback)
     return length;
 }
 
+// A line (blanks around it dropped) that begins with "[" and holds a "]" names a section: the
+// text between the "[" and the last "]". False for any other line.
+bool TakeSectionHeader(const char* start, const char* stop, ProfileLine& line)
+{
+    if (*start != '[') {
+        return false;
+    }
+    const char* close = stop;
+    while (close > start && close[-1] != ']') {
+        --close;
+    }
+    if (close <= start + 1) {
+        return false;
+    }
+    // close[-1] is the last "]" of the line; the name lies between it and the "[".
+    const char* nameStart = start + 1;
+    const char* nameEnd = close - 1;
+    TrimSpan(nameStart, nameEnd);
+    line.kind = ProfileLineKind::Section;
+    line.name = nameStart;
+    line.nameLength = UpToNul(nameStart, static_cast<std::size_t>(nameEnd - nameStart));
+    return true;
+}
+
+// A key line: the name before the first "=", the value after it, blanks around both dropped.
+void TakeKeyLine(const char* start, const char* stop, ProfileLine& line)
+{
+    line.kind = ProfileLineKind::Key;
+    const char* equals = start;
+    while (equals < stop && *equals != '=') {
+        ++equals;
+    }
+    const char* nameEnd = equals;
+    if (equals < stop) {
+        while (nameEnd > start && IsProfileBlank(nameEnd[-1])) {
+            --nameEnd;
+        }
+        const char* valueStart = equals + 1;
+        while (valueStart < stop && IsProfileBlank(*valueStart)) {
+            ++valueStart;
+        }
+        line.value = valueStart;
+        line.valueLength = UpToNul(valueStart, static_cast<std::size_t>(stop - valueStart));
+    }
+    line.name = start;
+    line.nameLength = UpToNul(start, static_cast<std::size_t>(nameEnd - start));
+}
+
+// The number at the start of a text by the reader's rules (profile_reader.h), 32 bits wrapped.
+std::int32_t ProfileNumber(const char* value)
+{
+    const auto* p = reinterpret_cast<const unsigned char*>(value);
+    while (*p != '\0' && *p <= ' ') {
+        ++p;
+    }
+    bool negative = false;
+    if (*p == '+') {
+        ++p;
+    } else if (*p == '-') {
+        negative = true;
+        ++p;
+    }
+    std::uint32_t base = 10;
+    if (p[0] == '0' && p[1] == 'b') {
+        base = 2;
+        p += 2;
+    } else if (p[0] == '0' && p[1] == 'o') {
+        base = 8;
+        p += 2;
+    } else if (p[0] == '0' && p[1] == 'x') {
+        base = 16;
+        p += 2;
+    }
+    std::uint32_t total = 0;
+    for (;; ++p) {
+        std::uint32_t digit;
+        if (*p >= '0' && *p <= '9') {
+            digit = *p - '0';
+        } else if (*p >= 'A' && *p <= 'Z') {
+            digit = *p - 'A' + 10;
+        } else if (*p >= 'a' && *p <= 'z') {
+            digit = *p - 'a' + 10;
+        } else {
+            break;
+        }
+        if (digit >= base) {
+            break;
+        }
+        total = total * base + digit;
+    }
+    if (negative) {
+        total = 0u - total;
+    }
+    return static_cast<std::int32_t>(total);
+}
+
 } // namespace
 
 bool NextProfileLine(ProfileScan& scan, ProfileLine& line)
@@ -98,45 +194,9 @@ bool NextProfileLine(ProfileScan& scan, ProfileLine& line)
     line.textLength = static_cast<std::size_t>(stop - start);
     if (start == stop) {
         line.kind = ProfileLineKind::Blank;
-        return true;
+    } else if (!TakeSectionHeader(start, stop, line)) {
+        TakeKeyLine(start, stop, line);
     }
-
-    if (*start == '[') {
-        const char* close = stop;
-        while (close > start && close[-1] != ']') {
-            --close;
-        }
-        if (close > start + 1) {
-            // close[-1] is the last "]" of the line; the name lies between it and the "[".
-            const char* nameStart = start + 1;
-            const char* nameEnd = close - 1;
-            TrimSpan(nameStart, nameEnd);
-            line.kind = ProfileLineKind::Section;
-            line.name = nameStart;
-            line.nameLength = UpToNul(nameStart, static_cast<std::size_t>(nameEnd - nameStart));
-            return true;
-        }
-    }
-
-    line.kind = ProfileLineKind::Key;
-    const char* equals = start;
-    while (equals < stop && *equals != '=') {
-        ++equals;
-    }
-    const char* nameEnd = equals;
-    if (equals < stop) {
-        while (nameEnd > start && IsProfileBlank(nameEnd[-1])) {
-            --nameEnd;
-        }
-        const char* valueStart = equals + 1;
-        while (valueStart < stop && IsProfileBlank(*valueStart)) {
-            ++valueStart;
-        }
-        line.value = valueStart;
-        line.valueLength = UpToNul(valueStart, static_cast<std::size_t>(stop - valueStart));
-    }
-    line.name = start;
-    line.nameLength = UpToNul(start, static_cast<std::size_t>(nameEnd - start));
     return true;
 }
 
@@ -221,51 +281,4 @@ std::int32_t ReadProfileInt(const char* text, std::size_t length, const char* se
     ProfileLine line;
     const bool found = FindProfileKey(text, length, section, key, line);
     return ReadProfileNumber(found ? &line : nullptr, fallback);
-}
-
-std::int32_t ProfileNumber(const char* value)
-{
-    const auto* p = reinterpret_cast<const unsigned char*>(value);
-    while (*p != '\0' && *p <= ' ') {
-        ++p;
-    }
-    bool negative = false;
-    if (*p == '+') {
-        ++p;
-    } else if (*p == '-') {
-        negative = true;
-        ++p;
-    }
-    std::uint32_t base = 10;
-    if (p[0] == '0' && p[1] == 'b') {
-        base = 2;
-        p += 2;
-    } else if (p[0] == '0' && p[1] == 'o') {
-        base = 8;
-        p += 2;
-    } else if (p[0] == '0' && p[1] == 'x') {
-        base = 16;
-        p += 2;
-    }
-    std::uint32_t total = 0;
-    for (;; ++p) {
-        std::uint32_t digit;
-        if (*p >= '0' && *p <= '9') {
-            digit = *p - '0';
-        } else if (*p >= 'A' && *p <= 'Z') {
-            digit = *p - 'A' + 10;
-        } else if (*p >= 'a' && *p <= 'z') {
-            digit = *p - 'a' + 10;
-        } else {
-            break;
-        }
-        if (digit >= base) {
-            break;
-        }
-        total = total * base + digit;
-    }
-    if (negative) {
-        total = 0u - total;
-    }
-    return static_cast<std::int32_t>(total);
 }

@@ -98,8 +98,5 @@ std::size_t ReadProfileString(const char* text, std::size_t length, const char* 
 std::int32_t ReadProfileInt(const char* text, std::size_t length, const char* section,
                             const char* key, std::int32_t fallback);
 
-// The number at the start of a text by the reader's rules (see above), 32 bits wrapped.
-std::int32_t ProfileNumber(const char* value);
-
 // The longest value that ReadProfileInt looks at: its buffer holds 30 characters.
 constexpr std::size_t kProfileNumberSize = 30;

@@ -10,10 +10,10 @@
 #include <cstdint>
 
 #include "base/bounded_text.h"
-#include "base/text_catalogue.h"
 #include "base/file_table.h"
-#include "script/script_rules.h"
 #include "base/script_settings.h"
+#include "base/text_catalogue.h"
+#include "script/script_rules.h"
 
 // What the loading sequence reads through.
 template <class Reader>
@@ -59,6 +59,34 @@ std::int32_t ReadNumberKey(Reader& reader, unsigned section, unsigned key, std::
         reader.ReadNumber(reader.Text(section), reader.Text(key), fallback));
 }
 
+// The [Main] keys, in the loader's order, and the caption made of the product name.
+template <ScriptReader Reader>
+void ReadMainKeys(Reader& reader, const char* windowsDir, const char* programFilesDir,
+                  ScriptSettings& settings)
+{
+    // The default destination: moved to the Windows drive, or placed below Program Files.
+    char defaultPath[kPathSize];
+    ReadTextKey(reader, IDS_MAIN_SECTION, IDS_DEFAULT_PATH, kDefaultPathDefault, kPathSize,
+                defaultPath, sizeof defaultPath);
+    BuildDefaultDestination(defaultPath, windowsDir, programFilesDir, settings.destDir,
+                            sizeof settings.destDir);
+
+    ReadTextKey(reader, IDS_MAIN_SECTION, IDS_PRODUCT_NAME, kProductNameDefault,
+                kProductNameReadSize, settings.productName, sizeof settings.productName);
+    ReadTextKey(reader, IDS_MAIN_SECTION, IDS_DRIVER_NAME, kDriverNameDefault,
+                kDriverNameReadSize, settings.driverName, sizeof settings.driverName);
+    settings.oemData1 = ReadNumberKey(reader, IDS_MAIN_SECTION, IDS_OEM_DATA1, kOemData1Default);
+    settings.oemData2 = ReadNumberKey(reader, IDS_MAIN_SECTION, IDS_OEM_DATA2, kOemData2Default);
+
+    CopyText(settings.caption, settings.productName);
+    AppendText(settings.caption, " ");
+    const char* setupProgram = reader.Text(IDS_SETUP_PROGRAM);
+    AppendText(settings.caption, setupProgram != nullptr ? setupProgram : "");
+
+    settings.minimumSpaceKb = static_cast<std::int16_t>(
+        ReadNumberKey(reader, IDS_MAIN_SECTION, IDS_MINIMUM_SPACE, kMinimumSpaceDefault));
+}
+
 template <ScriptReader Reader>
 void ReadFileLines(Reader& reader, const char* windowsDir, const ScriptSettings& settings,
                    FileEntry* const (&diskFiles)[kDiskSlots])
@@ -67,7 +95,7 @@ void ReadFileLines(Reader& reader, const char* windowsDir, const ScriptSettings&
     char keyText[kDirectoryKeyCount][kTextBufferSize];
     const char* keyNames[kDirectoryKeyCount];
     for (int i = 0; i < kDirectoryKeyCount; ++i) {
-        const char* name = reader.Text(kTextRootDir + i);
+        const char* name = reader.Text(IDS_ROOT_DIR + i);
         CopyText(keyText[i], name != nullptr ? name : "");
         keyNames[i] = keyText[i];
     }
@@ -78,7 +106,7 @@ void ReadFileLines(Reader& reader, const char* windowsDir, const ScriptSettings&
             char key[kNumberedKeySize];
             NumberedKey(j, key);
             char line[kFileLineSize];
-            reader.ReadText(reader.Text(kTextDisk1 + d), key, "", line, sizeof line);
+            reader.ReadText(reader.Text(IDS_DISK1 + d), key, "", line, sizeof line);
             if (line[0] != '\0') {
                 FillFileEntry(line, keyNames, settings.directoryNames, windowsDir,
                               diskFiles[d][j - 1]);
@@ -100,42 +128,21 @@ int ReadSetupScript(Reader& reader, const char* windowsDir, const char* programF
 {
     using namespace script_reading;
 
-    // The default destination: moved to the Windows drive, or placed below Program Files.
-    char defaultPath[kPathSize];
-    ReadTextKey(reader, kTextMainSection, kTextDefaultPath, kDefaultPathDefault, kPathSize,
-                defaultPath, sizeof defaultPath);
-    BuildDefaultDestination(defaultPath, windowsDir, programFilesDir, settings.destDir,
-                            sizeof settings.destDir);
-
-    ReadTextKey(reader, kTextMainSection, kTextProductName, kProductNameDefault,
-                kProductNameReadSize, settings.productName, sizeof settings.productName);
-    ReadTextKey(reader, kTextMainSection, kTextDriverName, kDriverNameDefault,
-                kDriverNameReadSize, settings.driverName, sizeof settings.driverName);
-    settings.oemData1 = ReadNumberKey(reader, kTextMainSection, kTextOemData1, kOemData1Default);
-    settings.oemData2 = ReadNumberKey(reader, kTextMainSection, kTextOemData2, kOemData2Default);
-
-    CopyText(settings.caption, settings.productName);
-    AppendText(settings.caption, " ");
-    const char* setupProgram = reader.Text(kTextSetupProgram);
-    AppendText(settings.caption, setupProgram != nullptr ? setupProgram : "");
-
-    settings.minimumSpaceKb = static_cast<std::int16_t>(
-        ReadNumberKey(reader, kTextMainSection, kTextMinimumSpace, kMinimumSpaceDefault));
-
+    ReadMainKeys(reader, windowsDir, programFilesDir, settings);
     for (int d = 0; d < kMaxDisks; ++d) {
-        ReadTextKey(reader, kTextDiskLabelSection, kTextDisk1 + d, "", kDiskLabelReadSize,
+        ReadTextKey(reader, IDS_DISK_LABEL_SECTION, IDS_DISK1 + d, "", kDiskLabelReadSize,
                     settings.diskLabels[d], kDiskLabelSize);
     }
     settings.diskCount = static_cast<std::int16_t>(CountDisks(settings.diskLabels));
 
     for (int i = 0; i < kDirectoryKeyCount; ++i) {
-        ReadTextKey(reader, kTextDirectoryNameSection, kTextRootDir + i, "", kPathSize,
+        ReadTextKey(reader, IDS_DIRECTORY_NAME_SECTION, IDS_ROOT_DIR + i, "", kPathSize,
                     settings.directoryNames[i], kPathSize);
     }
 
     for (int d = 0; d < settings.diskCount; ++d) {
         settings.fileCounts[d] = static_cast<std::int16_t>(
-            ReadNumberKey(reader, kTextFileCountsSection, kTextDisk1 + d, 0));
+            ReadNumberKey(reader, IDS_FILE_COUNTS_SECTION, IDS_DISK1 + d, 0));
     }
     const int total = TotalFiles(settings.fileCounts, settings.diskCount);
     if (total < 0) {

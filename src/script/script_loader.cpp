@@ -8,6 +8,20 @@
 
 namespace {
 
+// Allocates the zero-filled file table for `fileCount` records and the spare bytes after them.
+// Returns 1 on success, 0 when the block cannot be had.
+int AllocateFileTable(short fileCount)
+{
+    const DWORD bytes = static_cast<DWORD>(fileCount) * sizeof(FileEntry) + kFileTableSpareBytes;
+    g_setup.fileTableHandle = GlobalAlloc(GMEM_ZEROINIT, bytes);
+    if (g_setup.fileTableHandle == nullptr) {
+        g_setup.fileTableBase = nullptr;
+        return 0;
+    }
+    g_setup.fileTableBase = static_cast<FileEntry*>(GlobalLock(g_setup.fileTableHandle));
+    return g_setup.fileTableBase != nullptr ? 1 : 0;
+}
+
 // The script, read through the system's private-profile functions, with the
 // section and key names of the string table.
 struct SystemScriptReader {
@@ -52,19 +66,16 @@ void ReadProgramFilesDir(char (&out)[kPathSize])
     RegCloseKey(key);
 }
 
-} // namespace
-
-int AllocateFileTable(short fileCount)
+// Reads the script at `scriptPath` into the shared state and the file table.
+int LoadScriptFile(const char* scriptPath)
 {
-    const DWORD bytes = static_cast<DWORD>(fileCount) * sizeof(FileEntry) + kFileTableSpareBytes;
-    g_setup.fileTableHandle = GlobalAlloc(GMEM_ZEROINIT, bytes);
-    if (g_setup.fileTableHandle == nullptr) {
-        g_setup.fileTableBase = nullptr;
-        return 0;
-    }
-    g_setup.fileTableBase = static_cast<FileEntry*>(GlobalLock(g_setup.fileTableHandle));
-    return g_setup.fileTableBase != nullptr ? 1 : 0;
+    char programFiles[kPathSize];
+    ReadProgramFilesDir(programFiles);
+    SystemScriptReader reader{scriptPath};
+    return ReadSetupScript(reader, g_setup.windowsDir, programFiles, g_setup, g_setup.diskFiles);
 }
+
+} // namespace
 
 void ReleaseFileTable()
 {
@@ -77,14 +88,6 @@ void ReleaseFileTable()
     g_setup.fileTableBase = nullptr;
 }
 
-int LoadScriptFile(const char* scriptPath)
-{
-    char programFiles[kPathSize];
-    ReadProgramFilesDir(programFiles);
-    SystemScriptReader reader{scriptPath};
-    return ReadSetupScript(reader, g_setup.windowsDir, programFiles, g_setup, g_setup.diskFiles);
-}
-
 int LoadSetupScript()
 {
     // The module path is read whole, so that a directory too long for the 80-byte slot is
@@ -95,7 +98,7 @@ int LoadSetupScript()
     char scriptPath[kPathSize];
     if (!CopyText(g_setup.sourceDir, modulePath) ||
         !BuildScriptPath(g_setup.sourceDir, scriptPath, sizeof scriptPath)) {
-        const char* setupProgram = LoadText(kTextSetupProgram);
+        const char* setupProgram = LoadText(IDS_SETUP_PROGRAM);
         CopyText(g_setup.caption, setupProgram != nullptr ? setupProgram : "");
         return 0;
     }

@@ -6,13 +6,5 @@
 // more than 32767 files, or when the file table cannot be allocated.
 int LoadSetupScript();
 
-// Reads the script at `scriptPath` (the same keys as SETUP.INF) into the shared state and the file
-// table, as LoadSetupScript does; needs g_setup.instance and g_setup.windowsDir.
-int LoadScriptFile(const char* scriptPath);
-
-// Allocates the zero-filled file table for `fileCount` records and 600 spare bytes. Returns 1 on
-// success, 0 when the block cannot be had.
-int AllocateFileTable(short fileCount);
-
 // Frees the file table.
 void ReleaseFileTable();

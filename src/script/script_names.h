@@ -1,10 +1,11 @@
 // The names of SETUP.INF's sections and keys, and of the files that a medium and an install hold.
 // SETUP.EXE takes the section and key names from its string table; the disk author's tools, the
-// fuzzers and the native tests, which have no string table, name them here.
+// fuzzers and the native tests, which have no string table, name them here. The file names are
+// the same for all.
 #pragma once
 
 #include "base/file_table.h"
-#include "base/text_catalogue.h"
+#include "base/resource_ids.h"
 
 inline constexpr char kMainSection[] = "Main";
 inline constexpr char kDiskLabelSection[] = "DiskLabel";
@@ -19,12 +20,12 @@ inline constexpr char kOemData2Key[] = "OEMData2";
 inline constexpr char kMinimumSpaceKey[] = "MinimumSpace";
 
 // The files of a medium: the program and the script beside it.
-inline constexpr char kSetupName[] = "SETUP.EXE";
-inline constexpr char kScriptName[] = "SETUP.INF";
+constexpr char kSetupName[] = "SETUP.EXE";
+constexpr char kScriptName[] = "SETUP.INF";
 // The files in the destination folder itself: the program that the uninstall entry runs, and the
 // record of what the setup changed, which it keeps beside that program.
-inline constexpr char kUninstallerName[] = "UNINSTAL.EXE";
-inline constexpr char kInstallRecordName[] = "UNINSTAL.DAT";
+constexpr char kUninstallerName[] = "UNINSTAL.EXE";
+constexpr char kInstallRecordName[] = "UNINSTAL.DAT";
 
 // "Disk1" to "Disk6": the disk-label keys, the file-count keys and the file sections.
 inline constexpr const char* kDiskNames[kMaxDisks] = {"Disk1", "Disk2", "Disk3",
@@ -38,28 +39,32 @@ inline constexpr const char* kDirectoryKeys[kDirectoryKeyCount] = {
 // The caption's second part, after the product name and a blank.
 inline constexpr char kSetupProgramText[] = "Setup Program";
 
+// The loader asks for the disks' and the directory keys' names by consecutive ids.
+static_assert(IDS_DISK6 == IDS_DISK1 + kMaxDisks - 1);
+static_assert(IDS_WIN_INF_DIR == IDS_ROOT_DIR + kDirectoryKeyCount - 1);
+
 // The string table's text of `id` among the names above, as SETUP.EXE's loader asks for them;
 // null for every other id.
 constexpr const char* ScriptText(unsigned id)
 {
-    if (id >= kTextDisk1 && id < kTextDisk1 + kMaxDisks) {
-        return kDiskNames[id - kTextDisk1];
+    if (id >= IDS_DISK1 && id < IDS_DISK1 + kMaxDisks) {
+        return kDiskNames[id - IDS_DISK1];
     }
-    if (id >= kTextRootDir && id < kTextRootDir + kDirectoryKeyCount) {
-        return kDirectoryKeys[id - kTextRootDir];
+    if (id >= IDS_ROOT_DIR && id < IDS_ROOT_DIR + kDirectoryKeyCount) {
+        return kDirectoryKeys[id - IDS_ROOT_DIR];
     }
     switch (id) {
-    case kTextDiskLabelSection: return kDiskLabelSection;
-    case kTextDirectoryNameSection: return kDirectoryNameSection;
-    case kTextFileCountsSection: return kFileCountsSection;
-    case kTextMainSection: return kMainSection;
-    case kTextDefaultPath: return kDefaultPathKey;
-    case kTextMinimumSpace: return kMinimumSpaceKey;
-    case kTextSetupProgram: return kSetupProgramText;
-    case kTextProductName: return kProductNameKey;
-    case kTextDriverName: return kDriverNameKey;
-    case kTextOemData1: return kOemData1Key;
-    case kTextOemData2: return kOemData2Key;
+    case IDS_DISK_LABEL_SECTION: return kDiskLabelSection;
+    case IDS_DIRECTORY_NAME_SECTION: return kDirectoryNameSection;
+    case IDS_FILE_COUNTS_SECTION: return kFileCountsSection;
+    case IDS_MAIN_SECTION: return kMainSection;
+    case IDS_DEFAULT_PATH: return kDefaultPathKey;
+    case IDS_MINIMUM_SPACE: return kMinimumSpaceKey;
+    case IDS_SETUP_PROGRAM: return kSetupProgramText;
+    case IDS_PRODUCT_NAME: return kProductNameKey;
+    case IDS_DRIVER_NAME: return kDriverNameKey;
+    case IDS_OEM_DATA1: return kOemData1Key;
+    case IDS_OEM_DATA2: return kOemData2Key;
     default: return nullptr;
     }
 }

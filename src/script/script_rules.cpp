@@ -2,6 +2,7 @@
 
 #include "base/bounded_text.h"
 #include "script/scanners.h"
+#include "script/script_names.h"
 
 void TrimToDirectory(char* path)
 {
@@ -15,7 +16,8 @@ void TrimToDirectory(char* path)
 
 bool BuildScriptPath(const char* directory, char* out, std::size_t capacity)
 {
-    if (CopyText(out, capacity, directory) && AppendText(out, capacity, "\\SETUP.INF")) {
+    if (CopyText(out, capacity, directory) && AppendText(out, capacity, "\\") &&
+        AppendText(out, capacity, kScriptName)) {
         return true;
     }
     if (capacity > 0) {

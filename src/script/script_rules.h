@@ -20,8 +20,8 @@ constexpr char kProgramFilesFallback[] = "C:\\Program Files";
 // becomes the end of the text ("A:\SETUP.EXE" gives "A:"). A path without one stays as it is.
 void TrimToDirectory(char* path);
 
-// Builds `directory` + "\SETUP.INF" into `out`. Returns false (and leaves `out` empty) when the
-// result does not fit.
+// Builds `directory`, a backslash and the script's name (SETUP.INF) into `out`. Returns false
+// (and leaves `out` empty) when the result does not fit.
 bool BuildScriptPath(const char* directory, char* out, std::size_t capacity);
 
 // The default destination from [Main] DefaultPath: a value of more than two characters with a

@@ -1,12 +1,12 @@
 #include "setup/wizard.h"
 
+#include "base/resource_ids.h"
 #include "base/setup_state.h"
 #include "base/text_catalogue.h"
 #include "install/copy_page.h"
 #include "script/script_loader.h"
 #include "ui/backdrop.h"
 #include "ui/page_host.h"
-#include "ui/page_ids.h"
 #include "ui/pages.h"
 
 namespace {
@@ -23,11 +23,11 @@ enum class WizardEnd { Abandoned, Finished };
 WizardEnd RunWizardPages()
 {
     for (;;) {
-        if (RunPage("SETUP_BEGIN", WelcomePageProc, kWelcomeTemplate) == kPageCancel) {
+        if (RunPage("SETUP_BEGIN", WelcomePageProc, IDD_WELCOME_PAGE) == kPageCancel) {
             return WizardEnd::Abandoned;
         }
         const std::int16_t destination =
-            RunPage("SETUP_SELDIR", DestinationPageProc, kDestinationTemplate);
+            RunPage("SETUP_SELDIR", DestinationPageProc, IDD_DESTINATION_PAGE);
         if (destination == kPageCancel) {
             return WizardEnd::Abandoned;
         }
@@ -35,10 +35,10 @@ WizardEnd RunWizardPages()
             break;
         }
     }
-    if (RunPage("SETUP_INSTALL", CopyPageProc, kCopyTemplate) == kPageCancel) {
+    if (RunPage("SETUP_INSTALL", CopyPageProc, IDD_COPY_PAGE) == kPageCancel) {
         return WizardEnd::Abandoned;
     }
-    RunPage("SETUP_END", FinishPageProc, kFinishTemplate);
+    RunPage("SETUP_END", FinishPageProc, IDD_FINISH_PAGE);
     return WizardEnd::Finished;
 }
 
@@ -53,13 +53,13 @@ int RunSetup(HINSTANCE instance)
 
     // Only bit 31 tells the Windows 95/98 family from the NT family.
     if ((GetVersion() & 0x80000000u) == 0) {
-        ShowWarning(nullptr, LoadText(kTextWindowsOnly), "Warning");
+        ShowWarning(nullptr, LoadText(IDS_WINDOWS_ONLY), "Warning");
         return 0;
     }
 
     GetWindowsDirectoryA(g_setup.windowsDir, sizeof g_setup.windowsDir);
     if (!LoadSetupScript()) {
-        ShowWarning(nullptr, LoadText(kTextReadingError), g_setup.caption);
+        ShowWarning(nullptr, LoadText(IDS_READING_ERROR), g_setup.caption);
         return 0;
     }
     if (!CreateBackdrop()) {

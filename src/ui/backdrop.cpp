@@ -3,6 +3,7 @@
 #include "base/bounded_text.h"
 #include "base/setup_state.h"
 #include "ui/backdrop_bands.h"
+#include "ui/page_host.h"
 
 namespace {
 

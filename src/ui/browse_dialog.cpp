@@ -1,16 +1,21 @@
 #include "ui/browse_dialog.h"
 
 #include "base/bounded_text.h"
+#include "base/resource_ids.h"
 #include "base/setup_state.h"
 #include "base/text_catalogue.h"
 #include "ui/destination_rules.h"
-#include "ui/page_ids.h"
+#include "ui/page_host.h"
 
 #include <commdlg.h>
+#include <dlgs.h>
 
 #include <cstddef>
 
 namespace {
+
+// The path that the dialog shows: the destination at first, then the directory browsed to.
+char g_browsePath[kPathSize];
 
 // The request in its Windows 95 form: every field up to the template name, 76 bytes in the
 // 32-bit build.
@@ -28,14 +33,15 @@ constexpr DWORD kBrowseFlags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_ENABLEHO
                                OFN_ENABLETEMPLATE | OFN_NOVALIDATE;
 static_assert(kBrowseFlags == 0x16C);
 
-// Notification codes of the directory list and the drive list that may change directory.
+// Notification codes of the directory list (lst2) and the drive list (cmb2) that may change
+// directory.
 constexpr WORD kListSelectionChanged = LBN_SELCHANGE;
 constexpr WORD kListDoubleClicked = LBN_DBLCLK;
 constexpr WORD kDriveSelectionChanged = CBN_SELCHANGE;
 
 void ShowBrowsePath(HWND dialog)
 {
-    SetDlgItemTextA(dialog, kBrowsePathField, g_setup.browsePath);
+    SetDlgItemTextA(dialog, IDC_BROWSE_PATH, g_browsePath);
 }
 
 void RefreshFromCurrentDirectory(HWND dialog)
@@ -44,9 +50,56 @@ void RefreshFromCurrentDirectory(HWND dialog)
     char current[kPathSize];
     const DWORD length = GetCurrentDirectoryA(sizeof current, current);
     if (length != 0 && length < sizeof current) {
-        CopyText(g_setup.browsePath, current);
+        CopyText(g_browsePath, current);
     }
     ShowBrowsePath(dialog);
+}
+
+// Keeps the path and the path field in step with the dialog's directory and drive lists.
+// Returns 0 for every message, so the platform dialog's own handling always follows.
+UINT_PTR CALLBACK BrowseHook(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        CopyText(g_browsePath, g_setup.destDir);
+        // Posted, so that it is handled once the platform dialog has set itself up.
+        PostMessageA(dialog, WM_SETUP_START, 0, 0);
+        break;
+    case WM_SETUP_START: {
+        ShowBrowsePath(dialog);
+        HWND field = GetDlgItem(dialog, IDC_BROWSE_PATH);
+        SetFocus(field);
+        SendMessageA(field, EM_SETSEL, 0, -1);
+        break;
+    }
+    case WM_COMMAND: {
+        const WORD id = LOWORD(wParam);
+        const WORD code = HIWORD(wParam);
+        if (id == IDOK) {
+            // A path too long for the destination is refused whole, and the dialog stays.
+            char typed[MAX_PATH];
+            GetDlgItemTextA(dialog, IDC_BROWSE_PATH, typed, sizeof typed);
+            if (!FitsDestination(typed)) {
+                const char* text = LoadText(IDS_PATH_TOO_LONG);
+                MessageBoxA(dialog, text != nullptr ? text : "", g_setup.caption, MB_ICONWARNING);
+                return 1;
+            }
+            CopyText(g_browsePath, typed);
+        } else if ((id == lst2 && (code == kListSelectionChanged || code == kListDoubleClicked)) ||
+                   (id == cmb2 && code == kDriveSelectionChanged)) {
+            // Posted, so that it is handled after the platform dialog has acted on the same
+            // notification and made any new directory or drive current.
+            PostMessageA(dialog, WM_SETUP_REFRESH, 0, 0);
+        }
+        break;
+    }
+    case WM_SETUP_REFRESH:
+        RefreshFromCurrentDirectory(dialog);
+        break;
+    default:
+        break;
+    }
+    return 0;
 }
 
 } // namespace
@@ -65,7 +118,7 @@ void BrowseForDirectory(HWND owner)
     request.lpstrInitialDir = kInitialDirectory;
     request.Flags = kBrowseFlags;
     request.lpfnHook = BrowseHook;
-    request.lpTemplateName = MAKEINTRESOURCEA(kBrowseTemplate);
+    request.lpTemplateName = MAKEINTRESOURCEA(IDD_BROWSE);
 
     // The dialog makes each directory the user moves to current. OFN_NOCHANGEDIR asks it to
     // restore the former one; dialogs that ignore the flag in their old style (Wine's) leave the
@@ -77,52 +130,7 @@ void BrowseForDirectory(HWND owner)
         SetCurrentDirectoryA(formerDirectory);
     }
     if (accepted) {
-        CopyText(g_setup.destDir, g_setup.browsePath);
+        CopyText(g_setup.destDir, g_browsePath);
     }
 }
 
-UINT_PTR CALLBACK BrowseHook(HWND dialog, UINT message, WPARAM wParam, LPARAM)
-{
-    switch (message) {
-    case WM_INITDIALOG:
-        CopyText(g_setup.browsePath, g_setup.destDir);
-        // Posted, so that it is handled once the platform dialog has set itself up.
-        PostMessageA(dialog, WM_SETUP_START, 0, 0);
-        break;
-    case WM_SETUP_START: {
-        ShowBrowsePath(dialog);
-        HWND field = GetDlgItem(dialog, kBrowsePathField);
-        SetFocus(field);
-        SendMessageA(field, EM_SETSEL, 0, -1);
-        break;
-    }
-    case WM_COMMAND: {
-        const WORD id = LOWORD(wParam);
-        const WORD code = HIWORD(wParam);
-        if (id == IDOK) {
-            // A path too long for the destination is refused whole, and the dialog stays.
-            char typed[MAX_PATH];
-            GetDlgItemTextA(dialog, kBrowsePathField, typed, sizeof typed);
-            if (!FitsDestination(typed)) {
-                const char* text = LoadText(kTextPathTooLong);
-                MessageBoxA(dialog, text != nullptr ? text : "", g_setup.caption, MB_ICONWARNING);
-                return 1;
-            }
-            CopyText(g_setup.browsePath, typed);
-        } else if ((id == kBrowseDirectoryList &&
-                    (code == kListSelectionChanged || code == kListDoubleClicked)) ||
-                   (id == kBrowseDriveList && code == kDriveSelectionChanged)) {
-            // Posted, so that it is handled after the platform dialog has acted on the same
-            // notification and made any new directory or drive current.
-            PostMessageA(dialog, WM_SETUP_REFRESH, 0, 0);
-        }
-        break;
-    }
-    case WM_SETUP_REFRESH:
-        RefreshFromCurrentDirectory(dialog);
-        break;
-    default:
-        break;
-    }
-    return 0;
-}

@@ -7,7 +7,3 @@
 // Runs the dialog owned by `owner`. On OK the path field's text becomes g_setup.destDir; on
 // Cancel (or any failure) nothing changes.
 void BrowseForDirectory(HWND owner);
-
-// Keeps g_setup.browsePath and the path field in step with the dialog's directory and drive
-// lists. Returns 0 for every message, so the platform dialog's own handling always follows.
-UINT_PTR CALLBACK BrowseHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,13 +1,13 @@
 // The destination page: shows the destination, lets the user browse for another one, and on
 // Next checks its form, creates it when asked, and checks the free space of its drive.
 #include "base/bounded_text.h"
+#include "base/cancel_notice.h"
+#include "base/resource_ids.h"
 #include "base/setup_state.h"
 #include "base/text_catalogue.h"
-#include "base/cancel_notice.h"
 #include "ui/browse_dialog.h"
 #include "ui/destination_rules.h"
 #include "ui/page_host.h"
-#include "ui/page_ids.h"
 #include "ui/pages.h"
 
 namespace {
@@ -50,9 +50,9 @@ bool AcceptDestination(HWND page)
     // A destination that does not fit its 79 characters is refused whole, never cut to another
     // folder.
     char typed[MAX_PATH];
-    GetDlgItemTextA(page, kDestinationText, typed, sizeof typed);
+    GetDlgItemTextA(page, IDC_DESTINATION_TEXT, typed, sizeof typed);
     if (!FitsDestination(typed)) {
-        ShowPageMessage(page, kTextPathTooLong, kWarningBox);
+        ShowPageMessage(page, IDS_PATH_TOO_LONG, kWarningBox);
         return false;
     }
     CopyText(g_setup.destDir, typed);
@@ -60,25 +60,25 @@ bool AcceptDestination(HWND page)
     BuildRootPath(g_setup.destDir, rootPath);
 
     if (!HasDriveForm(g_setup.destDir)) {
-        ShowPageMessage(page, kTextCannotCreate, kWarningBox);
+        ShowPageMessage(page, IDS_CANNOT_CREATE, kWarningBox);
         return false;
     }
     if (DirectoryExists(g_setup.destDir)) {
-        if (UserCancels(page, kTextDirectoryExists)) {
+        if (UserCancels(page, IDS_DIRECTORY_EXISTS)) {
             return false;
         }
     } else {
-        if (UserCancels(page, kTextDirectoryMissing)) {
+        if (UserCancels(page, IDS_DIRECTORY_MISSING)) {
             return false;
         }
         if (!CreateDirectoryA(g_setup.destDir, nullptr)) {
-            ShowPageMessage(page, kTextCannotCreate, kWarningBox);
+            ShowPageMessage(page, IDS_CANNOT_CREATE, kWarningBox);
             return false;
         }
         CopyText(g_setup.madeDestination, g_setup.destDir);
     }
     if (!DriveHasRoom(rootPath)) {
-        ShowPageMessage(page, kTextNoFreeSpace, kWarningBox);
+        ShowPageMessage(page, IDS_NO_FREE_SPACE, kWarningBox);
         return false;
     }
     return true;
@@ -86,34 +86,34 @@ bool AcceptDestination(HWND page)
 
 void StartDestination(HWND page)
 {
-    FormatProductText(page, kProductText);
-    SetDlgItemTextA(page, kDestinationText, g_setup.destDir);
+    FormatProductText(page, IDC_PRODUCT_TEXT);
+    SetDlgItemTextA(page, IDC_DESTINATION_TEXT, g_setup.destDir);
 }
 
 bool DestinationCommand(HWND page, WPARAM command)
 {
     switch (command) {
-    case kNextButton:
+    case IDC_NEXT:
         if (AcceptDestination(page)) {
             EndPage(page, kPageNext);
         }
         return true;
-    case kCancelButton:
+    case IDC_CANCEL:
         CancelSetup(page);
         return true;
-    case kBackButton:
+    case IDC_BACK:
         EndPage(page, kPageBack);
         return true;
-    case kBrowseButton:
+    case IDC_BROWSE_BUTTON:
         BrowseForDirectory(page);
-        SetDlgItemTextA(page, kDestinationText, g_setup.destDir);
+        SetDlgItemTextA(page, IDC_DESTINATION_TEXT, g_setup.destDir);
         return false; // and on to the default window procedure
     default:
         return false;
     }
 }
 
-constexpr PageRules kDestinationPage{StartDestination, DestinationCommand, kCancelButton, false};
+constexpr PageRules kDestinationPage{StartDestination, DestinationCommand, IDC_CANCEL, false};
 
 } // namespace
 

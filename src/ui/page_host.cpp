@@ -28,6 +28,20 @@ void PlaceOnScreen(HWND page, std::int16_t screenWidth, std::int16_t screenHeigh
                  SWP_SHOWWINDOW);
 }
 
+// The creation step of every page: product name in the caption, one pixel larger in each
+// direction, centred on the screen size recorded at start-up.
+void InitPageWindow(HWND page)
+{
+    PlaceOnScreen(page, g_setup.screenWidth, g_setup.screenHeight);
+}
+
+// The same, centred on the screen size that the platform reports now.
+void InitPageWindowOnCurrentScreen(HWND page)
+{
+    PlaceOnScreen(page, static_cast<std::int16_t>(GetSystemMetrics(SM_CXSCREEN)),
+                  static_cast<std::int16_t>(GetSystemMetrics(SM_CYSCREEN)));
+}
+
 } // namespace
 
 std::int16_t RunPage(const char* className, WNDPROC pageProcedure, unsigned templateId)
@@ -63,17 +77,6 @@ std::int16_t RunPage(const char* className, WNDPROC pageProcedure, unsigned temp
         }
     }
     return g_setup.pageResult;
-}
-
-void InitPageWindow(HWND page)
-{
-    PlaceOnScreen(page, g_setup.screenWidth, g_setup.screenHeight);
-}
-
-void InitPageWindowOnCurrentScreen(HWND page)
-{
-    PlaceOnScreen(page, static_cast<std::int16_t>(GetSystemMetrics(SM_CXSCREEN)),
-                  static_cast<std::int16_t>(GetSystemMetrics(SM_CYSCREEN)));
 }
 
 void FormatProductText(HWND page, int controlId)

@@ -5,17 +5,21 @@
 
 #include <cstdint>
 
+// What a wizard page leaves behind (SetupState::pageResult).
+enum PageResult : std::int16_t {
+    kPageCancel = 0,
+    kPageNext = 1,
+    kPageBack = 2,
+};
+
+// Private messages: the start of a page's work, and the browse dialog's refresh.
+constexpr UINT WM_SETUP_START = WM_USER + 100;
+constexpr UINT WM_SETUP_REFRESH = WM_USER + 101;
+
 // Registers the page's class, creates the page from its template in front of the backdrop, sends
 // it WM_SETUP_START and runs its message loop until the page is gone. Returns the page's result;
 // Cancel when the page cannot be created.
 std::int16_t RunPage(const char* className, WNDPROC pageProcedure, unsigned templateId);
-
-// The creation step of every page: product name in the caption, one pixel larger in each
-// direction, centred on the screen size recorded at start-up.
-void InitPageWindow(HWND page);
-
-// The same, centred on the screen size that the platform reports now.
-void InitPageWindowOnCurrentScreen(HWND page);
 
 // Formats a control's text with the product name in place of its "%s".
 void FormatProductText(HWND page, int controlId);

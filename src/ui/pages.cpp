@@ -1,26 +1,29 @@
 // The welcome and finish pages, and the directory test of the destination page.
 #include "ui/pages.h"
 
-#include "base/setup_state.h"
 #include "base/cancel_notice.h"
+#include "base/resource_ids.h"
+#include "base/setup_state.h"
 #include "ui/page_host.h"
-#include "ui/page_ids.h"
 
 namespace {
 
+// The page whose "not completed" notice is up; null when none is.
+HWND g_noticeShownFor = nullptr;
+
 void StartWelcome(HWND page)
 {
-    FormatProductText(page, kProductText);
-    FormatProductText(page, kWelcomeIntroText);
+    FormatProductText(page, IDC_PRODUCT_TEXT);
+    FormatProductText(page, IDC_WELCOME_INTRO);
 }
 
 bool WelcomeCommand(HWND page, WPARAM command)
 {
-    if (command == kNextButton) {
+    if (command == IDC_NEXT) {
         EndPage(page, kPageNext);
         return true;
     }
-    if (command == kCancelButton) {
+    if (command == IDC_CANCEL) {
         CancelSetup(page);
         return true;
     }
@@ -29,17 +32,17 @@ bool WelcomeCommand(HWND page, WPARAM command)
 
 void StartFinish(HWND page)
 {
-    FormatProductText(page, kProductText);
-    CheckRadioButton(page, kRestartNowRadio, kRestartLaterRadio,
-                     g_setup.restartNow != 0 ? kRestartNowRadio : kRestartLaterRadio);
+    FormatProductText(page, IDC_PRODUCT_TEXT);
+    CheckRadioButton(page, IDC_RESTART_NOW, IDC_RESTART_LATER,
+                     g_setup.restartNow != 0 ? IDC_RESTART_NOW : IDC_RESTART_LATER);
 }
 
 bool FinishCommand(HWND page, WPARAM command)
 {
-    if (command != kNextButton) {
+    if (command != IDC_FINISH) {
         return false;
     }
-    if (IsDlgButtonChecked(page, kRestartLaterRadio) == BST_CHECKED) {
+    if (IsDlgButtonChecked(page, IDC_RESTART_LATER) == BST_CHECKED) {
         g_setup.restartNow = 0;
     }
     // The finish page leaves the result that the copy page left: the controller reads only
@@ -48,15 +51,21 @@ bool FinishCommand(HWND page, WPARAM command)
     return true;
 }
 
-constexpr PageRules kWelcomePage{StartWelcome, WelcomeCommand, kCancelButton, false};
+constexpr PageRules kWelcomePage{StartWelcome, WelcomeCommand, IDC_CANCEL, false};
 // Closing the finish page is Finish with whichever choice is checked at that moment.
-constexpr PageRules kFinishPage{StartFinish, FinishCommand, kNextButton, true};
+constexpr PageRules kFinishPage{StartFinish, FinishCommand, IDC_FINISH, true};
 
 } // namespace
 
 void CancelSetup(HWND page)
 {
+    // A close from outside while the notice is up is the same Cancel: the notice shows once.
+    if (g_noticeShownFor == page) {
+        return;
+    }
+    g_noticeShownFor = page;
     CancelNotice(page);
+    g_noticeShownFor = nullptr;
     EndPage(page, kPageCancel);
 }
 

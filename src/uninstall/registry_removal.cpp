@@ -1,11 +1,10 @@
 #include "uninstall/registry_removal.h"
 
 #include "base/bounded_text.h"
-#include "base/setup_state.h"
-#include "install/copy_progress.h"
 #include "install/folder_names.h"
-#include "install/joystick_config.h"
-#include "install/registry_line.h"
+#include "registry/joystick_config.h"
+#include "registry/registry_line.h"
+#include "script/install_locations.h"
 #include "uninstall/recorded_changes.h"
 #include "uninstall/removal_rules.h"
 
@@ -68,14 +67,13 @@ int JoystickValueIndex(const ValuePlace& place)
     return -1;
 }
 
-void NoteFailure(const ValuePlace& place)
+void NoteFailure(const ValuePlace& place, FailedNames& notRemoved)
 {
     char name[2 * kMostRecordPath];
     CopyText(name, place.key);
     AppendText(name, "\\");
     AppendText(name, place.name);
-    ++g_setup.failedFileCount;
-    AddFailedName(g_setup.failedFileNames, sizeof g_setup.failedFileNames, name);
+    NoteFailed(notRemoved, name);
 }
 
 // The value's data now, into g_current; false when it cannot be read (absent: `present` false).
@@ -107,7 +105,8 @@ bool StillHolds(HKEY key, const char* name, const RecordField& written)
 }
 
 // Gives the value its data before (none: it goes). True when data was put back.
-bool PutBefore(HKEY key, const ValuePlace& place, const RecordField& before)
+bool PutBefore(HKEY key, const ValuePlace& place, const RecordField& before,
+               FailedNames& notRemoved)
 {
     RecordData data;
     if (!DecodeRecordData(before, g_recorded, kMostValueBytes, data)) {
@@ -117,7 +116,7 @@ bool PutBefore(HKEY key, const ValuePlace& place, const RecordField& before)
                           ? RegSetValueExA(key, place.name, 0, data.type, g_recorded, data.count)
                           : RegDeleteValueA(key, place.name);
     if (done != ERROR_SUCCESS && done != ERROR_FILE_NOT_FOUND) {
-        NoteFailure(place);
+        NoteFailure(place, notRemoved);
         return false;
     }
     return data.present;
@@ -125,7 +124,7 @@ bool PutBefore(HKEY key, const ValuePlace& place, const RecordField& before)
 
 // The first joystick's three values back as they were, as one.
 bool PutJoystickBack(const char* text, std::size_t size, const RecordLine& line, HKEY key,
-                     ValuePlace& place)
+                     ValuePlace& place, FailedNames& notRemoved)
 {
     bool putBack = false;
     for (const char* name : kJoystickValueNames) {
@@ -134,7 +133,7 @@ bool PutJoystickBack(const char* text, std::size_t size, const RecordLine& line,
         RecordLine first;
         if (CopyText(place.name, name) &&
             FindRecordLine(text, size, kRecordBefore, like, kFirstThreeFields, false, first)) {
-            putBack = PutBefore(key, place, first.fields[3]) || putBack;
+            putBack = PutBefore(key, place, first.fields[3], notRemoved) || putBack;
         }
     }
     return putBack;
@@ -170,7 +169,8 @@ bool RemoveEntryIfOurs(const char* keyPath, const char* ownPath)
 
 } // namespace
 
-bool TakeBackValue(const char* text, std::size_t size, const RecordLine& line)
+bool TakeBackValue(const char* text, std::size_t size, const RecordLine& line,
+                   FailedNames& notRemoved)
 {
     ValuePlace place;
     if (!DecodePlace(line, place) || IsUninstallEntry(place)) {
@@ -188,9 +188,9 @@ bool TakeBackValue(const char* text, std::size_t size, const RecordLine& line)
         // Without what the setup wrote, nobody can tell whether it is still there: left.
     } else if (joystick == 0) {
         putBack = StillHolds(key, place.name, value.written) &&
-                  PutJoystickBack(text, size, line, key, place);
+                  PutJoystickBack(text, size, line, key, place, notRemoved);
     } else if (StillHolds(key, place.name, value.written)) {
-        putBack = PutBefore(key, place, value.before);
+        putBack = PutBefore(key, place, value.before, notRemoved);
     }
     RegCloseKey(key);
     return putBack;

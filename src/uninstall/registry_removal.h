@@ -5,6 +5,7 @@
 
 #include <cstddef>
 
+#include "base/failed_names.h"
 #include "record/install_record.h"
 
 // Takes back the value that the record's first "before" line `line` names. Any value gets its
@@ -13,8 +14,9 @@
 // values in a driver's settings key go back as one, whatever became of the other two, while its
 // OEM callout still names the driver as the setup wrote it; otherwise none is touched. An uninstall
 // entry is left to RemoveUninstallEntry. True when data was put back. A value that cannot be
-// put back is noted among what could not be removed.
-bool TakeBackValue(const char* text, std::size_t size, const RecordLine& line);
+// put back is noted in `notRemoved`.
+bool TakeBackValue(const char* text, std::size_t size, const RecordLine& line,
+                   FailedNames& notRemoved);
 
 // Removes the uninstall entry whose command value the "before" line `line` names, when that
 // command still starts `ownPath`, this uninstall program.

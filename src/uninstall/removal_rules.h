@@ -5,7 +5,7 @@
 
 #include <cstddef>
 
-#include "install/registry_line.h"
+#include "registry/registry_line.h"
 
 // True when an empty key at `keyPath` below `root` may be deleted. Below HKEY_LOCAL_MACHINE never
 // one of its top keys ("SOFTWARE", "System", ...); below HKEY_CLASSES_ROOT any key, a key directly

@@ -1,15 +1,16 @@
 #include "uninstall/uninstall.h"
 
 #include "base/bounded_text.h"
+#include "base/failed_names.h"
 #include "base/setup_state.h"
 #include "base/text_catalogue.h"
-#include "install/copy_progress.h"
 #include "install/file_placement.h"
 #include "install/folder_names.h"
 #include "install/leftovers.h"
-#include "install/registry_line.h"
 #include "install/shared_files.h"
 #include "record/install_record.h"
+#include "registry/registry_line.h"
+#include "script/script_names.h"
 #include "script/script_rules.h"
 #include "uninstall/cleanup.h"
 #include "uninstall/recorded_changes.h"
@@ -26,6 +27,7 @@ char* g_text = nullptr;
 std::size_t g_size = 0;
 
 // What the closing message tells.
+FailedNames g_notRemoved;
 bool g_removedAtRestart = false;
 bool g_putBack = false;
 bool g_removeSelf = false;
@@ -43,12 +45,6 @@ void AppendFormatted(char (&out)[kMessageSize], unsigned id, const char* argumen
     if (ReplaceProductName(Text(id), argument, formatted, sizeof formatted)) {
         AppendText(out, formatted);
     }
-}
-
-void NoteFailure(const char* path)
-{
-    ++g_setup.failedFileCount;
-    AddFailedName(g_setup.failedFileNames, sizeof g_setup.failedFileNames, path);
 }
 
 bool Exists(const char* path)
@@ -69,7 +65,7 @@ void ForEachFirst(char kind, unsigned fields, Action action)
 bool ReadRecord()
 {
     char path[MAX_PATH];
-    if (!JoinFolderAndName(g_folder, kRecordFileName, path)) {
+    if (!JoinFolderAndName(g_folder, kInstallRecordName, path)) {
         return false;
     }
     const HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -146,7 +142,7 @@ void RemoveFile(const char* path)
         g_removedAtRestart = true;
         return;
     }
-    NoteFailure(path);
+    NoteFailed(g_notRemoved, path);
 }
 
 void TakeBackFile(const RecordLine& line)
@@ -174,11 +170,9 @@ void CancelReplacement(const RecordLine& line)
         return;
     }
     if (!CancelAtRestart(g_setup.windowsDir, target, replacement) || !DeleteFileA(replacement)) {
-        NoteFailure(replacement);
+        NoteFailed(g_notRemoved, replacement);
     }
 }
-
-// ---- the registry
 
 // ---- folders and the record
 
@@ -225,7 +219,7 @@ bool FolderHoldsOtherFiles()
         ForEachFirst(kind, kFirstField, [&](const RecordLine& line) {
             named = named || RecordFieldIs(line.fields[0], path);
         });
-        other = !named || (kind == kRecordFolder && g_setup.failedFileCount == 0);
+        other = !named || (kind == kRecordFolder && g_notRemoved.count == 0);
     } while (!other && FindNextFileA(search, &found));
     FindClose(search);
     return other;
@@ -236,10 +230,10 @@ bool FolderHoldsOtherFiles()
 void EndRecord()
 {
     char path[MAX_PATH];
-    if (!JoinFolderAndName(g_folder, kRecordFileName, path)) {
+    if (!JoinFolderAndName(g_folder, kInstallRecordName, path)) {
         return;
     }
-    if (g_setup.failedFileCount == 0) {
+    if (g_notRemoved.count == 0) {
         DeleteFileA(path);
         return;
     }
@@ -278,16 +272,16 @@ void TakeBackEverything()
     RemoveLeftovers(g_text, g_size);
     ForEachFirst(kRecordFile, kFirstField, TakeBackFile);
     ForEachFirst(kRecordBefore, kFirstThreeFields, [](const RecordLine& line) {
-        g_putBack = TakeBackValue(g_text, g_size, line) || g_putBack;
+        g_putBack = TakeBackValue(g_text, g_size, line, g_notRemoved) || g_putBack;
     });
     // The uninstall entries go only when nothing is left to a second run, which needs them.
-    if (g_setup.failedFileCount == 0) {
+    if (g_notRemoved.count == 0) {
         ForEachFirst(kRecordBefore, kFirstThreeFields,
                      [](const RecordLine& line) { RemoveUninstallEntry(line, g_ownPath); });
     }
     RemoveCreatedKeys(g_text, g_size);
     EndRecord();
-    if (g_setup.failedFileCount != 0) {
+    if (g_notRemoved.count != 0) {
         g_removeSelf = false;
     }
     RemoveFolders();
@@ -296,30 +290,30 @@ void TakeBackEverything()
 void ShowSummary(const char* products, const char* caption)
 {
     char text[kMessageSize] = "";
-    AppendFormatted(text, kTextRemoved, products);
+    AppendFormatted(text, IDS_REMOVED, products);
     if (g_putBack) {
-        AppendText(text, Text(kTextPutBack));
+        AppendText(text, Text(IDS_PUT_BACK));
     }
-    if (g_setup.failedFileCount > 0) {
-        AppendFormatted(text, kTextFilesNotRemoved, g_setup.failedFileNames);
-        AppendText(text, Text(kTextRunAgain));
+    if (g_notRemoved.count > 0) {
+        AppendFormatted(text, IDS_FILES_NOT_REMOVED, g_notRemoved.names);
+        AppendText(text, Text(IDS_RUN_AGAIN));
     }
     if (FolderHoldsOtherFiles()) {
-        AppendFormatted(text, kTextFolderStays, g_folder);
+        AppendFormatted(text, IDS_FOLDER_STAYS, g_folder);
     }
     if (g_removedAtRestart) {
-        AppendText(text, Text(kTextRemovedAtRestart));
+        AppendText(text, Text(IDS_REMOVED_AT_RESTART));
     }
     MessageBoxA(nullptr, text, caption,
-                g_setup.failedFileCount > 0 ? MB_ICONWARNING : MB_ICONINFORMATION);
+                g_notRemoved.count > 0 ? MB_ICONWARNING : MB_ICONINFORMATION);
 }
 
 // Without a record nothing is removed; only the uninstall entry that names this very program may
 // go, when the user wants it.
 void NoRecord()
 {
-    MessageBoxA(nullptr, Text(kTextNoRecord), Text(kTextUninstall), MB_ICONWARNING);
-    if (MessageBoxA(nullptr, Text(kTextRemoveEntry), Text(kTextUninstall),
+    MessageBoxA(nullptr, Text(IDS_NO_RECORD), Text(IDS_UNINSTALL), MB_ICONWARNING);
+    if (MessageBoxA(nullptr, Text(IDS_REMOVE_ENTRY), Text(IDS_UNINSTALL),
                     MB_YESNO | MB_ICONQUESTION) == IDYES) {
         RemoveEntriesNaming(g_ownPath);
     }
@@ -335,7 +329,7 @@ int RunUninstall(HINSTANCE instance)
         return 0;
     }
     if ((GetVersion() & 0x80000000u) == 0) {
-        MessageBoxA(nullptr, Text(kTextWindowsOnly), "Warning", MB_ICONWARNING);
+        MessageBoxA(nullptr, Text(IDS_WINDOWS_ONLY), "Warning", MB_ICONWARNING);
         return 0;
     }
     GetWindowsDirectoryA(g_setup.windowsDir, sizeof g_setup.windowsDir);
@@ -352,8 +346,8 @@ int RunUninstall(HINSTANCE instance)
     // A record copied into another folder is no record of that folder's files.
     if (!SamePath(recordFolder, g_folder)) {
         char text[kMessageSize] = "";
-        AppendFormatted(text, kTextOtherFolder, recordFolder);
-        MessageBoxA(nullptr, text, Text(kTextUninstall), MB_ICONWARNING);
+        AppendFormatted(text, IDS_OTHER_FOLDER, recordFolder);
+        MessageBoxA(nullptr, text, Text(IDS_UNINSTALL), MB_ICONWARNING);
         return 0;
     }
 
@@ -362,9 +356,9 @@ int RunUninstall(HINSTANCE instance)
     char caption[kMessageSize];
     CopyText(caption, products);
     AppendText(caption, " ");
-    AppendText(caption, Text(kTextUninstall));
+    AppendText(caption, Text(IDS_UNINSTALL));
     char question[kMessageSize] = "";
-    AppendFormatted(question, kTextRemoveQuestion, products);
+    AppendFormatted(question, IDS_REMOVE_QUESTION, products);
     if (MessageBoxA(nullptr, question, caption, MB_YESNO | MB_ICONQUESTION) != IDYES) {
         return 0;
     }

@@ -35,7 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (broke) {
             --consumed;
         }
-        Require(std::memchr(p, '\r', consumed) == nullptr && std::memchr(p, '\n', consumed) == nullptr);
+        Require(std::memchr(p, '\r', consumed) == nullptr &&
+                std::memchr(p, '\n', consumed) == nullptr);
         Require(length == (consumed < kLineSize ? consumed : kLineSize - 1));
         Require(std::memcmp(line, p, length) == 0);
         rebuilt.append(p, static_cast<std::size_t>(next - p));

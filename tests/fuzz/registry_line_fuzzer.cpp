@@ -4,8 +4,8 @@
 #include <cstring>
 
 #include "fuzz_input.h"
-#include "install/registry_line.h"
-#include "install/registry_section_scan.h"
+#include "registry/registry_line.h"
+#include "registry/registry_section_scan.h"
 
 namespace {
 

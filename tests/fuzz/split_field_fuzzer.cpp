@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "fuzz_input.h"
-#include "install/registry_line.h"
+#include "registry/registry_line.h"
 #include "script/scanners.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)

@@ -1,4 +1,6 @@
+#include "base/failed_names.h"
 #include "install/copy_progress.h"
+#include "script/install_locations.h"
 
 #include <gtest/gtest.h>
 
@@ -55,7 +57,8 @@ TEST(CopyPaths, PathThatDoesNotFitIsRefusedNotCut)
                                  sizeof path));
     EXPECT_STREQ(path, "");
     const std::string exact = "C:\\" + std::string(62, 'd'); // 65 + "\SUB\" + 9 = 79
-    EXPECT_TRUE(BuildTargetPath(exact.c_str(), Entry("S", "NAME9.DLL", "SUB", 0), path, sizeof path));
+    EXPECT_TRUE(
+        BuildTargetPath(exact.c_str(), Entry("S", "NAME9.DLL", "SUB", 0), path, sizeof path));
     EXPECT_EQ(std::strlen(path), 79u);
     EXPECT_FALSE(BuildSubdirectoryPath(dest.c_str(), "SUBDIRECTORY", path, sizeof path));
 }
@@ -110,37 +113,28 @@ TEST(GaugeFill, CoversTheInsideOfTheBoxByPercent)
     EXPECT_EQ(GaugeFill(control, 0).right, 101);
 }
 
-TEST(GaugeFillColour, CodesNameTheirColoursOthersAreStockObjects)
-{
-    const struct {
-        unsigned code;
-        std::uint32_t colour;
-    } table[] = {{100, 0x00FF00}, {101, 0x00FFFF}, {102, 0x0000FF}, {103, 0x008000},
-                 {104, 0x008080}, {105, 0x000080}, {106, 0x808000}, {0x10000 + 102, 0x0000FF}};
-    for (const auto& row : table) {
-        std::uint32_t colour = 0;
-        ASSERT_TRUE(GaugeFillColour(row.code, colour)) << row.code;
-        EXPECT_EQ(colour, row.colour) << row.code;
-    }
-    std::uint32_t colour = 0;
-    EXPECT_FALSE(GaugeFillColour(0, colour));
-    EXPECT_FALSE(GaugeFillColour(99, colour));
-    EXPECT_FALSE(GaugeFillColour(107, colour));
-}
-
 TEST(FailedNames, ListsNamesThenEndsWithEllipsisWhenFull)
 {
-    char list[40] = "";
-    AddFailedName(list, sizeof list, "PAD.DL_");
-    AddFailedName(list, sizeof list, "PAD.VX_");
-    EXPECT_STREQ(list, "PAD.DL_, PAD.VX_");
-    AddFailedName(list, sizeof list, "CALIBRATE.EX_");
-    EXPECT_STREQ(list, "PAD.DL_, PAD.VX_, CALIBRATE.EX_");
-    AddFailedName(list, sizeof list, "MORE.TXT");
-    EXPECT_STREQ(list, "PAD.DL_, PAD.VX_, CALIBRATE.EX_, ...");
-    AddFailedName(list, sizeof list, "X");
-    EXPECT_STREQ(list, "PAD.DL_, PAD.VX_, CALIBRATE.EX_, ...");
-    EXPECT_LT(std::strlen(list), sizeof list);
+    FailedNames failed{};
+    NoteFailed(failed, "PAD.DL_");
+    NoteFailed(failed, "PAD.VX_");
+    EXPECT_EQ(failed.count, 2);
+    EXPECT_STREQ(failed.names, "PAD.DL_, PAD.VX_");
+
+    // Each further name takes 16 characters; room is kept for ", ..." after the last one.
+    std::string expected = failed.names;
+    for (int i = 10; i < 30; ++i) {
+        const std::string name = "FILENAME" + std::to_string(i) + ".DL_";
+        NoteFailed(failed, name.c_str());
+        if (expected.size() + 2 + name.size() < sizeof failed.names - 5) {
+            expected += ", " + name;
+        }
+    }
+    EXPECT_EQ(failed.count, 22);
+    EXPECT_EQ(failed.names, expected + ", ...");
+    EXPECT_LT(std::strlen(failed.names), sizeof failed.names);
+    NoteFailed(failed, "X");
+    EXPECT_EQ(failed.names, expected + ", ...") << "a full list takes no more names";
 }
 
 } // namespace

@@ -97,7 +97,8 @@ TEST(InstallRecord, RegistryDataComesBackByteForByte)
         {true, 3, Bytes(16300, 0xA5)}, // the largest value Windows 95 holds
     };
     for (const auto& row : table) {
-        const std::string line = ValueLine(kRecordBefore, "Version", row.present, row.type, row.bytes);
+        const std::string line =
+            ValueLine(kRecordBefore, "Version", row.present, row.type, row.bytes);
         const std::vector<RecordLine> read = ReadAll(line);
         ASSERT_EQ(read.size(), 1u) << row.bytes.size();
         Bytes bytes(16384);
@@ -173,7 +174,8 @@ TEST(InstallRecord, BadTextsAndDataAreRefused)
 
     std::uint8_t bytes[4];
     RecordData data{};
-    for (const char* bad : {"", "1", ":00", "1:0", "1:0G", "x:00", "12345678901:00", "3:0000000000"}) {
+    for (const char* bad :
+         {"", "1", ":00", "1:0", "1:0G", "x:00", "12345678901:00", "3:0000000000"}) {
         EXPECT_FALSE(DecodeRecordData(field(bad), bytes, sizeof bytes, data)) << bad;
     }
     EXPECT_TRUE(DecodeRecordData(field("-"), bytes, sizeof bytes, data));
@@ -268,7 +270,8 @@ TEST(RecordedChanges, AThingIsNamedOnceWhateverTheCaseOfItsName)
     std::vector<std::string> firsts;
     ForEachFirstLine(record.data(), record.size(), kRecordFile, kFirstField,
                      [&](const RecordLine& line) { firsts.push_back(Decoded(line.fields[0])); });
-    EXPECT_EQ(firsts, (std::vector<std::string>{"C:\\KESTREL\\README.TXT", "C:\\KESTREL\\README.TX"}));
+    EXPECT_EQ(firsts,
+              (std::vector<std::string>{"C:\\KESTREL\\README.TXT", "C:\\KESTREL\\README.TX"}));
 }
 
 TEST(RecordedChanges, AValueKeepsItsFirstBeforeAndItsLastWritten)

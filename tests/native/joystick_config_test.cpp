@@ -1,4 +1,4 @@
-#include "install/joystick_config.h"
+#include "registry/joystick_config.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +20,8 @@ Block Build(std::int32_t oemData1, std::int32_t oemData2)
 
 // The block as laid out field by field: flags, buttons, usage 6, 92 zero bytes, type 12 at
 // offset 104, reserved zero.
-Block Expected(std::initializer_list<std::uint8_t> flags, std::initializer_list<std::uint8_t> buttons)
+Block Expected(std::initializer_list<std::uint8_t> flags,
+               std::initializer_list<std::uint8_t> buttons)
 {
     Block b(flags);
     b.insert(b.end(), buttons);

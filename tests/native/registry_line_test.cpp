@@ -1,4 +1,4 @@
-#include "install/registry_line.h"
+#include "registry/registry_line.h"
 #include "uninstall/removal_rules.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "install/registry_section_scan.h"
+#include "registry/registry_section_scan.h"
 
 #include <gtest/gtest.h>
 

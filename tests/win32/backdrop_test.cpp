@@ -5,6 +5,7 @@
 #include "support/page_state.h"
 #include "ui/backdrop.h"
 #include "ui/backdrop_bands.h"
+#include "ui/page_host.h"
 
 #include <gtest/gtest.h>
 

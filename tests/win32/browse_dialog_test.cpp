@@ -1,8 +1,9 @@
 // The browse dialog as the user of the destination page meets it, inside this process: the
-// destination page runs on the main thread and a second thread plays the user, who presses
-// Browse, looks at the dialog, types into its path field, moves through its directory and drive
-// lists and ends it with OK or Cancel.
+// destination page runs on the main thread, and the user, played on that same thread
+// (support/automation.h), presses Browse, looks at the dialog, types into its path field, moves
+// through its directory and drive lists and ends it with OK or Cancel.
 #include "base/bounded_text.h"
+#include "base/resource_ids.h"
 #include "base/setup_state.h"
 #include "support/automation.h"
 #include "support/page_state.h"
@@ -13,27 +14,20 @@
 
 #include <gtest/gtest.h>
 
+#include <dlgs.h>
+
 #include <algorithm>
 #include <cctype>
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
 
-constexpr unsigned kDestinationTemplate = 107;
-constexpr int kBackButton = 3;
-constexpr int kBrowseButton = 1025;
-constexpr int kDestinationText = 1003;
-
-// Controls of the browse dialog.
-constexpr int kPathField = 1003;
-constexpr int kCurrentDirectoryText = 1088;
-constexpr int kFileNameLabel = 1090;
-constexpr int kDirectoryList = 1121;
-constexpr int kDriveList = 1137;
-constexpr int kFileNameField = 1152;
+// The platform dialog's own controls (<dlgs.h>) that the tests address.
+constexpr int kCurrentDirectoryText = stc1;
+constexpr int kFileNameLabel = stc3;
+constexpr int kFileNameField = edt1;
 constexpr int kUnnamed = 0xFFFF;
 
 const std::string kDestination = "C:\\QUORRA";
@@ -58,45 +52,15 @@ bool RunningUnderWine()
     return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
 }
 
-// Waits until the dialog's thread has handled every message posted to it so far (the hook posts
-// its start and refresh messages): a marker posted behind them sets the path field's modified
-// flag, which the field's own text changes clear.
-void Settle(HWND dialog)
+HWND DestinationPage()
 {
-    HWND field = GetDlgItem(dialog, kPathField);
-    SendMessageA(field, EM_SETMODIFY, FALSE, 0);
-    PostMessageA(field, EM_SETMODIFY, TRUE, 0);
-    for (int i = 0; i < 500 && SendMessageA(field, EM_GETMODIFY, 0, 0) == 0; ++i) {
-        Sleep(10);
-    }
-}
-
-// Presses Browse on the page and returns the dialog once its hook has handled its start.
-HWND OpenBrowse(HWND page)
-{
-    PressButton(page, kBrowseButton);
-    HWND dialog = WaitForWindow(GetCurrentProcessId(), "#32770");
-    if (dialog != nullptr) {
-        Settle(dialog);
-    }
-    return dialog;
-}
-
-// Ends the dialog with OK or Cancel and returns what the page shows afterwards.
-std::string EndBrowse(HWND page, HWND dialog, int button)
-{
-    PressButton(dialog, button);
-    WaitForWindowGone(GetCurrentProcessId(), "#32770");
-    // Comes back once the Browse command, which shows the destination again, has returned.
-    DWORD_PTR ignored;
-    SendMessageTimeoutA(page, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
-    return ControlText(page, kDestinationText);
+    return ThreadWindow("SETUP_SELDIR");
 }
 
 // Selects the whole path field and types `text` into it, key by key.
 void TypePath(HWND dialog, const std::string& text)
 {
-    HWND field = GetDlgItem(dialog, kPathField);
+    HWND field = GetDlgItem(dialog, IDC_BROWSE_PATH);
     SendMessageA(field, EM_SETSEL, 0, -1);
     for (char c : text) {
         SendMessageA(field, WM_CHAR, static_cast<unsigned char>(c), 0);
@@ -108,28 +72,97 @@ void TypePath(HWND dialog, const std::string& text)
 bool SelectEntry(HWND dialog, int controlId, const std::string& entry, WORD code)
 {
     HWND control = GetDlgItem(dialog, controlId);
-    const bool combo = controlId == kDriveList;
+    const bool combo = controlId == cmb2;
     const LRESULT index = SendMessageA(control, combo ? CB_FINDSTRINGEXACT : LB_FINDSTRINGEXACT,
                                        -1, reinterpret_cast<LPARAM>(entry.c_str()));
     if (index == (combo ? CB_ERR : LB_ERR)) {
         return false;
     }
     SendMessageA(control, combo ? CB_SETCURSEL : LB_SETCURSEL, index, 0);
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(controlId, code), reinterpret_cast<LPARAM>(control));
-    Settle(dialog);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(controlId, code),
+                 reinterpret_cast<LPARAM>(control));
     return true;
 }
 
 // The directory list's entry for `name` is "[name]", or ".." for the parent.
 bool ClickDirectory(HWND dialog, const std::string& name, WORD code)
 {
-    return SelectEntry(dialog, kDirectoryList, "[" + name + "]", code);
+    return SelectEntry(dialog, lst2, "[" + name + "]", code);
 }
 
 bool PickDrive(HWND dialog, char letter)
 {
-    return SelectEntry(dialog, kDriveList, std::string("[-") + letter + "-]", CBN_SELCHANGE);
+    return SelectEntry(dialog, cmb2, std::string("[-") + letter + "-]", CBN_SELCHANGE);
 }
+
+// The user of the destination page and its browse dialog. Each step runs once the dialog and the
+// page have handled what the steps before it caused (the dialog's hook posts its start and refresh
+// messages): reading a field in the step after a click reads what the click made of it.
+class BrowseUser {
+public:
+    // Presses Browse; the dialog stays open for the steps that follow.
+    BrowseUser& Open()
+    {
+        user_.Then([] { PressButton(DestinationPage(), IDC_BROWSE_BUTTON); })
+            .Box(0, [this](HWND dialog) { dialog_ = dialog; });
+        open_ = true;
+        return *this;
+    }
+
+    // An action on the open dialog.
+    BrowseUser& Do(std::function<void(HWND dialog)> action)
+    {
+        user_.Then([this, action] { action(dialog_); });
+        return *this;
+    }
+
+    // A box that the dialog shows, answered with `answer` once `seen` has seen it.
+    BrowseUser& Box(int answer, std::function<void(HWND box)> seen)
+    {
+        user_.Box(answer, std::move(seen));
+        return *this;
+    }
+
+    // Ends the dialog with `button`; `shown` gets what the page shows afterwards.
+    BrowseUser& End(int button, std::string* shown = nullptr)
+    {
+        user_.Then([this, button] { user_.Close(dialog_, button); });
+        user_.Then([shown] {
+            if (shown != nullptr) {
+                *shown = ControlText(DestinationPage(), IDC_DESTINATION_TEXT);
+            }
+        });
+        open_ = false;
+        return *this;
+    }
+
+    // An action once the dialog is gone.
+    BrowseUser& Then(std::function<void()> action)
+    {
+        user_.Then(std::move(action));
+        return *this;
+    }
+
+    // Runs the destination page with these steps; a dialog left open ends with Cancel, and the
+    // page ends with Back.
+    void Run()
+    {
+        if (open_) {
+            End(IDCANCEL);
+        }
+        user_.Then([] { PressButton(DestinationPage(), IDC_BACK); });
+        Watchdog watchdog;
+        user_.Start();
+        EXPECT_EQ(RunPage("SETUP_SELDIR", DestinationPageProc, IDD_DESTINATION_PAGE), kPageBack);
+        EXPECT_TRUE(user_.Done()) << "the page ended before the user's last step";
+        EXPECT_EQ(user_.OtherBoxes(), std::vector<std::string>{}) << "boxes that no step expected";
+    }
+
+private:
+    ThreadUser user_;
+    HWND dialog_ = nullptr;
+    bool open_ = false;
+};
 
 class BrowseDialog : public ::testing::Test {
 protected:
@@ -140,45 +173,12 @@ protected:
         CreateDirectoryA((kBrowseRoot + "\\INNER").c_str(), nullptr);
     }
     void TearDown() override { RemoveTree(kBrowseRoot); }
-
-    // Runs the destination page while `user` acts on it from a second thread; the page ends
-    // with Back afterwards. The user's findings are checked on this thread once it is done.
-    static void RunPageWithUser(const std::function<void(HWND page)>& user)
-    {
-        Watchdog watchdog;
-        std::thread thread([&] {
-            HWND page = WaitForWindow(GetCurrentProcessId(), "SETUP_SELDIR");
-            if (page == nullptr) {
-                return;
-            }
-            user(page);
-            PressButton(page, kBackButton);
-        });
-        EXPECT_EQ(RunPage("SETUP_SELDIR", DestinationPageProc, kDestinationTemplate), kPageBack);
-        thread.join();
-    }
-
-    // Like RunPageWithUser, for a user who starts by pressing Browse; a dialog the user leaves
-    // open is ended with Cancel.
-    static void RunBrowseWithUser(const std::function<void(HWND page, HWND dialog)>& user)
-    {
-        RunPageWithUser([&](HWND page) {
-            HWND dialog = OpenBrowse(page);
-            if (dialog == nullptr) {
-                return;
-            }
-            user(page, dialog);
-            if (IsWindow(dialog)) {
-                EndBrowse(page, dialog, IDCANCEL);
-            }
-        });
-    }
 };
 
 // ---- What the dialog shows when it opens ----
 
-// A control of template 104 as the user sees it: found by id, or by its text for the unnamed
-// ones; its place in dialog units.
+// A control of the browse template as the user sees it: found by id, or by its text for the
+// unnamed ones; its place in dialog units.
 struct TemplateControl {
     int id;
     const char* text;
@@ -189,20 +189,20 @@ struct TemplateControl {
 const TemplateControl kVisibleControls[] = {
     {IDOK, "OK", {108, 46, 52, 14}, true},
     {IDCANCEL, "Cancel", {108, 66, 52, 14}, true},
-    {kDirectoryList, nullptr, {8, 70, 92, 68}, true},
-    {kDriveList, nullptr, {8, 152, 92, 68}, true},
+    {lst2, nullptr, {8, 70, 92, 68}, true},
+    {cmb2, nullptr, {8, 152, 92, 68}, true},
     {kCurrentDirectoryText, nullptr, {8, 55, 92, 9}, true},
     {kUnnamed, "&Directories:", {8, 45, 92, 9}, true},
-    {1091, "Dri&ves:", {8, 142, 92, 9}, true},
+    {stc4, "Dri&ves:", {8, 142, 92, 9}, true},
     {kUnnamed, "Destination Directory :", {8, 6, 92, 8}, true},
-    {kPathField, nullptr, {8, 19, 152, 12}, true},
+    {IDC_BROWSE_PATH, nullptr, {8, 19, 152, 12}, true},
     // The platform dialog's file controls, hidden or placed beyond the right edge.
-    {1136, nullptr, {209, 50, 30, 36}, false},
+    {cmb1, nullptr, {209, 50, 30, 36}, false},
     {kFileNameField, nullptr, {208, 38, 26, 12}, false},
-    {1120, nullptr, {220, 30, 36, 9}, false},
-    {1089, "List Files of &Type:", {181, 12, 62, 9}, false},
-    {1040, "&Read Only", {188, 34, 33, 12}, false},
-    {1092, "List Files of &Type:", {204, 22, 47, 9}, false},
+    {lst1, nullptr, {220, 30, 36, 9}, false},
+    {stc2, "List Files of &Type:", {181, 12, 62, 9}, false},
+    {chx1, "&Read Only", {188, 34, 33, 12}, false},
+    {stc5, "List Files of &Type:", {204, 22, 47, 9}, false},
 };
 
 struct ControlSeen {
@@ -238,35 +238,43 @@ RECT RectInDialog(HWND dialog, HWND control)
     return r;
 }
 
+// What the user sees of `control` in the dialog.
+void Look(HWND dialog, const TemplateControl& control, ControlSeen& seen)
+{
+    HWND window = FindControl(dialog, control);
+    if (window == nullptr) {
+        return;
+    }
+    seen.found = true;
+    seen.text = WindowText(window);
+    seen.pixels = RectInDialog(dialog, window);
+    // The dialog maps a control's position and its size each on their own.
+    RECT mapped = control.units;
+    MapDialogRect(dialog, &mapped);
+    seen.expected =
+        RECT{mapped.left, mapped.top, mapped.left + mapped.right, mapped.top + mapped.bottom};
+    seen.visible = IsWindowVisible(window) != FALSE;
+    const std::string className = ClassNameOf(window);
+    seen.ownHeight = className == "ListBox" || className == "ComboBox";
+}
+
 TEST_F(BrowseDialog, BrowseOpensTheBrowseDirectoryTemplate)
 {
     std::vector<ControlSeen> seen(std::size(kVisibleControls));
     RECT client{};
     RECT expectedClient{0, 0, 169, 170};
     RECT fileNameLabel{};
-    RunBrowseWithUser([&](HWND, HWND dialog) {
-        GetClientRect(dialog, &client);
-        MapDialogRect(dialog, &expectedClient);
-        for (std::size_t i = 0; i < seen.size(); ++i) {
-            const TemplateControl& control = kVisibleControls[i];
-            HWND window = FindControl(dialog, control);
-            if (window == nullptr) {
-                continue;
+    BrowseUser user;
+    user.Open()
+        .Do([&](HWND dialog) {
+            GetClientRect(dialog, &client);
+            MapDialogRect(dialog, &expectedClient);
+            for (std::size_t i = 0; i < seen.size(); ++i) {
+                Look(dialog, kVisibleControls[i], seen[i]);
             }
-            seen[i].found = true;
-            seen[i].text = WindowText(window);
-            seen[i].pixels = RectInDialog(dialog, window);
-            // The dialog maps a control's position and its size each on their own.
-            RECT mapped = control.units;
-            MapDialogRect(dialog, &mapped);
-            seen[i].expected =
-                RECT{mapped.left, mapped.top, mapped.left + mapped.right, mapped.top + mapped.bottom};
-            seen[i].visible = IsWindowVisible(window) != FALSE;
-            const std::string className = ClassNameOf(window);
-            seen[i].ownHeight = className == "ListBox" || className == "ComboBox";
-        }
-        fileNameLabel = RectInDialog(dialog, GetDlgItem(dialog, kFileNameLabel));
-    });
+            fileNameLabel = RectInDialog(dialog, GetDlgItem(dialog, kFileNameLabel));
+        })
+        .Run();
 
     EXPECT_EQ(client.right, expectedClient.right);
     EXPECT_EQ(client.bottom, expectedClient.bottom);
@@ -297,9 +305,8 @@ TEST_F(BrowseDialog, BrowseOpensTheBrowseDirectoryTemplate)
 TEST_F(BrowseDialog, CaptionIsTheTemplatesTitle)
 {
     std::string caption;
-    RunBrowseWithUser([&](HWND, HWND dialog) {
-        caption = WindowText(dialog);
-    });
+    BrowseUser user;
+    user.Open().Do([&](HWND dialog) { caption = WindowText(dialog); }).Run();
     if (RunningUnderWine() && caption != "Browse Directory") {
         // Wine's old-style dialog always sets a title of its own ("Open File") when the request
         // has none, where Windows keeps the template's caption.
@@ -313,15 +320,15 @@ TEST_F(BrowseDialog, PathFieldShowsTheDestinationWhollySelectedWithTheFocus)
     std::string field;
     DWORD selection = 0;
     bool focused = false;
-    const DWORD mainThread = GetCurrentThreadId();
-    RunBrowseWithUser([&](HWND, HWND dialog) {
-        field = ControlText(dialog, kPathField);
-        selection = static_cast<DWORD>(SendDlgItemMessageA(dialog, kPathField, EM_GETSEL, 0, 0));
-        GUITHREADINFO info{};
-        info.cbSize = sizeof info;
-        focused = GetGUIThreadInfo(mainThread, &info) &&
-                  info.hwndFocus == GetDlgItem(dialog, kPathField);
-    });
+    BrowseUser user;
+    user.Open()
+        .Do([&](HWND dialog) {
+            field = ControlText(dialog, IDC_BROWSE_PATH);
+            selection =
+                static_cast<DWORD>(SendDlgItemMessageA(dialog, IDC_BROWSE_PATH, EM_GETSEL, 0, 0));
+            focused = GetFocus() == GetDlgItem(dialog, IDC_BROWSE_PATH);
+        })
+        .Run();
     EXPECT_EQ(field, kDestination);
     EXPECT_EQ(LOWORD(selection), 0);
     EXPECT_EQ(HIWORD(selection), kDestination.size());
@@ -331,17 +338,20 @@ TEST_F(BrowseDialog, PathFieldShowsTheDestinationWhollySelectedWithTheFocus)
 TEST_F(BrowseDialog, ListsStartAtTheInitialDirectory)
 {
     std::string shownDirectory, currentDirectory, drive;
-    RunBrowseWithUser([&](HWND, HWND dialog) {
-        shownDirectory = ControlText(dialog, kCurrentDirectoryText);
-        currentDirectory = CurrentDirectory();
-        HWND combo = GetDlgItem(dialog, kDriveList);
-        const LRESULT index = SendMessageA(combo, CB_GETCURSEL, 0, 0);
-        char text[64] = {};
-        if (index != CB_ERR) {
-            SendMessageA(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
-        }
-        drive = text;
-    });
+    BrowseUser user;
+    user.Open()
+        .Do([&](HWND dialog) {
+            shownDirectory = ControlText(dialog, kCurrentDirectoryText);
+            currentDirectory = CurrentDirectory();
+            HWND combo = GetDlgItem(dialog, cmb2);
+            const LRESULT index = SendMessageA(combo, CB_GETCURSEL, 0, 0);
+            char text[64] = {};
+            if (index != CB_ERR) {
+                SendMessageA(combo, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
+            }
+            drive = text;
+        })
+        .Run();
     // The old-style dialog writes the directory in lower case.
     EXPECT_EQ(Upper(shownDirectory), "C:\\");
     EXPECT_EQ(Upper(currentDirectory), "C:\\");
@@ -351,9 +361,8 @@ TEST_F(BrowseDialog, ListsStartAtTheInitialDirectory)
 TEST_F(BrowseDialog, HiddenFileNameFieldHoldsTheDummyName)
 {
     std::string fileName;
-    RunBrowseWithUser([&](HWND, HWND dialog) {
-        fileName = ControlText(dialog, kFileNameField);
-    });
+    BrowseUser user;
+    user.Open().Do([&](HWND dialog) { fileName = ControlText(dialog, kFileNameField); }).Run();
     EXPECT_EQ(fileName, "12345678.ABC");
 }
 
@@ -379,10 +388,8 @@ TEST_F(BrowseDialog, TypedPathConfirmedWithOkBecomesTheDestination)
         SCOPED_TRACE(path.typed);
         CopyText(g_setup.destDir, kDestination.c_str());
         std::string shown;
-        RunBrowseWithUser([&](HWND page, HWND dialog) {
-            TypePath(dialog, path.typed);
-            shown = EndBrowse(page, dialog, IDOK);
-        });
+        BrowseUser user;
+        user.Open().Do([&](HWND dialog) { TypePath(dialog, path.typed); }).End(IDOK, &shown).Run();
         EXPECT_EQ(shown, path.destination);
         EXPECT_EQ(std::string(g_setup.destDir), path.destination);
     }
@@ -390,24 +397,26 @@ TEST_F(BrowseDialog, TypedPathConfirmedWithOkBecomesTheDestination)
 
 TEST_F(BrowseDialog, APathTooLongForTheDestinationIsRefusedAndTheDialogStays)
 {
-    std::string refusal;
+    std::string refusal, caption;
     bool stays = false;
     std::string shown;
-    RunBrowseWithUser([&](HWND page, HWND dialog) {
-        TypePath(dialog, kLongPath);
-        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-        HWND box = WaitForMessageBox(GetCurrentProcessId(),
-                                     "The specified directory name is too long !\nIt can have at "
-                                     "most 79 characters.");
-        if (box != nullptr) {
-            refusal = WindowText(box);
-            PressButton(box, IDOK);
-            WaitUntil([box] { return !IsWindow(box); });
-        }
-        stays = IsWindow(dialog) && IsWindowVisible(dialog);
-        shown = EndBrowse(page, dialog, IDCANCEL);
-    });
-    EXPECT_EQ(refusal, "Quorra Pad Setup Program");
+    BrowseUser user;
+    user.Open()
+        .Do([&](HWND dialog) {
+            TypePath(dialog, kLongPath);
+            PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        })
+        .Box(IDOK,
+             [&](HWND box) {
+                 refusal = MessageBoxText(box);
+                 caption = WindowText(box);
+             })
+        .Do([&](HWND dialog) { stays = IsWindow(dialog) && IsWindowVisible(dialog); })
+        .End(IDCANCEL, &shown)
+        .Run();
+    EXPECT_EQ(refusal,
+              "The specified directory name is too long !\nIt can have at most 79 characters.");
+    EXPECT_EQ(caption, "Quorra Pad Setup Program");
     EXPECT_TRUE(stays);
     EXPECT_EQ(shown, kDestination);
     EXPECT_EQ(std::string(g_setup.destDir), kDestination);
@@ -417,17 +426,14 @@ TEST_F(BrowseDialog, CancelLeavesTheDestinationUnchanged)
 {
     std::string afterTyping, afterMoving;
     bool moved = false;
-    RunBrowseWithUser([&](HWND page, HWND dialog) {
-        TypePath(dialog, "D:\\ELSEWHERE");
-        afterTyping = EndBrowse(page, dialog, IDCANCEL);
-
-        dialog = OpenBrowse(page);
-        if (dialog == nullptr) {
-            return;
-        }
-        moved = ClickDirectory(dialog, "BRWSTEST", LBN_DBLCLK);
-        afterMoving = EndBrowse(page, dialog, IDCANCEL);
-    });
+    BrowseUser user;
+    user.Open()
+        .Do([](HWND dialog) { TypePath(dialog, "D:\\ELSEWHERE"); })
+        .End(IDCANCEL, &afterTyping)
+        .Open()
+        .Do([&](HWND dialog) { moved = ClickDirectory(dialog, "BRWSTEST", LBN_DBLCLK); })
+        .End(IDCANCEL, &afterMoving)
+        .Run();
     EXPECT_EQ(afterTyping, kDestination);
     ASSERT_TRUE(moved);
     EXPECT_EQ(afterMoving, kDestination);
@@ -438,12 +444,13 @@ TEST_F(BrowseDialog, OkAfterMovingThroughTheListsTakesTheDirectoryShown)
 {
     std::string field, shown;
     bool moved = false;
-    RunBrowseWithUser([&](HWND page, HWND dialog) {
-        moved = ClickDirectory(dialog, "BRWSTEST", LBN_DBLCLK) &&
-                ClickDirectory(dialog, "INNER", LBN_DBLCLK);
-        field = ControlText(dialog, kPathField);
-        shown = EndBrowse(page, dialog, IDOK);
-    });
+    BrowseUser user;
+    user.Open()
+        .Do([&](HWND dialog) { moved = ClickDirectory(dialog, "BRWSTEST", LBN_DBLCLK); })
+        .Do([&](HWND dialog) { moved = moved && ClickDirectory(dialog, "INNER", LBN_DBLCLK); })
+        .Do([&](HWND dialog) { field = ControlText(dialog, IDC_BROWSE_PATH); })
+        .End(IDOK, &shown)
+        .Run();
     ASSERT_TRUE(moved);
     EXPECT_EQ(Upper(field), kBrowseRoot + "\\INNER");
     EXPECT_EQ(shown, field);
@@ -453,15 +460,13 @@ TEST_F(BrowseDialog, OkAfterMovingThroughTheListsTakesTheDirectoryShown)
 TEST_F(BrowseDialog, ReopenedDialogStartsFromTheDestinationAgain)
 {
     std::string second;
-    RunBrowseWithUser([&](HWND page, HWND dialog) {
-        ClickDirectory(dialog, "BRWSTEST", LBN_DBLCLK);
-        EndBrowse(page, dialog, IDCANCEL);
-        dialog = OpenBrowse(page);
-        if (dialog != nullptr) {
-            second = ControlText(dialog, kPathField);
-            EndBrowse(page, dialog, IDCANCEL);
-        }
-    });
+    BrowseUser user;
+    user.Open()
+        .Do([](HWND dialog) { ClickDirectory(dialog, "BRWSTEST", LBN_DBLCLK); })
+        .End(IDCANCEL)
+        .Open()
+        .Do([&](HWND dialog) { second = ControlText(dialog, IDC_BROWSE_PATH); })
+        .Run();
     EXPECT_EQ(second, kDestination);
 }
 
@@ -469,17 +474,14 @@ TEST_F(BrowseDialog, CurrentDirectoryIsRestoredAfterTheDialog)
 {
     const std::string before = CurrentDirectory();
     std::string afterOk, afterCancel;
-    RunPageWithUser([&](HWND page) {
-        for (int button : {IDOK, IDCANCEL}) {
-            HWND dialog = OpenBrowse(page);
-            if (dialog == nullptr) {
-                return;
-            }
-            ClickDirectory(dialog, "BRWSTEST", LBN_DBLCLK);
-            EndBrowse(page, dialog, button);
-            (button == IDOK ? afterOk : afterCancel) = CurrentDirectory();
-        }
-    });
+    BrowseUser user;
+    for (int button : {IDOK, IDCANCEL}) {
+        user.Open()
+            .Do([](HWND dialog) { ClickDirectory(dialog, "BRWSTEST", LBN_DBLCLK); })
+            .End(button)
+            .Then([&, button] { (button == IDOK ? afterOk : afterCancel) = CurrentDirectory(); });
+    }
+    user.Run();
     EXPECT_EQ(afterOk, before);
     EXPECT_EQ(afterCancel, before);
 }
@@ -490,14 +492,19 @@ TEST_F(BrowseDialog, DoubleClickOnADirectoryShowsTheNewCurrentDirectory)
 {
     std::string inside, currentInside, back, currentBack;
     bool clicked = false;
-    RunBrowseWithUser([&](HWND, HWND dialog) {
-        clicked = ClickDirectory(dialog, "BRWSTEST", LBN_DBLCLK);
-        inside = ControlText(dialog, kPathField);
-        currentInside = CurrentDirectory();
-        clicked = clicked && ClickDirectory(dialog, "..", LBN_DBLCLK);
-        back = ControlText(dialog, kPathField);
-        currentBack = CurrentDirectory();
-    });
+    BrowseUser user;
+    user.Open()
+        .Do([&](HWND dialog) { clicked = ClickDirectory(dialog, "BRWSTEST", LBN_DBLCLK); })
+        .Do([&](HWND dialog) {
+            inside = ControlText(dialog, IDC_BROWSE_PATH);
+            currentInside = CurrentDirectory();
+            clicked = clicked && ClickDirectory(dialog, "..", LBN_DBLCLK);
+        })
+        .Do([&](HWND dialog) {
+            back = ControlText(dialog, IDC_BROWSE_PATH);
+            currentBack = CurrentDirectory();
+        })
+        .Run();
     ASSERT_TRUE(clicked);
     EXPECT_EQ(Upper(inside), kBrowseRoot);
     EXPECT_EQ(inside, currentInside);
@@ -510,13 +517,18 @@ TEST_F(BrowseDialog, SingleClickOnADirectoryShowsTheCurrentDirectory)
 {
     std::string typed, afterClick, current;
     bool clicked = false;
-    RunBrowseWithUser([&](HWND, HWND dialog) {
-        TypePath(dialog, "D:\\TYPED");
-        typed = ControlText(dialog, kPathField);
-        clicked = ClickDirectory(dialog, "BRWSTEST", LBN_SELCHANGE);
-        afterClick = ControlText(dialog, kPathField);
-        current = CurrentDirectory();
-    });
+    BrowseUser user;
+    user.Open()
+        .Do([&](HWND dialog) {
+            TypePath(dialog, "D:\\TYPED");
+            typed = ControlText(dialog, IDC_BROWSE_PATH);
+            clicked = ClickDirectory(dialog, "BRWSTEST", LBN_SELCHANGE);
+        })
+        .Do([&](HWND dialog) {
+            afterClick = ControlText(dialog, IDC_BROWSE_PATH);
+            current = CurrentDirectory();
+        })
+        .Run();
     ASSERT_TRUE(clicked);
     EXPECT_EQ(typed, "D:\\TYPED");
     // A single click moves nowhere: the field shows the directory the lists are in.
@@ -528,12 +540,17 @@ TEST_F(BrowseDialog, NewDriveShowsItsCurrentDirectory)
 {
     std::string afterPick, current;
     bool picked = false;
-    RunBrowseWithUser([&](HWND, HWND dialog) {
-        TypePath(dialog, "D:\\TYPED");
-        picked = PickDrive(dialog, 'z');
-        afterPick = ControlText(dialog, kPathField);
-        current = CurrentDirectory();
-    });
+    BrowseUser user;
+    user.Open()
+        .Do([&](HWND dialog) {
+            TypePath(dialog, "D:\\TYPED");
+            picked = PickDrive(dialog, 'z');
+        })
+        .Do([&](HWND dialog) {
+            afterPick = ControlText(dialog, IDC_BROWSE_PATH);
+            current = CurrentDirectory();
+        })
+        .Run();
     ASSERT_TRUE(picked);
     EXPECT_EQ(Upper(afterPick.substr(0, 3)), "Z:\\");
     EXPECT_EQ(afterPick, current);
@@ -542,25 +559,27 @@ TEST_F(BrowseDialog, NewDriveShowsItsCurrentDirectory)
 TEST_F(BrowseDialog, OtherNotificationsLeaveThePathField)
 {
     std::string afterNotifications;
-    RunBrowseWithUser([&](HWND, HWND dialog) {
-        TypePath(dialog, "D:\\TYPED");
-        const struct {
-            int id;
-            WORD code;
-        } notifications[] = {
-            {kDirectoryList, LBN_SETFOCUS},
-            {kDirectoryList, LBN_KILLFOCUS},
-            {kDriveList, CBN_SETFOCUS},
-            {kDriveList, CBN_DROPDOWN},
-            {kPathField, EN_CHANGE},
-        };
-        for (const auto& notification : notifications) {
-            SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(notification.id, notification.code),
-                         reinterpret_cast<LPARAM>(GetDlgItem(dialog, notification.id)));
-        }
-        Settle(dialog);
-        afterNotifications = ControlText(dialog, kPathField);
-    });
+    BrowseUser user;
+    user.Open()
+        .Do([](HWND dialog) {
+            TypePath(dialog, "D:\\TYPED");
+            const struct {
+                int id;
+                WORD code;
+            } notifications[] = {
+                {lst2, LBN_SETFOCUS},
+                {lst2, LBN_KILLFOCUS},
+                {cmb2, CBN_SETFOCUS},
+                {cmb2, CBN_DROPDOWN},
+                {IDC_BROWSE_PATH, EN_CHANGE},
+            };
+            for (const auto& notification : notifications) {
+                SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(notification.id, notification.code),
+                             reinterpret_cast<LPARAM>(GetDlgItem(dialog, notification.id)));
+            }
+        })
+        .Do([&](HWND dialog) { afterNotifications = ControlText(dialog, IDC_BROWSE_PATH); })
+        .Run();
     EXPECT_EQ(afterNotifications, "D:\\TYPED");
 }
 
@@ -581,14 +600,18 @@ TEST_F(BrowseDialog, CurrentDirectoryTooLongForThePathLeavesThePreviousPath)
         SCOPED_TRACE(directory.nameLength);
         const std::string name(directory.nameLength, 'L');
         const std::string path = "C:\\" + name;
-        ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+        ASSERT_TRUE(CreateDirectoryA(path.c_str(), nullptr) ||
+                    GetLastError() == ERROR_ALREADY_EXISTS);
         std::string field;
         bool clicked = false;
-        RunBrowseWithUser([&](HWND, HWND dialog) {
-            TypePath(dialog, "D:\\TYPED");
-            clicked = ClickDirectory(dialog, name, LBN_DBLCLK);
-            field = ControlText(dialog, kPathField);
-        });
+        BrowseUser user;
+        user.Open()
+            .Do([&](HWND dialog) {
+                TypePath(dialog, "D:\\TYPED");
+                clicked = ClickDirectory(dialog, name, LBN_DBLCLK);
+            })
+            .Do([&](HWND dialog) { field = ControlText(dialog, IDC_BROWSE_PATH); })
+            .Run();
         RemoveDirectoryA(path.c_str());
         ASSERT_TRUE(clicked);
         EXPECT_EQ(Upper(field), directory.fits ? path : kDestination);

@@ -1,5 +1,7 @@
 // The copy page run in this program, with a thread hook that records every text the page shows,
-// so that fast changes such as the percent label are all seen.
+// so that fast changes such as the percent label are all seen; its boxes are answered on this
+// thread (support/automation.h).
+#include "base/resource_ids.h"
 #include "base/setup_state.h"
 #include "install/copy_page.h"
 #include "install/file_operations.h"
@@ -7,20 +9,16 @@
 #include "install/leftovers.h"
 #include "install/record_writer.h"
 #include "script/script_loader.h"
+#include "script/script_names.h"
 #include "support/automation.h"
 #include "support/test_files.h"
 #include "ui/page_host.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <chrono>
-#include <condition_variable>
 #include <cstring>
-#include <mutex>
 #include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -44,6 +42,8 @@ namespace {
 
 std::vector<std::string> g_percentTexts;
 std::vector<std::string> g_statusTexts;
+// Clicks the copy page's Cancel once the percent label first changes; off when false.
+bool g_cancelAtFirstPercent = false;
 
 LRESULT CALLBACK RecordTexts(int code, WPARAM wParam, LPARAM lParam)
 {
@@ -51,60 +51,17 @@ LRESULT CALLBACK RecordTexts(int code, WPARAM wParam, LPARAM lParam)
     if (code == HC_ACTION && call->message == WM_SETTEXT && call->lParam != 0) {
         const int id = GetDlgCtrlID(call->hwnd);
         const char* text = reinterpret_cast<const char*>(call->lParam);
-        if (id == 1013) {
+        if (id == IDC_COPY_PERCENT) {
+            if (g_cancelAtFirstPercent && g_percentTexts.empty()) {
+                PostMessageA(GetDlgItem(GetParent(call->hwnd), IDC_COPY_CANCEL), BM_CLICK, 0, 0);
+            }
             g_percentTexts.push_back(text);
-        } else if (id == 1019) {
+        } else if (id == IDC_COPY_STATUS) {
             g_statusTexts.push_back(text);
         }
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
-
-// Presses OK on every message box of this process until stopped, noting their texts. The boxes
-// are modal on the main thread, which goes on only once the answer has come, so the texts of the
-// boxes that a page showed are all noted when the page has ended.
-class BoxAnswerer {
-public:
-    BoxAnswerer()
-        : thread_([this] {
-              while (!stop_) {
-                  HWND box = WaitForWindow(GetCurrentProcessId(), "#32770", 20);
-                  if (box == nullptr) {
-                      continue;
-                  }
-                  {
-                      const std::lock_guard<std::mutex> lock(mutex_);
-                      texts_.push_back(MessageBoxText(box));
-                  }
-                  noted_.notify_all();
-                  PostMessageA(box, WM_COMMAND, IDOK, 0);
-                  WaitUntil([box] { return !IsWindow(box) || !IsWindowVisible(box); }, 5000);
-              }
-          })
-    {
-    }
-    ~BoxAnswerer()
-    {
-        stop_ = true;
-        thread_.join();
-    }
-
-    // The texts of the boxes answered so far, once there are at least `count` (or after five
-    // seconds without them).
-    std::vector<std::string> Texts(std::size_t count)
-    {
-        std::unique_lock<std::mutex> lock(mutex_);
-        noted_.wait_for(lock, std::chrono::seconds(5), [&] { return texts_.size() >= count; });
-        return texts_;
-    }
-
-private:
-    std::atomic<bool> stop_{false};
-    std::mutex mutex_;
-    std::condition_variable noted_;
-    std::vector<std::string> texts_;
-    std::thread thread_;
-};
 
 class CopyPage : public ::testing::Test {
 protected:
@@ -117,6 +74,7 @@ protected:
         g_setup.screenHeight = static_cast<std::int16_t>(GetSystemMetrics(SM_CYSCREEN));
         g_percentTexts.clear();
         g_statusTexts.clear();
+        g_cancelAtFirstPercent = false;
         hook_ = SetWindowsHookExA(WH_CALLWNDPROC, RecordTexts, nullptr, GetCurrentThreadId());
         FreshFolder(kDest);
     }
@@ -126,21 +84,26 @@ protected:
         ReleaseFileTable();
     }
 
-    // Writes the script, loads it and runs the copy page to its end.
+    // Writes the script, loads it and runs the copy page to its end, answering its boxes with OK.
     std::int16_t Run(const std::string& script)
     {
-        WriteWholeFile(kMedium + "\\SETUP.INF", script);
-        WritePrivateProfileStringA(nullptr, nullptr, nullptr, (kMedium + "\\SETUP.INF").c_str());
+        const std::string path = kMedium + "\\" + kScriptName;
+        WriteWholeFile(path, script);
+        WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());
         EXPECT_EQ(LoadSetupScript(), 1);
         std::strcpy(g_setup.destDir, kDest.c_str());
-        return RunPage("SETUP_INSTALL", CopyPageProc, 103);
+        return RunPage("SETUP_INSTALL", CopyPageProc, IDD_COPY_PAGE);
     }
+
+    // The boxes that the page showed.
+    const std::vector<std::string>& Boxes() const { return user_.OtherBoxes(); }
 
     static std::string Disk(int number, int files)
     {
         std::string text = "[Disk" + std::to_string(number) + "]\n";
         for (int i = 1; i <= files; ++i) {
-            const std::string name = "D" + std::to_string(number) + "F" + std::to_string(i) + ".TXT";
+            const std::string name =
+                "D" + std::to_string(number) + "F" + std::to_string(i) + ".TXT";
             WriteWholeFile(kMedium + "\\" + name, "content of " + name);
             text += std::to_string(i) + "=" + name + "," + name + ",File " + std::to_string(i) +
                     ",RootDir\n";
@@ -149,6 +112,7 @@ protected:
     }
 
     HHOOK hook_ = nullptr;
+    ThreadUser user_;
 };
 
 TEST_F(CopyPage, PercentFollowsEachDiskFilesForThreeAndSeven)
@@ -175,7 +139,8 @@ TEST_F(CopyPage, WithoutDisksOnlyTheRegistryStepsRunAndTheyPause)
     EXPECT_EQ(Run("[Main]\nProductName=Nothing\n"), kPageNext);
     EXPECT_GE(GetTickCount() - start, 1000u);
     EXPECT_TRUE(g_percentTexts.empty());
-    EXPECT_EQ(g_statusTexts, (std::vector<std::string>{"Adding Registry...", "Updating Registry..."}));
+    EXPECT_EQ(g_statusTexts,
+              (std::vector<std::string>{"Adding Registry...", "Updating Registry..."}));
 }
 
 TEST_F(CopyPage, SubdirectoriesAreCreatedInOrderOneLevelEach)
@@ -188,30 +153,42 @@ TEST_F(CopyPage, SubdirectoriesAreCreatedInOrderOneLevelEach)
 
 TEST_F(CopyPage, FailedFilesAreReportedAndThePageEndsWithCancel)
 {
-    BoxAnswerer answerer;
-    const std::string script = "[Main]\nProductName=Pad\n[DiskLabel]\nDisk1=A\n[FileCounts]\nDisk1=3\n" +
-                               Disk(1, 3);
+    const std::string script =
+        "[Main]\nProductName=Pad\n[DiskLabel]\nDisk1=A\n[FileCounts]\nDisk1=3\n" + Disk(1, 3);
     // The second file's source is gone; the first and third are still copied.
     DeleteFileA((kMedium + "\\D1F2.TXT").c_str());
     EXPECT_EQ(Run(script), kPageCancel);
     EXPECT_EQ(g_percentTexts, (std::vector<std::string>{"33%", "66%", "100%"}));
     EXPECT_EQ(FileSize(kDest + "\\D1F2.TXT"), -1);
     EXPECT_GT(FileSize(kDest + "\\D1F3.TXT"), 0);
-    EXPECT_EQ(answerer.Texts(2), (std::vector<std::string>{"These files could not be copied:\n\nD1F2.TXT",
-                                                           "Pad installation is not completed !"}));
+    EXPECT_EQ(Boxes(), (std::vector<std::string>{"These files could not be copied:\n\nD1F2.TXT",
+                                                 "Pad installation is not completed !"}));
 }
 
 TEST_F(CopyPage, TargetThatCannotBeOpenedKeepsNoPartialFile)
 {
-    BoxAnswerer answerer;
     // A target directory that does not exist: the target cannot be created.
     WriteWholeFile(kMedium + "\\A.TXT", "some bytes for a file");
     const std::string script = "[DiskLabel]\nDisk1=A\n[DirectoryName]\nSubDir1=MISSING\\DEEP\n"
                                "[FileCounts]\nDisk1=1\n[Disk1]\n1=A.TXT,A.TXT,a,SubDir1\n";
     EXPECT_EQ(Run(script), kPageCancel);
-    const std::vector<std::string> texts = answerer.Texts(1);
-    ASSERT_FALSE(texts.empty());
-    EXPECT_EQ(texts[0], "These files could not be copied:\n\nA.TXT");
+    ASSERT_FALSE(Boxes().empty());
+    EXPECT_EQ(Boxes()[0], "These files could not be copied:\n\nA.TXT");
+}
+
+// Numbered keys that the script leaves out give records without names; they let messages through
+// as every record does, so that a long run of them does not hold a click on Cancel.
+TEST_F(CopyPage, CancelIsHeardDuringARunOfMissingNumberedKeys)
+{
+    WriteWholeFile(kMedium + "\\LAST.TXT", "the one named file, after 999 unnamed records");
+    const std::string script = "[Main]\nProductName=Pad\n[DiskLabel]\nDisk1=A\n[FileCounts]\n"
+                               "Disk1=1000\n[Disk1]\n1000=LAST.TXT,LAST.TXT,Last,RootDir\n";
+    g_cancelAtFirstPercent = true;
+    EXPECT_EQ(Run(script), kPageCancel);
+    // The click comes during the record that first moves the percent (1 %), and is heard there.
+    EXPECT_EQ(g_percentTexts, std::vector<std::string>{"1%"});
+    EXPECT_EQ(FileSize(kDest + "\\LAST.TXT"), -1);
+    EXPECT_EQ(Boxes(), std::vector<std::string>{"Pad installation is not completed !"});
 }
 
 // The old file steps aside (the first rename), the new one takes its name (the second), and the
@@ -237,22 +214,22 @@ TEST(PutInPlace, TheOldFileComesBackWhenTheNewOneCannotTakeItsPlace)
 
     EXPECT_EQ(placeFailing({2}), Placement::Failed);
     EXPECT_EQ(ReadWholeFile(target), "old");
-    EXPECT_EQ(FileNamesIn(folder), (std::set<std::string>{"PANEL.DLL", "UNINSTAL.DAT"}));
+    EXPECT_EQ(FileNamesIn(folder), (std::set<std::string>{"PANEL.DLL", kInstallRecordName}));
 
     // Should not even the old file come back, it waits under a name that the record names: the
     // next run (or the uninstall) puts it back.
     EXPECT_EQ(placeFailing({2, 3}), Placement::Failed);
     EXPECT_FALSE(FileExists(target));
     EndInstallRecord();
-    const std::string record = ReadWholeFile(folder + "\\UNINSTAL.DAT");
+    const std::string record = ReadWholeFile(folder + "\\" + kInstallRecordName);
     RemoveLeftovers(record.data(), record.size());
     EXPECT_EQ(ReadWholeFile(target), "old");
-    EXPECT_EQ(FileNamesIn(folder), (std::set<std::string>{"PANEL.DLL", "UNINSTAL.DAT"}));
+    EXPECT_EQ(FileNamesIn(folder), (std::set<std::string>{"PANEL.DLL", kInstallRecordName}));
 
     // Without a record to name it, no temporary file is made.
     char temporary[MAX_PATH];
     EXPECT_FALSE(CreateTemporaryBeside(target.c_str(), temporary));
-    EXPECT_EQ(FileNamesIn(folder), (std::set<std::string>{"PANEL.DLL", "UNINSTAL.DAT"}));
+    EXPECT_EQ(FileNamesIn(folder), (std::set<std::string>{"PANEL.DLL", kInstallRecordName}));
 }
 
 TEST(DelayWithMessages, DiscardsInputButKeepsAQuitRequest)
@@ -289,7 +266,7 @@ TEST(PumpOneMessage, DropsAQueuedCommandOneAndDispatchesOthersOneAtATime)
     RegisterClassA(&windowClass);
     HWND window = CreateWindowA("PumpProbe", "", 0, 0, 0, 10, 10, nullptr, nullptr,
                                 windowClass.hInstance, nullptr);
-    PostMessageA(window, WM_COMMAND, 1, 0);
+    PostMessageA(window, WM_COMMAND, IDC_COPY_CANCEL, 0);
     PostMessageA(window, WM_COMMAND, 10, 0);
     PostMessageA(window, WM_COMMAND, 100, 0);
     PumpOneMessage(window);
@@ -306,10 +283,10 @@ TEST(ControlRectInPage, MissingControlGivesAnEmptyRectangle)
 {
     HWND window = CreateWindowA("STATIC", "", 0, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     RECT rect{11, 22, 33, 44};
-    ControlRectInPage(window, 1011, &rect);
+    ControlRectInPage(window, IDC_COPY_GAUGE_FRAME, &rect);
     EXPECT_TRUE(IsRectEmpty(&rect));
     DestroyWindow(window);
-    ControlRectInPage(window, 1011, &rect);
+    ControlRectInPage(window, IDC_COPY_GAUGE_FRAME, &rect);
     EXPECT_TRUE(IsRectEmpty(&rect));
 }
 

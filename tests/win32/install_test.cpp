@@ -1,5 +1,7 @@
 // The whole setup as a user runs it, from the sample medium to the restart or the control panel.
 // The sample medium is drive A:, which holds what was read back from the medium's floppy image.
+#include "base/resource_ids.h"
+#include "script/script_names.h"
 #include "support/automation.h"
 #include "support/registry_values.h"
 #include "support/test_files.h"
@@ -42,22 +44,23 @@ std::vector<Installed> SampleTargets()
         {"KCAL.EXE", kDest + "\\UTILS\\CALIB\\KCAL.EXE"},
         {"BUTTONS.TXT", kDest + "\\DOCS\\BUTTONS.TXT"},
         {"KESTREL.HLP", kDest + "\\DOCS\\KESTREL.HLP"},
-        {"UNINSTAL.EXE", kDest + "\\UNINSTAL.EXE"},
+        {"UNINSTAL.EXE", kDest + "\\" + kUninstallerName},
     };
 }
 
 void ExpectUninstallEntry()
 {
-    ExpectString(ReadStoredValue(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"), "Kestrel Gamepad");
+    ExpectString(ReadStoredValue(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"),
+                 "Kestrel Gamepad");
     ExpectString(ReadStoredValue(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"),
                  "C:\\KESTREL\\UNINSTAL.EXE");
 }
 
 const std::string kSystem = "C:\\windows\\system";
 const std::string kRestartScript = "C:\\windows\\WININIT.INI";
-const std::string kRecord = kDest + "\\UNINSTAL.DAT";
+const std::string kRecord = kDest + "\\" + kInstallRecordName;
 constexpr long long kLargeFileSize = 48 << 20;
-const std::string kUninstaller = kDest + "\\UNINSTAL.EXE";
+const std::string kUninstaller = kDest + "\\" + kUninstallerName;
 const char kSharedCounts[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 const char kRemoved[] = "Kestrel Gamepad has been removed from your computer.";
 const char kPutBack[] = "\n\nSettings that Setup had changed are as they were before.";
@@ -85,7 +88,8 @@ HANDLE HoldOpen(const std::string& path)
                        nullptr);
 }
 
-std::set<std::string> NewNames(const std::set<std::string>& before, const std::set<std::string>& after)
+std::set<std::string> NewNames(const std::set<std::string>& before,
+                               const std::set<std::string>& after)
 {
     std::set<std::string> added;
     for (const auto& name : after) {
@@ -102,7 +106,8 @@ std::set<std::string> TemporaryNamesIn(const std::string& folder)
     std::set<std::string> temporary;
     for (std::string name : FileNamesIn(folder)) {
         CharUpperA(name.data());
-        if (name.rfind("STP", 0) == 0 && name.size() > 4 && name.substr(name.size() - 4) == ".TMP") {
+        if (name.rfind("STP", 0) == 0 && name.size() > 4 &&
+            name.substr(name.size() - 4) == ".TMP") {
             temporary.insert(name);
         }
     }
@@ -166,8 +171,9 @@ void SetValue(HKEY root, const std::string& keyPath, const char* name, DWORD typ
 DWORD UseCount(const std::string& path)
 {
     const StoredValue count = ReadStoredValue(HKEY_LOCAL_MACHINE, kSharedCounts, path);
-    return count.found && count.bytes.size() == 4 ? *reinterpret_cast<const DWORD*>(count.bytes.data())
-                                                  : 0;
+    return count.found && count.bytes.size() == 4
+               ? *reinterpret_cast<const DWORD*>(count.bytes.data())
+               : 0;
 }
 
 // What other programs hold on the test machine (see tools/make-wine-prefix.sh), and the system's
@@ -234,8 +240,9 @@ public:
         DeleteFileA(kNote);
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
-        std::string command =
-            "\"" + WindowsPathOf(SETUP_BUILD_DIR "/tests/win32/endsession_watcher.exe") + "\" " + kNote;
+        std::string command = "\"" +
+                              WindowsPathOf(SETUP_BUILD_DIR "/tests/win32/endsession_watcher.exe") +
+                              "\" " + kNote;
         CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                        &startup, &process_);
     }
@@ -285,7 +292,7 @@ protected:
         DeleteKeyTree(HKEY_LOCAL_MACHINE, kJoystickKey);
         DeleteKeyTree(HKEY_LOCAL_MACHINE, kMediaClass);
         ASSERT_TRUE(CopyFolderFiles(kSampleMedium, kMedium));
-        DeleteFileA((kMedium + "\\SETUP.EXE").c_str());
+        DeleteFileA((kMedium + "\\" + kSetupName).c_str());
         ASSERT_TRUE(CreateTestKey(HKEY_LOCAL_MACHINE, kJoystickKey + kSettings, true));
         ASSERT_TRUE(CreateTestKey(HKEY_LOCAL_MACHINE, kJoystickKey + "\\NoSettings", true));
     }
@@ -298,22 +305,23 @@ protected:
         HWND welcome = WaitForWindow(setup.id(), "SETUP_BEGIN");
         ASSERT_NE(welcome, nullptr);
         EXPECT_EQ(WindowText(welcome), product + " Setup");
-        PressButton(welcome, IDOK);
+        PressButton(welcome, IDC_NEXT);
         HWND destination = WaitForWindow(setup.id(), "SETUP_SELDIR");
         ASSERT_NE(destination, nullptr);
-        EXPECT_EQ(ControlText(destination, 1003), kDest);
+        EXPECT_EQ(ControlText(destination, IDC_DESTINATION_TEXT), kDest);
         if (!typed.empty()) {
-            SendMessageA(GetDlgItem(destination, 1003), WM_SETTEXT, 0,
+            SendMessageA(GetDlgItem(destination, IDC_DESTINATION_TEXT), WM_SETTEXT, 0,
                          reinterpret_cast<LPARAM>(typed.c_str()));
         }
-        PressButton(destination, IDOK);
+        PressButton(destination, IDC_NEXT);
         HWND question = WaitForWindow(setup.id(), "#32770");
         ASSERT_NE(question, nullptr);
-        EXPECT_EQ(MessageBoxText(question),
-                  destinationExists
-                      ? "The specified directory is already existed !\nDo you still want to copy "
-                        "to this directory ?"
-                      : "The specified directory is not existed!\n Are you sure you want to create it ?");
+        EXPECT_EQ(
+            MessageBoxText(question),
+            destinationExists
+                ? "The specified directory is already existed !\nDo you still want to copy "
+                  "to this directory ?"
+                : "The specified directory is not existed!\n Are you sure you want to create it ?");
         PressButton(question, IDOK);
     }
 
@@ -342,7 +350,8 @@ protected:
 
     // The whole setup with the medium (by default the sample's, into its destination), Finish
     // with "No".
-    void InstallSample(bool destinationExists = false, const std::string& product = "Kestrel Gamepad",
+    void InstallSample(bool destinationExists = false,
+                       const std::string& product = "Kestrel Gamepad",
                        const std::string& typed = "")
     {
         SetupProcess setup(kMedium);
@@ -357,7 +366,7 @@ protected:
     void StopDuringALargeFile()
     {
         ASSERT_TRUE(WriteWholeFile(kMedium + "\\BIG.BIN", std::string(kLargeFileSize, 'b')));
-        ASSERT_TRUE(WriteWholeFile(kMedium + "\\SETUP.INF",
+        ASSERT_TRUE(WriteWholeFile(kMedium + "\\" + kScriptName,
                                    "[Main]\nProductName=Kestrel Gamepad\nDefaultPath=C:\\KESTREL\n"
                                    "[DiskLabel]\nDisk1=One\n[DirectoryName]\nWinSystemDir=\n"
                                    "[FileCounts]\nDisk1=4\n[Disk1]\n"
@@ -384,7 +393,8 @@ protected:
                           std::string command = "", bool removesItself = true)
     {
         if (command.empty()) {
-            command = StoredText(ReadStoredValue(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"));
+            command =
+                StoredText(ReadStoredValue(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"));
             ASSERT_EQ(command, kUninstaller);
         }
         SetupProcess uninstall(command, command.substr(0, command.rfind('\\')));
@@ -416,8 +426,8 @@ protected:
     // Finish with "No": the control panel instead of a restart.
     static void FinishWithoutRestart(SetupProcess& setup, HWND finish)
     {
-        SendMessageA(GetDlgItem(finish, 1033), BM_CLICK, 0, 0);
-        PressButton(finish, IDOK);
+        SendMessageA(GetDlgItem(finish, IDC_RESTART_LATER), BM_CLICK, 0, 0);
+        PressButton(finish, IDC_FINISH);
         ASSERT_TRUE(setup.WaitForExit(20000));
         ExpectControlPanelThenClose();
     }
@@ -426,8 +436,8 @@ protected:
     static void ExpectControlPanelThenClose()
     {
         HWND panel = nullptr;
-        ASSERT_TRUE(
-            WaitUntil([&] { return (panel = FindWindowA("#32770", "Game Controllers")) != nullptr; }));
+        ASSERT_TRUE(WaitUntil(
+            [&] { return (panel = FindWindowA("#32770", "Game Controllers")) != nullptr; }));
         PostMessageA(panel, WM_CLOSE, 0, 0);
     }
 };
@@ -438,7 +448,8 @@ TEST_F(Install, FullInstallFromDriveACopiesExpandsAndRegistersThenOpensControlPa
     ASSERT_TRUE(setup.started());
     HWND finish = nullptr;
     ASSERT_NO_FATAL_FAILURE(WalkToFinish(setup, finish));
-    EXPECT_EQ(ControlText(finish, 1023), "You have installed Kestrel Gamepad successfully !");
+    EXPECT_EQ(ControlText(finish, IDC_PRODUCT_TEXT),
+              "You have installed Kestrel Gamepad successfully !");
 
     for (const auto& file : SampleTargets()) {
         const std::string original = ReadWholeFile(kOriginals + "\\" + file.original);
@@ -453,15 +464,20 @@ TEST_F(Install, FullInstallFromDriveACopiesExpandsAndRegistersThenOpensControlPa
                  "Kestrel Gamepad Profile");
 
     const std::string settings = kJoystickKey + kSettings;
-    ExpectString(ReadStoredValue(HKEY_LOCAL_MACHINE, settings, "Joystick1OEMCallout"), "KESTREL.VXD");
-    ExpectString(ReadStoredValue(HKEY_LOCAL_MACHINE, settings, "Joystick1OEMName"), "Kestrel Gamepad");
-    const StoredValue config = ReadStoredValue(HKEY_LOCAL_MACHINE, settings, "Joystick1Configuration");
+    ExpectString(ReadStoredValue(HKEY_LOCAL_MACHINE, settings, "Joystick1OEMCallout"),
+                 "KESTREL.VXD");
+    ExpectString(ReadStoredValue(HKEY_LOCAL_MACHINE, settings, "Joystick1OEMName"),
+                 "Kestrel Gamepad");
+    const StoredValue config =
+        ReadStoredValue(HKEY_LOCAL_MACHINE, settings, "Joystick1Configuration");
     EXPECT_EQ(config.type, static_cast<DWORD>(REG_BINARY));
     ASSERT_EQ(config.bytes.size(), 112u);
     EXPECT_EQ(Bytes(config.bytes.begin(), config.bytes.begin() + 12),
               (Bytes{0, 0, 0, 0, 0x04, 0, 0, 0, 0x06, 0, 0, 0}));
-    EXPECT_EQ(Bytes(config.bytes.begin() + 104, config.bytes.begin() + 108), (Bytes{0x0C, 0, 0, 0}));
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kJoystickKey + "\\NoSettings\\CurrentJoystickSettings"));
+    EXPECT_EQ(Bytes(config.bytes.begin() + 104, config.bytes.begin() + 108),
+              (Bytes{0x0C, 0, 0, 0}));
+    EXPECT_FALSE(
+        KeyExists(HKEY_LOCAL_MACHINE, kJoystickKey + "\\NoSettings\\CurrentJoystickSettings"));
     ExpectUninstallEntry();
     // The record of what the setup did lies beside the uninstall program; each file in a Windows
     // folder counts one use.
@@ -482,8 +498,8 @@ TEST_F(Install, FinishWithYesAsksWindowsToRestart)
     SetupProcess setup(kMedium);
     HWND finish = nullptr;
     ASSERT_NO_FATAL_FAILURE(WalkToFinish(setup, finish));
-    EXPECT_EQ(SendMessageA(GetDlgItem(finish, 1032), BM_GETCHECK, 0, 0), BST_CHECKED);
-    PressButton(finish, IDOK);
+    EXPECT_EQ(SendMessageA(GetDlgItem(finish, IDC_RESTART_NOW), BM_GETCHECK, 0, 0), BST_CHECKED);
+    PressButton(finish, IDC_FINISH);
     EXPECT_TRUE(watcher.Noted("QUERYENDSESSION"));
     setup.WaitForExit(10000);
 }
@@ -495,7 +511,7 @@ TEST_F(Install, AltF4OnTheFinishPageKeepsTheChoiceOfNoRestart)
     SetupProcess setup(kMedium);
     HWND finish = nullptr;
     ASSERT_NO_FATAL_FAILURE(WalkToFinish(setup, finish));
-    SendMessageA(GetDlgItem(finish, 1033), BM_CLICK, 0, 0);
+    SendMessageA(GetDlgItem(finish, IDC_RESTART_LATER), BM_CLICK, 0, 0);
     PressAltF4(finish);
     ASSERT_TRUE(setup.WaitForExit(20000));
     ExpectControlPanelThenClose();
@@ -507,10 +523,10 @@ TEST_F(Install, AltF4OnTheDestinationPageAfterADeclinedCreationCancelsTheSetup)
     SetupProcess setup(kMedium);
     HWND welcome = WaitForWindow(setup.id(), "SETUP_BEGIN");
     ASSERT_NE(welcome, nullptr);
-    PressButton(welcome, IDOK);
+    PressButton(welcome, IDC_NEXT);
     HWND destination = WaitForWindow(setup.id(), "SETUP_SELDIR");
     ASSERT_NE(destination, nullptr);
-    PressButton(destination, IDOK);
+    PressButton(destination, IDC_NEXT);
     HWND create = WaitForWindow(setup.id(), "#32770");
     ASSERT_NE(create, nullptr);
     PressButton(create, IDCANCEL);
@@ -531,17 +547,18 @@ TEST_F(Install, AltF4OnTheDestinationPageAfterADeclinedCreationCancelsTheSetup)
 TEST_F(Install, ScriptNamesThatClimbOutOfTheirFoldersAreRefusedAndReported)
 {
     const std::string winIni = ReadWholeFile("C:\\windows\\win.ini");
-    ASSERT_TRUE(WriteWholeFile(kMedium + "\\SETUP.INF",
-                               "[Main]\nProductName=Kestrel Gamepad\nDefaultPath=C:\\KESTREL\n"
-                               "[DiskLabel]\nDisk1=One\n"
-                               "[DirectoryName]\nSubDir1=..\\WINDOWS\nSubDir2=GOOD\nSubDir3=..\\..\n"
-                               "SubDir4=..\\NEWDIR\n"
-                               "[FileCounts]\nDisk1=5\n[Disk1]\n"
-                               "1=WIN.INI,WIN.INI,Settings,SubDir1\n"
-                               "2=AUTOEXEC.BAT,AUTOEXEC.BAT,Start-up,SubDir3\n"
-                               "3=EVIL.TXT,..\\EVIL.TXT,Beside,RootDir\n"
-                               "4=..\\OUTSIDE.TXT,OUTSIDE.TXT,From outside,RootDir\n"
-                               "5=GOOD.TXT,GOOD.TXT,Honest,SubDir2\n"));
+    ASSERT_TRUE(
+        WriteWholeFile(kMedium + "\\" + kScriptName,
+                       "[Main]\nProductName=Kestrel Gamepad\nDefaultPath=C:\\KESTREL\n"
+                       "[DiskLabel]\nDisk1=One\n"
+                       "[DirectoryName]\nSubDir1=..\\WINDOWS\nSubDir2=GOOD\nSubDir3=..\\..\n"
+                       "SubDir4=..\\NEWDIR\n"
+                       "[FileCounts]\nDisk1=5\n[Disk1]\n"
+                       "1=WIN.INI,WIN.INI,Settings,SubDir1\n"
+                       "2=AUTOEXEC.BAT,AUTOEXEC.BAT,Start-up,SubDir3\n"
+                       "3=EVIL.TXT,..\\EVIL.TXT,Beside,RootDir\n"
+                       "4=..\\OUTSIDE.TXT,OUTSIDE.TXT,From outside,RootDir\n"
+                       "5=GOOD.TXT,GOOD.TXT,Honest,SubDir2\n"));
     for (const char* name : {"WIN.INI", "AUTOEXEC.BAT", "EVIL.TXT", "GOOD.TXT"}) {
         ASSERT_TRUE(WriteWholeFile(kMedium + "\\" + name, std::string("medium's ") + name));
     }
@@ -555,7 +572,7 @@ TEST_F(Install, ScriptNamesThatClimbOutOfTheirFoldersAreRefusedAndReported)
     EXPECT_EQ(ReadWholeFile("C:\\windows\\win.ini"), winIni);
     EXPECT_EQ(FileNamesIn("C:"), rootBefore);
     EXPECT_FALSE(FileExists("C:\\NEWDIR"));
-    EXPECT_EQ(FileNamesIn(kDest), std::set<std::string>{"UNINSTAL.DAT"});
+    EXPECT_EQ(FileNamesIn(kDest), std::set<std::string>{kInstallRecordName});
     EXPECT_EQ(ReadWholeFile(kDest + "\\GOOD\\GOOD.TXT"), "medium's GOOD.TXT");
     DeleteFileA("C:\\OUTSIDE.TXT");
 }
@@ -571,7 +588,8 @@ TEST_F(Install, MissingSourceIsReportedAndTheSetupEndsWithoutFinishPage)
     // The other files are there, the missing one is not, and the registry steps still ran.
     EXPECT_EQ(FileSize(kDest + "\\UTILS\\CALIB\\KCAL.EXE"), -1);
     EXPECT_GT(FileSize(kDest + "\\DOCS\\BUTTONS.TXT"), 0);
-    ExpectString(ReadStoredValue(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"), "Kestrel Gamepad");
+    ExpectString(ReadStoredValue(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"),
+                 "Kestrel Gamepad");
 }
 
 TEST_F(Install, CancelDuringCopyFinishesCurrentFileRunsRegistryAndShowsNotice)
@@ -587,11 +605,12 @@ TEST_F(Install, CancelDuringCopyFinishesCurrentFileRunsRegistryAndShowsNotice)
         ASSERT_TRUE(WriteWholeFile(kMedium + "\\" + name, content));
         script += std::to_string(i) + "=" + name + "," + name + ",Data,RootDir\n";
     }
-    ASSERT_TRUE(WriteWholeFile(kMedium + "\\SETUP.INF", script));
+    ASSERT_TRUE(WriteWholeFile(kMedium + "\\" + kScriptName, script));
 
     // The Cancel button, and Alt+F4, which means Cancel on this page.
     const std::function<void(HWND)> cancels[] = {
-        [](HWND page) { PostMessageA(GetDlgItem(page, 1), BM_CLICK, 0, 0); }, PressAltF4};
+        [](HWND page) { PostMessageA(GetDlgItem(page, IDC_COPY_CANCEL), BM_CLICK, 0, 0); },
+        PressAltF4};
     for (const auto& cancel : cancels) {
         RemoveTree(kDest);
         DeleteKeyTree(HKEY_LOCAL_MACHINE, kUninstallKey);
@@ -600,13 +619,18 @@ TEST_F(Install, CancelDuringCopyFinishesCurrentFileRunsRegistryAndShowsNotice)
         HWND page = WaitForWindow(setup.id(), "SETUP_INSTALL");
         ASSERT_NE(page, nullptr);
         // Cancel once the gauge has moved, while most files are still to come.
-        ASSERT_TRUE(WaitUntil([&] { return ControlText(page, 1013) != "0%"; }, 10000, 5));
+        ASSERT_TRUE(
+            WaitUntil([&] { return ControlText(page, IDC_COPY_PERCENT) != "0%"; }, 10000, 5));
         cancel(page);
 
         HWND notice = WaitForMessageBox(setup.id(), kNotCompleted, 60000);
         ASSERT_NE(notice, nullptr);
-        // The notice waits for the user.
-        Sleep(1000);
+        // The notice waits for the user: its loop runs, and comes back for a second round, with
+        // the page's quit message held back (it would end the box at once).
+        DWORD_PTR ignored;
+        for (int round = 0; round < 2; ++round) {
+            EXPECT_NE(SendMessageTimeoutA(notice, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored), 0);
+        }
         EXPECT_FALSE(setup.HasExited());
         EXPECT_TRUE(IsWindow(notice));
         PressButton(notice, IDOK);
@@ -616,7 +640,7 @@ TEST_F(Install, CancelDuringCopyFinishesCurrentFileRunsRegistryAndShowsNotice)
         // The files copied are whole, and no temporary file is left.
         int copied = 0;
         std::set<std::string> names = FileNamesIn(kDest);
-        EXPECT_EQ(names.erase("UNINSTAL.DAT"), 1u);
+        EXPECT_EQ(names.erase(kInstallRecordName), 1u);
         for (const auto& name : names) {
             EXPECT_EQ(FileSize(kDest + "\\" + name), static_cast<long long>(content.size()))
                 << name;
@@ -694,7 +718,8 @@ TEST_F(Install, DamagedSourceAndReadOnlyTargetKeepTheOldFilesAndAreReported)
     ASSERT_TRUE(SetFileAttributesA(panel.c_str(), FILE_ATTRIBUTE_READONLY));
     // A valid header, but only part of the compressed body.
     const std::string compressed = ReadWholeFile(kMedium + "\\KESTREL.VX_");
-    ASSERT_TRUE(WriteWholeFile(kMedium + "\\KESTREL.VX_", compressed.substr(0, compressed.size() / 2)));
+    ASSERT_TRUE(
+        WriteWholeFile(kMedium + "\\KESTREL.VX_", compressed.substr(0, compressed.size() / 2)));
     // A compressed file whose header records fewer bytes than its data expands to.
     std::string shortened = ReadWholeFile(kMedium + "\\KESTREL.IN_");
     ASSERT_EQ(shortened.rfind("SZDD", 0), 0u);
@@ -706,8 +731,8 @@ TEST_F(Install, DamagedSourceAndReadOnlyTargetKeepTheOldFilesAndAreReported)
     ASSERT_TRUE(WriteWholeFile(kMedium + "\\KESTREL.IN_", shortened));
     // A record with a target name but no source (named by the name it has), and one aimed at the
     // install record.
-    ASSERT_TRUE(EditFile(kMedium + "\\SETUP.INF", "Disk2=4", "Disk2=6"));
-    ASSERT_TRUE(EditFile(kMedium + "\\SETUP.INF", "[REGISTRY_BEGIN]",
+    ASSERT_TRUE(EditFile(kMedium + "\\" + kScriptName, "Disk2=4", "Disk2=6"));
+    ASSERT_TRUE(EditFile(kMedium + "\\" + kScriptName, "[REGISTRY_BEGIN]",
                          "5=,LONELY.TXT,Only a target,RootDir\n"
                          "6=README.TXT,uninstal.dat,The record,RootDir\n[REGISTRY_BEGIN]"));
     const std::set<std::string> before = FileNamesIn(kSystem);
@@ -770,7 +795,8 @@ TEST_F(Install, ANewerFileThereIsKeptAndAnOlderOneReplaced)
 
 TEST_F(Install, MissingNumberedKeyIsPassedOverWithoutReport)
 {
-    ASSERT_TRUE(EditFile(kMedium + "\\SETUP.INF", "2=BUTTONS.TXT,BUTTONS.TXT,Button layout,SubDir3\n", ""));
+    ASSERT_TRUE(EditFile(kMedium + "\\" + kScriptName,
+                         "2=BUTTONS.TXT,BUTTONS.TXT,Button layout,SubDir3\n", ""));
     SetupProcess setup(kMedium);
     HWND finish = nullptr;
     ASSERT_NO_FATAL_FAILURE(WalkToFinish(setup, finish));
@@ -793,7 +819,7 @@ TEST_F(Install, FullDiskWhileReplacingKeepsTheOldFile)
     const std::string content(240 * 1024, 'n');
     const std::string old(120 * 1024, 'o');
     ASSERT_TRUE(WriteWholeFile(kMedium + "\\BIG.DAT", content));
-    ASSERT_TRUE(WriteWholeFile(kMedium + "\\SETUP.INF",
+    ASSERT_TRUE(WriteWholeFile(kMedium + "\\" + kScriptName,
                                "[Main]\nProductName=Kestrel Gamepad\nDefaultPath=C:\\KESTREL\n"
                                "MinimumSpace=0\n[DiskLabel]\nDisk1=One\n[FileCounts]\nDisk1=1\n"
                                "[Disk1]\n1=BIG.DAT,BIG.DAT,Data,RootDir\n"));
@@ -804,7 +830,7 @@ TEST_F(Install, FullDiskWhileReplacingKeepsTheOldFile)
     ExpectReportThenEnd(setup, "BIG.DAT");
     EXPECT_TRUE(oldWritten);
     EXPECT_TRUE(ReadWholeFile(kDest + "\\BIG.DAT") == old);
-    EXPECT_EQ(FileNamesIn(kDest), (std::set<std::string>{"BIG.DAT", "UNINSTAL.DAT"}));
+    EXPECT_EQ(FileNamesIn(kDest), (std::set<std::string>{"BIG.DAT", kInstallRecordName}));
     EXPECT_EQ(RunHostShell("umount '" + mountPoint + "'"), 0);
 }
 
@@ -823,9 +849,11 @@ TEST_F(Install, UninstallRemovesWhatTheSetupInstalledAndLeavesTheRest)
     // of his own beside ours, another to our joystick's settings, and a file of his own.
     const std::string product = "SOFTWARE\\Kestrel\\Kestrel Gamepad";
     const std::string settings = kJoystickKey + kSettings;
-    SetValue(HKEY_LOCAL_MACHINE, other, "Joystick1OEMCallout", REG_SZ, std::string("OTHER.VXD", 10));
+    SetValue(HKEY_LOCAL_MACHINE, other, "Joystick1OEMCallout", REG_SZ,
+             std::string("OTHER.VXD", 10));
     SetValue(HKEY_LOCAL_MACHINE, product, "UserPreference", REG_SZ, std::string("mine", 5));
-    SetValue(HKEY_LOCAL_MACHINE, settings, "Joystick2OEMCallout", REG_SZ, std::string("PAD2.VXD", 9));
+    SetValue(HKEY_LOCAL_MACHINE, settings, "Joystick2OEMCallout", REG_SZ,
+             std::string("PAD2.VXD", 9));
     ASSERT_TRUE(WriteWholeFile(kDest + "\\MYNOTES.TXT", "the user's own"));
 
     std::string message;
@@ -853,7 +881,8 @@ TEST_F(Install, UninstallRemovesWhatTheSetupInstalledAndLeavesTheRest)
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, device + "\\Settings"));
     EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, device + "\\Drivers\\joystick"));
     // Our joystick values go where they still name our driver; everything else stays.
-    for (const char* value : {"Joystick1OEMCallout", "Joystick1OEMName", "Joystick1Configuration"}) {
+    for (const char* value :
+         {"Joystick1OEMCallout", "Joystick1OEMName", "Joystick1Configuration"}) {
         EXPECT_FALSE(ReadStoredValue(HKEY_LOCAL_MACHINE, settings, value).found) << value;
         EXPECT_TRUE(ReadStoredValue(HKEY_LOCAL_MACHINE, other, value).found) << value;
     }
@@ -869,12 +898,15 @@ TEST_F(Install, AnotherProgramsFileAndSettingsAreLeftOrGivenBack)
     // system's settings that the script overwrites.
     const std::string panel = kSystem + "\\KPANEL.DLL";
     ASSERT_TRUE(WriteWholeFile(panel, "the other program's KPANEL.DLL"));
-    SetValue(HKEY_LOCAL_MACHINE, kSharedCounts, panel.c_str(), REG_DWORD, std::string("\1\0\0\0", 4));
+    SetValue(HKEY_LOCAL_MACHINE, kSharedCounts, panel.c_str(), REG_DWORD,
+             std::string("\1\0\0\0", 4));
     const std::string settings = kJoystickKey + kSettings;
-    SetValue(HKEY_LOCAL_MACHINE, settings, "Joystick1OEMCallout", REG_SZ, std::string("FALCON.VXD", 11));
+    SetValue(HKEY_LOCAL_MACHINE, settings, "Joystick1OEMCallout", REG_SZ,
+             std::string("FALCON.VXD", 11));
     SetValue(HKEY_LOCAL_MACHINE, settings, "Joystick1OEMName", REG_SZ, std::string("Falcon", 7));
-    SetValue(HKEY_LOCAL_MACHINE, settings, "Joystick1Configuration", REG_BINARY, std::string(112, '\7'));
-    ASSERT_TRUE(EditFile(kMedium + "\\SETUP.INF", "[REGISTRY_END]",
+    SetValue(HKEY_LOCAL_MACHINE, settings, "Joystick1Configuration", REG_BINARY,
+             std::string(112, '\7'));
+    ASSERT_TRUE(EditFile(kMedium + "\\" + kScriptName, "[REGISTRY_END]",
                          "HKLM," + kCurrentVersion + ",ProgramFilesDir,,C:\\KESTREL\\PROGRAMS\n"
                          "HKLM," + kCurrentVersion + ",CommonFilesDir,,C:\\KESTREL\\COMMON\n"
                          "HKLM,SOFTWARE\\Falcon\\Stick,Speed,1,09\n"
@@ -889,7 +921,8 @@ TEST_F(Install, AnotherProgramsFileAndSettingsAreLeftOrGivenBack)
     ExpectString(ReadStoredValue(HKEY_LOCAL_MACHINE, kCurrentVersion, "ProgramFilesDir"),
                  "C:\\KESTREL\\PROGRAMS");
     // Someone changes one of the overwritten values again.
-    SetValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Falcon\\Stick", "Mode", REG_SZ, std::string("user's", 7));
+    SetValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Falcon\\Stick", "Mode", REG_SZ,
+             std::string("user's", 7));
 
     std::string message;
     ASSERT_NO_FATAL_FAILURE(Uninstall(IDYES, message));
@@ -900,7 +933,8 @@ TEST_F(Install, AnotherProgramsFileAndSettingsAreLeftOrGivenBack)
     EXPECT_EQ(UseCount(panel), 1u);
     EXPECT_EQ(OthersThings(), others);
     ExpectString(ReadStoredValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Falcon\\Stick", "Mode"), "user's");
-    ExpectString(ReadStoredValue(HKEY_LOCAL_MACHINE, settings, "Joystick1OEMCallout"), "FALCON.VXD");
+    ExpectString(ReadStoredValue(HKEY_LOCAL_MACHINE, settings, "Joystick1OEMCallout"),
+                 "FALCON.VXD");
     ExpectString(ReadStoredValue(HKEY_LOCAL_MACHINE, settings, "Joystick1OEMName"), "Falcon");
     ExpectBinary(ReadStoredValue(HKEY_LOCAL_MACHINE, settings, "Joystick1Configuration"),
                  Bytes(112, 7));
@@ -915,12 +949,16 @@ TEST_F(Install, UpgradeAndRenameThenOneUninstallTakesBackBothVersions)
     ASSERT_NO_FATAL_FAILURE(InstallSample());
     // Version 2, renamed, in the same folder: without v1's BUTTONS.TXT and HelpFile value, with a
     // file and a value of its own.
-    const char kSecondKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kestrel Pad 2";
+    const char kSecondKey[] =
+        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Kestrel Pad 2";
     DeleteKeyTree(HKEY_LOCAL_MACHINE, kSecondKey);
-    ASSERT_TRUE(EditFile(kMedium + "\\SETUP.INF", "ProductName=Kestrel Gamepad", "ProductName=Kestrel Pad 2"));
-    ASSERT_TRUE(EditFile(kMedium + "\\SETUP.INF", "2=BUTTONS.TXT,BUTTONS.TXT,Button layout,SubDir3",
+    ASSERT_TRUE(EditFile(kMedium + "\\" + kScriptName, "ProductName=Kestrel Gamepad",
+                         "ProductName=Kestrel Pad 2"));
+    ASSERT_TRUE(EditFile(kMedium + "\\" + kScriptName,
+                         "2=BUTTONS.TXT,BUTTONS.TXT,Button layout,SubDir3",
                          "2=NEWS.TXT,NEWS.TXT,What is new,RootDir"));
-    ASSERT_TRUE(EditFile(kMedium + "\\SETUP.INF", "HKLM,SOFTWARE\\Kestrel\\%s,HelpFile,,KESTREL.HLP",
+    ASSERT_TRUE(EditFile(kMedium + "\\" + kScriptName,
+                         "HKLM,SOFTWARE\\Kestrel\\%s,HelpFile,,KESTREL.HLP",
                          "HKLM,SOFTWARE\\Kestrel\\%s,Edition,,2"));
     ASSERT_TRUE(WriteWholeFile(kMedium + "\\NEWS.TXT", "version 2"));
     ASSERT_NO_FATAL_FAILURE(InstallSample(true, "Kestrel Pad 2"));
@@ -957,7 +995,8 @@ TEST_F(Install, AReplacementWaitingForTheRestartIsCalledOffByTheUninstall)
     std::string upperDriver = driver;
     CharUpperA(upperDriver.data());
     const std::string upperSystem = upperDriver.substr(0, upperDriver.rfind('\\') + 1);
-    EXPECT_EQ(RestartLines(), std::vector<std::string>{upperDriver + "=" + upperSystem + *waiting.begin()});
+    EXPECT_EQ(RestartLines(),
+              std::vector<std::string>{upperDriver + "=" + upperSystem + *waiting.begin()});
 
     std::string message;
     ASSERT_NO_FATAL_FAILURE(Uninstall(IDYES, message));
@@ -1019,11 +1058,11 @@ TEST_F(Install, AnInstallIntoAnotherFolderTakesOverTheEarlierRecord)
     ASSERT_NO_FATAL_FAILURE(InstallSample(false, "Kestrel Gamepad", second));
     // The uninstall entry names the second folder, whose record now holds the first one's lines.
     EXPECT_FALSE(FileExists(kRecord));
-    EXPECT_TRUE(FileExists(second + "\\UNINSTAL.DAT"));
+    EXPECT_TRUE(FileExists(second + "\\" + kInstallRecordName));
 
     std::string message;
     ASSERT_NO_FATAL_FAILURE(
-        Uninstall(IDYES, message, "Kestrel Gamepad", second + "\\UNINSTAL.EXE"));
+        Uninstall(IDYES, message, "Kestrel Gamepad", second + "\\" + kUninstallerName));
     EXPECT_EQ(message, kRemoved);
     EXPECT_FALSE(FileExists(second));
     // The first folder went with it, its uninstall program included.
@@ -1039,9 +1078,9 @@ TEST_F(Install, AFolderHoldingAnotherProgramsUninstalDatIsLeftAlone)
     ASSERT_TRUE(WriteWholeFile(kRecord, "[Another setup's log]\r\nfile=C:\\WINDOWS\\WIN.INI\r\n"));
     SetupProcess setup(kMedium);
     WalkToCopy(setup, true);
-    ExpectReportThenEnd(setup, "UNINSTAL.DAT");
+    ExpectReportThenEnd(setup, kInstallRecordName);
     EXPECT_EQ(ReadWholeFile(kRecord), "[Another setup's log]\r\nfile=C:\\WINDOWS\\WIN.INI\r\n");
-    EXPECT_EQ(FileNamesIn(kDest), std::set<std::string>{"UNINSTAL.DAT"});
+    EXPECT_EQ(FileNamesIn(kDest), std::set<std::string>{kInstallRecordName});
     for (const auto& file : SampleTargets()) {
         EXPECT_FALSE(FileExists(file.target)) << file.target;
     }
@@ -1063,30 +1102,34 @@ TEST_F(Install, ASetupStoppedMidCopyAndRunAgainLeavesNoTemporaryFile)
 TEST_F(Install, ALongDestinationInstallsWholeAndATooLongOneIsRefused)
 {
     // 75 characters, whose files' paths reach 96.
-    const std::string longest = "C:\\Kestrel Gamepad for Windows 95 and 98 with calibration and a help file 2";
+    const std::string longest =
+        "C:\\Kestrel Gamepad for Windows 95 and 98 with calibration and a help file 2";
     ASSERT_EQ(longest.size(), 75u);
     RemoveTree(longest);
     SetupProcess setup(kMedium);
     HWND welcome = WaitForWindow(setup.id(), "SETUP_BEGIN");
     ASSERT_NE(welcome, nullptr);
-    PressButton(welcome, IDOK);
+    PressButton(welcome, IDC_NEXT);
     HWND destination = WaitForWindow(setup.id(), "SETUP_SELDIR");
     ASSERT_NE(destination, nullptr);
     // Five characters more than the destination holds: refused whole, and the page stays.
     const std::string tooLong = longest + "\\MORE";
-    SendMessageA(GetDlgItem(destination, 1003), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(tooLong.c_str()));
-    PressButton(destination, IDOK);
+    SendMessageA(GetDlgItem(destination, IDC_DESTINATION_TEXT), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(tooLong.c_str()));
+    PressButton(destination, IDC_NEXT);
     HWND refusal = WaitForMessageBox(
-        setup.id(), "The specified directory name is too long !\nIt can have at most 79 characters.");
+        setup.id(),
+        "The specified directory name is too long !\nIt can have at most 79 characters.");
     ASSERT_NE(refusal, nullptr);
     PressButton(refusal, IDOK);
     ASSERT_TRUE(WaitForWindowGone(setup.id(), "#32770"));
     EXPECT_TRUE(IsWindowVisible(destination));
-    EXPECT_EQ(ControlText(destination, 1003), tooLong);
+    EXPECT_EQ(ControlText(destination, IDC_DESTINATION_TEXT), tooLong);
     EXPECT_FALSE(FileExists(longest));
 
-    SendMessageA(GetDlgItem(destination, 1003), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(longest.c_str()));
-    PressButton(destination, IDOK);
+    SendMessageA(GetDlgItem(destination, IDC_DESTINATION_TEXT), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(longest.c_str()));
+    PressButton(destination, IDC_NEXT);
     HWND question = WaitForWindow(setup.id(), "#32770");
     ASSERT_NE(question, nullptr);
     PressButton(question, IDOK);
@@ -1102,9 +1145,10 @@ TEST_F(Install, ALongDestinationInstallsWholeAndATooLongOneIsRefused)
             << file.target;
     }
     ExpectString(ReadStoredValue(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"),
-                 longest + "\\UNINSTAL.EXE");
+                 longest + "\\" + kUninstallerName);
     std::string message;
-    ASSERT_NO_FATAL_FAILURE(Uninstall(IDYES, message, "Kestrel Gamepad", longest + "\\UNINSTAL.EXE"));
+    ASSERT_NO_FATAL_FAILURE(
+        Uninstall(IDYES, message, "Kestrel Gamepad", longest + "\\" + kUninstallerName));
     EXPECT_FALSE(FileExists(longest));
 }
 
@@ -1147,14 +1191,15 @@ TEST_F(Install, UninstallRemovesNothingWithoutItsRecordOrFromAnotherFolderOrWhen
     // The uninstall program and its record copied into another folder that holds files of the
     // same names: refused.
     const std::string elsewhere = FreshFolder("C:\\ELSEWHERE");
-    ASSERT_TRUE(CopyFileA(kUninstaller.c_str(), (elsewhere + "\\UNINSTAL.EXE").c_str(), FALSE));
-    ASSERT_TRUE(CopyFileA(kRecord.c_str(), (elsewhere + "\\UNINSTAL.DAT").c_str(), FALSE));
+    ASSERT_TRUE(
+        CopyFileA(kUninstaller.c_str(), (elsewhere + "\\" + kUninstallerName).c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(kRecord.c_str(), (elsewhere + "\\" + kInstallRecordName).c_str(), FALSE));
     ASSERT_TRUE(WriteWholeFile(elsewhere + "\\README.TXT", "elsewhere's"));
     {
-        SetupProcess uninstall(elsewhere + "\\UNINSTAL.EXE", elsewhere);
-        HWND box = WaitForMessageBox(uninstall.id(), "UNINSTAL.DAT here records an install into " +
-                                                         kDest +
-                                                         ", not into this folder. Nothing was removed.");
+        SetupProcess uninstall(elsewhere + "\\" + kUninstallerName, elsewhere);
+        HWND box =
+            WaitForMessageBox(uninstall.id(), "UNINSTAL.DAT here records an install into " + kDest +
+                                                  ", not into this folder. Nothing was removed.");
         ASSERT_NE(box, nullptr);
         PressButton(box, IDOK);
         ASSERT_TRUE(uninstall.WaitForExit());
@@ -1167,14 +1212,14 @@ TEST_F(Install, UninstallRemovesNothingWithoutItsRecordOrFromAnotherFolderOrWhen
     ASSERT_TRUE(MoveFileA(kRecord.c_str(), kept.c_str()));
     for (const int answer : {IDNO, IDYES}) {
         SetupProcess uninstall(kUninstaller, kDest);
-        HWND box = WaitForMessageBox(uninstall.id(),
-                                     "UNINSTAL.DAT, the record of what Setup changed, is missing or "
-                                     "cannot be read. Nothing was removed.");
+        HWND box = WaitForMessageBox(
+            uninstall.id(), "UNINSTAL.DAT, the record of what Setup changed, is missing or "
+                            "cannot be read. Nothing was removed.");
         ASSERT_NE(box, nullptr);
         PressButton(box, IDOK);
-        HWND question = WaitForMessageBox(uninstall.id(),
-                                          "Remove the entry of this uninstall program from the list "
-                                          "of installed programs?");
+        HWND question = WaitForMessageBox(
+            uninstall.id(), "Remove the entry of this uninstall program from the list "
+                            "of installed programs?");
         ASSERT_NE(question, nullptr);
         PressButton(question, answer);
         ASSERT_TRUE(uninstall.WaitForExit());
@@ -1191,8 +1236,9 @@ TEST_F(Install, UninstallRemovesNothingWithoutItsRecordOrFromAnotherFolderOrWhen
     for (const auto& file : SampleTargets()) {
         EXPECT_TRUE(FileExists(file.target)) << file.target;
     }
-    ExpectString(ReadStoredValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Kestrel\\Kestrel Gamepad", "Version"),
-                 "1.20");
+    ExpectString(
+        ReadStoredValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Kestrel\\Kestrel Gamepad", "Version"),
+        "1.20");
     EXPECT_FALSE(FileExists(kRestartScript));
 }
 

@@ -150,8 +150,9 @@ TEST_F(JoystickRegistration, OtherSettingsValuesAreLeftAlone)
 {
     AddDriver("msjstick.drv<0000>");
     HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, (kJoystick + "\\msjstick.drv<0000>" + kSettings).c_str(),
-                            0, KEY_ALL_ACCESS, &key),
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE,
+                            (kJoystick + "\\msjstick.drv<0000>" + kSettings).c_str(), 0,
+                            KEY_ALL_ACCESS, &key),
               ERROR_SUCCESS);
     const char oldName[] = "Old Stick";
     RegSetValueExA(key, "Joystick1OEMName", 0, REG_SZ, reinterpret_cast<const BYTE*>(oldName),

@@ -1,8 +1,9 @@
 // The page host and the pages run inside this process: the class and the placement of a page,
 // its caption and formatted texts, the results it leaves, the message boxes of the destination
-// page with their icons and buttons, and the finish page's choice. A second thread plays the
-// user while the page's own loop runs on the main thread.
+// page with their icons and buttons, and the finish page's choice. The user is played on the
+// page's own thread (support/automation.h): the page's loop carries out the user's steps.
 #include "base/bounded_text.h"
+#include "base/resource_ids.h"
 #include "base/setup_state.h"
 #include "support/automation.h"
 #include "support/page_state.h"
@@ -15,13 +16,9 @@
 
 #include <functional>
 #include <string>
-#include <thread>
+#include <vector>
 
 namespace {
-
-constexpr unsigned kWelcome = 101;
-constexpr unsigned kFinish = 102;
-constexpr unsigned kDestination = 107;
 
 class PageHost : public ::testing::Test {
 protected:
@@ -37,11 +34,9 @@ struct PageRecord {
     RECT created{};
     RECT placed{};
     std::string caption;
-    std::string text1023;
-    std::string text1024;
-    std::string text1003;
-    bool radio1032 = false;
-    bool radio1033 = false;
+    std::string productText;
+    std::string welcomeIntro;
+    std::string destinationText;
 };
 
 PageRecord g_record;
@@ -60,11 +55,9 @@ LRESULT CALLBACK RecordingPageProc(HWND page, UINT message, WPARAM wParam, LPARA
     if (message == WM_SETUP_START) {
         const LRESULT result = g_wrapped(page, message, wParam, lParam);
         g_record.caption = WindowText(page);
-        g_record.text1023 = ControlText(page, 1023);
-        g_record.text1024 = ControlText(page, 1024);
-        g_record.text1003 = ControlText(page, 1003);
-        g_record.radio1032 = IsDlgButtonChecked(page, 1032) == BST_CHECKED;
-        g_record.radio1033 = IsDlgButtonChecked(page, 1033) == BST_CHECKED;
+        g_record.productText = ControlText(page, IDC_PRODUCT_TEXT);
+        g_record.welcomeIntro = ControlText(page, IDC_WELCOME_INTRO);
+        g_record.destinationText = ControlText(page, IDC_DESTINATION_TEXT);
         if (g_commandAfterStart != 0) {
             PostMessageA(page, WM_COMMAND, g_commandAfterStart, 0);
         }
@@ -86,14 +79,15 @@ std::int16_t RunRecorded(const char* className, WNDPROC procedure, unsigned temp
     return RunPage(className, RecordingPageProc, templateId);
 }
 
-// RunRecorded for a page that `user` plays from a second thread until it ends the page.
+// RunRecorded for a page that `user` plays, on this thread, until it ends the page.
 std::int16_t RunRecordedWithUser(const char* className, WNDPROC procedure, unsigned templateId,
-                                 const std::function<void()>& user)
+                                 ThreadUser& user)
 {
     Watchdog watchdog;
-    std::thread thread(user);
+    user.Start();
     const std::int16_t result = RunRecorded(className, procedure, templateId, 0);
-    thread.join();
+    EXPECT_TRUE(user.Done()) << "the page ended before the user's last step";
+    EXPECT_EQ(user.OtherBoxes(), std::vector<std::string>{}) << "boxes that no step expected";
     return result;
 }
 
@@ -102,7 +96,7 @@ int Height(const RECT& r) { return r.bottom - r.top; }
 
 TEST_F(PageHost, PageGrowsByOnePixelAndIsCentredOnTheRecordedScreen)
 {
-    ASSERT_EQ(RunRecorded("SETUP_BEGIN", WelcomePageProc, kWelcome, 1), kPageNext);
+    ASSERT_EQ(RunRecorded("SETUP_BEGIN", WelcomePageProc, IDD_WELCOME_PAGE, IDC_NEXT), kPageNext);
     EXPECT_EQ(Width(g_record.placed), Width(g_record.created) + 1);
     EXPECT_EQ(Height(g_record.placed), Height(g_record.created) + 1);
     EXPECT_EQ(g_record.placed.left, (640 - Width(g_record.placed)) / 2);
@@ -111,7 +105,8 @@ TEST_F(PageHost, PageGrowsByOnePixelAndIsCentredOnTheRecordedScreen)
     // The screen size recorded at start-up decides, not the display's.
     g_setup.screenWidth = 1000;
     g_setup.screenHeight = 900;
-    ASSERT_EQ(RunRecorded("SETUP_SELDIR", DestinationPageProc, kDestination, 3), kPageBack);
+    ASSERT_EQ(RunRecorded("SETUP_SELDIR", DestinationPageProc, IDD_DESTINATION_PAGE, IDC_BACK),
+              kPageBack);
     EXPECT_EQ(g_record.placed.left, (1000 - Width(g_record.placed)) / 2);
     EXPECT_EQ(g_record.placed.top, (900 - Height(g_record.placed)) / 2);
 }
@@ -120,7 +115,7 @@ TEST_F(PageHost, FinishPageIsCentredOnTheDisplayAsItIsNow)
 {
     g_setup.screenWidth = 1000;
     g_setup.screenHeight = 900;
-    RunRecorded("SETUP_END", FinishPageProc, kFinish, 1);
+    RunRecorded("SETUP_END", FinishPageProc, IDD_FINISH_PAGE, IDC_FINISH);
     EXPECT_EQ(Width(g_record.placed), Width(g_record.created) + 1);
     EXPECT_EQ(g_record.placed.left, (640 - Width(g_record.placed)) / 2);
     EXPECT_EQ(g_record.placed.top, (480 - Height(g_record.placed)) / 2);
@@ -128,36 +123,36 @@ TEST_F(PageHost, FinishPageIsCentredOnTheDisplayAsItIsNow)
 
 TEST_F(PageHost, CaptionIsTheProductNameABlankAndSetup)
 {
-    RunRecorded("SETUP_BEGIN", WelcomePageProc, kWelcome, 1);
+    RunRecorded("SETUP_BEGIN", WelcomePageProc, IDD_WELCOME_PAGE, IDC_NEXT);
     EXPECT_EQ(g_record.caption, "Quorra Pad Setup");
 
     g_setup.productName[0] = '\0';
-    RunRecorded("SETUP_BEGIN", WelcomePageProc, kWelcome, 1);
+    RunRecorded("SETUP_BEGIN", WelcomePageProc, IDD_WELCOME_PAGE, IDC_NEXT);
     EXPECT_EQ(g_record.caption, " Setup");
 
     CopyText(g_setup.productName, "ABCDEFGHIJKLMNOPQRSTUVWXYZABCDE"); // 31 characters
-    RunRecorded("SETUP_END", FinishPageProc, kFinish, 1);
+    RunRecorded("SETUP_END", FinishPageProc, IDD_FINISH_PAGE, IDC_FINISH);
     EXPECT_EQ(g_record.caption.size(), 31u + 6u);
 }
 
 TEST_F(PageHost, TextsAreFormattedWithTheProductName)
 {
-    RunRecorded("SETUP_BEGIN", WelcomePageProc, kWelcome, 1);
-    EXPECT_EQ(g_record.text1023, " Welcome to Quorra Pad Installer.");
-    EXPECT_EQ(g_record.text1024, "This program will guide you to complete setup through an "
+    RunRecorded("SETUP_BEGIN", WelcomePageProc, IDD_WELCOME_PAGE, IDC_NEXT);
+    EXPECT_EQ(g_record.productText, " Welcome to Quorra Pad Installer.");
+    EXPECT_EQ(g_record.welcomeIntro, "This program will guide you to complete setup through an "
                                  "easiest way with only few simple steps.");
 
-    RunRecorded("SETUP_SELDIR", DestinationPageProc, kDestination, 3);
-    EXPECT_EQ(g_record.text1023, "Quorra Pad files are to be installed :");
-    EXPECT_EQ(g_record.text1003, "C:\\QUORRA");
+    RunRecorded("SETUP_SELDIR", DestinationPageProc, IDD_DESTINATION_PAGE, IDC_BACK);
+    EXPECT_EQ(g_record.productText, "Quorra Pad files are to be installed :");
+    EXPECT_EQ(g_record.destinationText, "C:\\QUORRA");
 
-    RunRecorded("SETUP_END", FinishPageProc, kFinish, 1);
-    EXPECT_EQ(g_record.text1023, "You have installed Quorra Pad successfully !");
+    RunRecorded("SETUP_END", FinishPageProc, IDD_FINISH_PAGE, IDC_FINISH);
+    EXPECT_EQ(g_record.productText, "You have installed Quorra Pad successfully !");
 }
 
 TEST_F(PageHost, PageClassIsRegisteredUnderThePageName)
 {
-    RunRecorded("SETUP_BEGIN", WelcomePageProc, kWelcome, 1);
+    RunRecorded("SETUP_BEGIN", WelcomePageProc, IDD_WELCOME_PAGE, IDC_NEXT);
     WNDCLASSA pageClass{};
     ASSERT_TRUE(GetClassInfoA(g_setup.instance, "SETUP_BEGIN", &pageClass));
     EXPECT_EQ(pageClass.style, static_cast<UINT>(CS_HREDRAW | CS_VREDRAW));
@@ -171,31 +166,32 @@ TEST_F(PageHost, PageClassIsRegisteredUnderThePageName)
 TEST_F(PageHost, APageRunsAgainWithItsClassAlreadyRegistered)
 {
     for (int run = 0; run < 3; ++run) {
-        EXPECT_EQ(RunRecorded("SETUP_BEGIN", WelcomePageProc, kWelcome, 1), kPageNext);
-        EXPECT_EQ(g_record.text1023, " Welcome to Quorra Pad Installer.") << "run " << run;
+        EXPECT_EQ(RunRecorded("SETUP_BEGIN", WelcomePageProc, IDD_WELCOME_PAGE, IDC_NEXT),
+                  kPageNext);
+        EXPECT_EQ(g_record.productText, " Welcome to Quorra Pad Installer.") << "run " << run;
     }
 }
 
 TEST_F(PageHost, APageWithoutATemplateEndsTheSetupAtOnce)
 {
     g_setup.pageResult = kPageNext;
-    const DWORD start = GetTickCount();
+    Watchdog watchdog; // a page loop without a page would never end
     EXPECT_EQ(RunPage("SETUP_NOWHERE", WelcomePageProc, 999), kPageCancel);
-    EXPECT_LT(GetTickCount() - start, 2000u);
 }
 
 TEST_F(PageHost, OnlyTheLow16BitsOfTheTemplateIdCount)
 {
-    EXPECT_EQ(RunRecorded("SETUP_BEGIN", WelcomePageProc, 0x10000 + kWelcome, 1), kPageNext);
-    EXPECT_EQ(g_record.text1023, " Welcome to Quorra Pad Installer.");
+    EXPECT_EQ(RunRecorded("SETUP_BEGIN", WelcomePageProc, 0x10000 + IDD_WELCOME_PAGE, IDC_NEXT),
+              kPageNext);
+    EXPECT_EQ(g_record.productText, " Welcome to Quorra Pad Installer.");
 }
 
 TEST_F(PageHost, FinishPageLeavesTheResultOfThePageBefore)
 {
     g_setup.pageResult = 7;
-    EXPECT_EQ(RunRecorded("SETUP_END", FinishPageProc, kFinish, 1), 7);
+    EXPECT_EQ(RunRecorded("SETUP_END", FinishPageProc, IDD_FINISH_PAGE, IDC_FINISH), 7);
     g_setup.pageResult = kPageNext;
-    EXPECT_EQ(RunRecorded("SETUP_END", FinishPageProc, kFinish, 1), kPageNext);
+    EXPECT_EQ(RunRecorded("SETUP_END", FinishPageProc, IDD_FINISH_PAGE, IDC_FINISH), kPageNext);
 }
 
 TEST_F(PageHost, CommandsCountOnlyWithTheClickNotification)
@@ -203,22 +199,25 @@ TEST_F(PageHost, CommandsCountOnlyWithTheClickNotification)
     // A command with a notification in the high half is not a click: the page stays, and the
     // Back command that follows ends it.
     g_setup.pageResult = 9;
-    EXPECT_EQ(RunRecordedWithUser("SETUP_SELDIR", DestinationPageProc, kDestination, [] {
-                  HWND page = WaitForWindow(GetCurrentProcessId(), "SETUP_SELDIR");
-                  PostMessageA(page, WM_COMMAND, MAKEWPARAM(1, 1), 0);
-                  PostMessageA(page, WM_COMMAND, MAKEWPARAM(2, 5), 0);
-                  PostMessageA(page, WM_COMMAND, 3, 0);
-              }),
+    ThreadUser user;
+    user.Then([] {
+        HWND page = ThreadWindow("SETUP_SELDIR");
+        PostMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_NEXT, 1), 0);
+        PostMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_CANCEL, 5), 0);
+        PostMessageA(page, WM_COMMAND, IDC_BACK, 0);
+    });
+    EXPECT_EQ(RunRecordedWithUser("SETUP_SELDIR", DestinationPageProc, IDD_DESTINATION_PAGE, user),
               kPageBack);
 }
 
-// ---- Message boxes and the finish page, answered from a second thread ----
+// ---- Message boxes and the finish page ----
 
 struct BoxSeen {
     std::string text;
     std::string caption;
     HICON icon = nullptr;
     bool hasCancel = false;
+    HWND owner = nullptr;
     bool found = false;
 };
 
@@ -234,22 +233,17 @@ HICON IconOf(HWND box)
     return nullptr;
 }
 
-// Waits for the next message box of this process, notes what it shows and answers it.
-BoxSeen AnswerBox(int answer)
+// A box step's note of what the box shows.
+std::function<void(HWND)> Note(BoxSeen& seen)
 {
-    BoxSeen seen;
-    HWND box = WaitForWindow(GetCurrentProcessId(), "#32770");
-    if (box == nullptr) {
-        return seen;
-    }
-    seen.found = true;
-    seen.text = MessageBoxText(box);
-    seen.caption = WindowText(box);
-    seen.icon = IconOf(box);
-    seen.hasCancel = GetDlgItem(box, IDCANCEL) != nullptr;
-    PressButton(box, answer);
-    WaitForWindowGone(GetCurrentProcessId(), "#32770");
-    return seen;
+    return [&seen](HWND box) {
+        seen.found = true;
+        seen.text = MessageBoxText(box);
+        seen.caption = WindowText(box);
+        seen.icon = IconOf(box);
+        seen.hasCancel = GetDlgItem(box, IDCANCEL) != nullptr;
+        seen.owner = GetWindow(box, GW_OWNER);
+    };
 }
 
 // The box was seen, with the page's caption, this text and icon, and a Cancel button or none.
@@ -270,10 +264,18 @@ const std::string kCannotCreateText =
     "Can not create directory !\nThe specified directory is either invalid or disk drive is "
     "write protected.";
 const std::string kNoSpaceText = "There is no enough free space in the specified disk drive !";
+const std::string kNotCompletedText = "Quorra Pad installation is not completed !";
 
-void SetDestination(HWND page, const std::string& path)
+// Actions on the destination page.
+void PressOnDestination(int button)
 {
-    SendMessageA(GetDlgItem(page, 1003), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    PressButton(ThreadWindow("SETUP_SELDIR"), button);
+}
+
+void SetDestination(const std::string& path)
+{
+    SendMessageA(GetDlgItem(ThreadWindow("SETUP_SELDIR"), IDC_DESTINATION_TEXT), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(path.c_str()));
 }
 
 TEST_F(PageHost, DestinationQuestionsAndWarningsHaveTheirIconsAndButtons)
@@ -286,13 +288,12 @@ TEST_F(PageHost, DestinationQuestionsAndWarningsHaveTheirIconsAndButtons)
     const HICON warning = LoadIconA(nullptr, IDI_EXCLAMATION);
 
     BoxSeen missingCancelled, missingAccepted;
-    EXPECT_EQ(RunRecordedWithUser("SETUP_SELDIR", DestinationPageProc, kDestination, [&] {
-                  HWND page = WaitForWindow(GetCurrentProcessId(), "SETUP_SELDIR");
-                  PressButton(page, 1);
-                  missingCancelled = AnswerBox(IDCANCEL);
-                  PressButton(page, 1);
-                  missingAccepted = AnswerBox(IDOK);
-              }),
+    ThreadUser first;
+    first.Then([] { PressOnDestination(IDC_NEXT); })
+        .Box(IDCANCEL, Note(missingCancelled))
+        .Then([] { PressOnDestination(IDC_NEXT); })
+        .Box(IDOK, Note(missingAccepted));
+    EXPECT_EQ(RunRecordedWithUser("SETUP_SELDIR", DestinationPageProc, IDD_DESTINATION_PAGE, first),
               kPageNext);
     ExpectBox(missingCancelled, kMissingText, question, true);
     ExpectBox(missingAccepted, kMissingText, question, true);
@@ -301,56 +302,83 @@ TEST_F(PageHost, DestinationQuestionsAndWarningsHaveTheirIconsAndButtons)
     // The directory exists now; a minimum that no drive offers fails the space test.
     g_setup.minimumSpaceKb = -1;
     BoxSeen exists, badForm, existsAgain, noSpace, notice;
-    EXPECT_EQ(RunRecordedWithUser("SETUP_SELDIR", DestinationPageProc, kDestination, [&] {
-                  HWND page = WaitForWindow(GetCurrentProcessId(), "SETUP_SELDIR");
-                  PressButton(page, 1);
-                  exists = AnswerBox(IDCANCEL);
-                  SetDestination(page, "C:HOSTDEST");
-                  PressButton(page, 1);
-                  badForm = AnswerBox(IDOK);
-                  SetDestination(page, target);
-                  PressButton(page, 1);
-                  existsAgain = AnswerBox(IDOK);
-                  noSpace = AnswerBox(IDOK);
-                  PressButton(page, 2);
-                  notice = AnswerBox(IDOK);
-              }),
-              kPageCancel);
+    ThreadUser second;
+    second.Then([] { PressOnDestination(IDC_NEXT); })
+        .Box(IDCANCEL, Note(exists))
+        .Then([] { SetDestination("C:HOSTDEST"); })
+        .Then([] { PressOnDestination(IDC_NEXT); })
+        .Box(IDOK, Note(badForm))
+        .Then([&] { SetDestination(target); })
+        .Then([] { PressOnDestination(IDC_NEXT); })
+        .Box(IDOK, Note(existsAgain))
+        .Box(IDOK, Note(noSpace))
+        .Then([] { PressOnDestination(IDC_CANCEL); })
+        .Box(IDOK, Note(notice));
+    EXPECT_EQ(
+        RunRecordedWithUser("SETUP_SELDIR", DestinationPageProc, IDD_DESTINATION_PAGE, second),
+        kPageCancel);
     ExpectBox(exists, kExistsText, question, true);
     ExpectBox(existsAgain, kExistsText, question, true);
     ExpectBox(badForm, kCannotCreateText, warning, false);
     ExpectBox(noSpace, kNoSpaceText, warning, false);
-    ExpectBox(notice, "Quorra Pad installation is not completed !", warning, false);
+    ExpectBox(notice, kNotCompletedText, warning, false);
     EXPECT_STREQ(g_setup.destDir, target.c_str());
     RemoveDirectoryA(target.c_str());
 }
 
-TEST_F(PageHost, WelcomeCancelShowsTheNoticeOwnedByThePage)
+// The pages whose Cancel shows the notice that the installation is not completed.
+struct CancellingPage {
+    const char* className;
+    WNDPROC procedure;
+    unsigned templateId;
+};
+
+const CancellingPage kCancellingPages[] = {
+    {"SETUP_BEGIN", WelcomePageProc, IDD_WELCOME_PAGE},
+    {"SETUP_SELDIR", DestinationPageProc, IDD_DESTINATION_PAGE},
+};
+
+TEST_F(PageHost, CancelShowsTheNoticeOwnedByThePage)
 {
-    HWND owner = nullptr;
-    BoxSeen notice;
-    g_setup.pageResult = kPageNext;
-    EXPECT_EQ(RunRecordedWithUser("SETUP_BEGIN", WelcomePageProc, kWelcome, [&] {
-                  HWND page = WaitForWindow(GetCurrentProcessId(), "SETUP_BEGIN");
-                  PressButton(page, 2);
-                  HWND box = WaitForWindow(GetCurrentProcessId(), "#32770");
-                  owner = GetWindow(box, GW_OWNER);
-                  owner = owner == page ? page : nullptr;
-                  notice = AnswerBox(IDOK);
-              }),
-              kPageCancel);
-    EXPECT_NE(owner, nullptr);
-    EXPECT_EQ(notice.text, "Quorra Pad installation is not completed !");
+    for (const CancellingPage& cancelling : kCancellingPages) {
+        SCOPED_TRACE(cancelling.className);
+        HWND page = nullptr;
+        BoxSeen notice;
+        g_setup.pageResult = kPageNext;
+        ThreadUser user;
+        user.Then([&] {
+                page = ThreadWindow(cancelling.className);
+                PressButton(page, IDC_CANCEL);
+            })
+            .Box(IDOK, Note(notice));
+        EXPECT_EQ(RunRecordedWithUser(cancelling.className, cancelling.procedure,
+                                      cancelling.templateId, user),
+                  kPageCancel);
+        ExpectBox(notice, kNotCompletedText, LoadIconA(nullptr, IDI_EXCLAMATION), false);
+        EXPECT_NE(page, nullptr);
+        EXPECT_EQ(notice.owner, page);
+    }
 }
 
-// Waits until the page has handled its start message: its product text is formatted then.
-HWND WaitForStartedPage(const char* className)
+// A close from outside (Alt+F4, the task list) means Cancel on these pages; one that arrives
+// while the notice is up is that same Cancel: the notice shows once.
+TEST_F(PageHost, CloseWhileTheNoticeIsUpShowsItOnce)
 {
-    HWND page = WaitForWindow(GetCurrentProcessId(), className);
-    if (page != nullptr) {
-        WaitUntil([&] { return ControlText(page, 1023).find("%s") == std::string::npos; }, 5000, 10);
+    for (const CancellingPage& cancelling : kCancellingPages) {
+        SCOPED_TRACE(cancelling.className);
+        BoxSeen notice;
+        ThreadUser user;
+        user.Then([&] { PressButton(ThreadWindow(cancelling.className), IDC_CANCEL); })
+            .Box(IDOK, [&](HWND box) {
+                Note(notice)(box);
+                PostMessageA(ThreadWindow(cancelling.className), WM_CLOSE, 0, 0);
+            });
+        // A second notice would be a box that no step expects.
+        EXPECT_EQ(RunRecordedWithUser(cancelling.className, cancelling.procedure,
+                                      cancelling.templateId, user),
+                  kPageCancel);
+        EXPECT_EQ(notice.text, kNotCompletedText);
     }
-    return page;
 }
 
 // Runs the finish page; `choose` clicks what the user would before Finish.
@@ -361,32 +389,36 @@ struct FinishRun {
     bool noAtEnd = false;
 };
 
-FinishRun RunFinish(const std::function<void(HWND)>& choose)
+bool Checked(int id)
 {
-    FinishRun run;
-    RunRecordedWithUser("SETUP_END", FinishPageProc, kFinish, [&] {
-        HWND page = WaitForStartedPage("SETUP_END");
-        const auto checked = [&](int id) {
-            return SendMessageA(GetDlgItem(page, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
-        };
-        run.yesAtStart = checked(1032);
-        run.noAtStart = checked(1033);
-        choose(page);
-        run.yesAtEnd = checked(1032);
-        run.noAtEnd = checked(1033);
-        PressButton(page, 1);
-    });
-    return run;
+    return SendMessageA(GetDlgItem(ThreadWindow("SETUP_END"), id), BM_GETCHECK, 0, 0) ==
+           BST_CHECKED;
 }
 
-void Click(HWND page, int id)
+void Click(int id)
 {
-    SendMessageA(GetDlgItem(page, id), BM_CLICK, 0, 0);
+    SendMessageA(GetDlgItem(ThreadWindow("SETUP_END"), id), BM_CLICK, 0, 0);
+}
+
+FinishRun RunFinish(const std::function<void()>& choose)
+{
+    FinishRun run;
+    ThreadUser user;
+    user.Then([&] {
+        run.yesAtStart = Checked(IDC_RESTART_NOW);
+        run.noAtStart = Checked(IDC_RESTART_LATER);
+        choose();
+        run.yesAtEnd = Checked(IDC_RESTART_NOW);
+        run.noAtEnd = Checked(IDC_RESTART_LATER);
+        PressButton(ThreadWindow("SETUP_END"), IDC_FINISH);
+    });
+    RunRecordedWithUser("SETUP_END", FinishPageProc, IDD_FINISH_PAGE, user);
+    return run;
 }
 
 TEST_F(PageHost, FinishWithYesKeepsTheRestart)
 {
-    const FinishRun run = RunFinish([](HWND) {});
+    const FinishRun run = RunFinish([] {});
     EXPECT_TRUE(run.yesAtStart);
     EXPECT_FALSE(run.noAtStart);
     EXPECT_EQ(g_setup.restartNow, 1);
@@ -394,7 +426,7 @@ TEST_F(PageHost, FinishWithYesKeepsTheRestart)
 
 TEST_F(PageHost, FinishWithNoChoosesTheControlPanel)
 {
-    const FinishRun run = RunFinish([](HWND page) { Click(page, 1033); });
+    const FinishRun run = RunFinish([] { Click(IDC_RESTART_LATER); });
     EXPECT_TRUE(run.noAtEnd);
     EXPECT_FALSE(run.yesAtEnd) << "the two radio buttons share one group";
     EXPECT_EQ(g_setup.restartNow, 0);
@@ -402,9 +434,9 @@ TEST_F(PageHost, FinishWithNoChoosesTheControlPanel)
 
 TEST_F(PageHost, FinishWithNoThenYesKeepsTheRestart)
 {
-    const FinishRun run = RunFinish([](HWND page) {
-        Click(page, 1033);
-        Click(page, 1032);
+    const FinishRun run = RunFinish([] {
+        Click(IDC_RESTART_LATER);
+        Click(IDC_RESTART_NOW);
     });
     EXPECT_TRUE(run.yesAtEnd);
     EXPECT_FALSE(run.noAtEnd);
@@ -414,7 +446,7 @@ TEST_F(PageHost, FinishWithNoThenYesKeepsTheRestart)
 TEST_F(PageHost, FinishPageShowsNoWhenTheRestartWasAlreadyRefused)
 {
     g_setup.restartNow = 0;
-    const FinishRun run = RunFinish([](HWND) {});
+    const FinishRun run = RunFinish([] {});
     EXPECT_FALSE(run.yesAtStart);
     EXPECT_TRUE(run.noAtStart);
     EXPECT_EQ(g_setup.restartNow, 0) << "nothing sets it back";

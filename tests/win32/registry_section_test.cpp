@@ -4,9 +4,10 @@
 #include "base/setup_state.h"
 #include "install/record_writer.h"
 #include "install/registry_section.h"
-#include "uninstall/registry_removal.h"
+#include "script/script_names.h"
 #include "support/registry_values.h"
 #include "support/test_files.h"
+#include "uninstall/registry_removal.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +17,7 @@
 namespace {
 
 const std::string kMedium = "C:\\MEDIUM";
-const std::string kScript = kMedium + "\\SETUP.INF";
+const std::string kScript = kMedium + "\\" + kScriptName;
 const std::string kBase = "SOFTWARE\\RegistrySectionTest";
 const std::string kClassesBase = "RegistrySectionTest";
 const std::string kClassRoot = "System\\CurrentControlSet\\Services\\Class\\";
@@ -314,7 +315,7 @@ TEST_F(RegistrySection, ScriptThatCannotBeOpenedWritesNothing)
     // A folder that does not exist: nothing can be created there.
     std::strcpy(g_setup.sourceDir, "C:\\NO\\SUCH\\MEDIUM");
     EXPECT_EQ(ApplyRegistrySection(), 0);
-    EXPECT_FALSE(FileExists("C:\\NO\\SUCH\\MEDIUM\\SETUP.INF"));
+    EXPECT_FALSE(FileExists(std::string("C:\\NO\\SUCH\\MEDIUM\\") + kScriptName));
 
     // A script held open elsewhere without sharing.
     std::strcpy(g_setup.sourceDir, kMedium.c_str());
@@ -336,7 +337,7 @@ TEST_F(RegistrySection, ScriptPathMustFitItsHolder)
     const std::string over = "C:\\" + std::string(67, 'm');
     for (const std::string& dir : {fits, over}) {
         FreshFolder(dir);
-        ASSERT_TRUE(WriteWholeFile(dir + "\\SETUP.INF",
+        ASSERT_TRUE(WriteWholeFile(dir + "\\" + kScriptName,
                                    "[REGISTRY_BEGIN]\nHKLM," + kBase + "," + dir.substr(3, 2) +
                                        std::to_string(dir.size()) + ",,x\n"));
     }

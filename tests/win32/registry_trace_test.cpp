@@ -10,6 +10,7 @@
 #include "base/setup_state.h"
 #include "install/joystick_registration.h"
 #include "install/registry_section.h"
+#include "script/script_names.h"
 #include "support/automation.h"
 #include "support/registry_values.h"
 #include "support/test_files.h"
@@ -97,8 +98,9 @@ std::ostream& operator<<(std::ostream& out, const TracedCall& call)
     return out << '"' << call.name << "\" type " << call.type << " count " << call.count;
 }
 
-// One traced call, such as
-//   0104:Call advapi32.RegSetValueExA(00000030,14000a01a "Five",00000000,00000001,14000a01e,100000005) ret=1400017bf
+// One traced call, such as (one line of the trace, wrapped here)
+//   0104:Call advapi32.RegSetValueExA(00000030,14000a01a "Five",00000000,00000001,14000a01e,
+//   100000005) ret=1400017bf
 // The arguments are register-sized: only the low 32 bits of type and count are the program's.
 bool ParseTracedCall(const std::string& line, TracedCall& call)
 {
@@ -204,7 +206,7 @@ TracedCall Binary(const std::string& name, std::uint32_t count)
 // show the count it was set with.
 TEST_F(RegistryTrace, EveryValueIsSetWithItsExactByteCount)
 {
-    ASSERT_TRUE(WriteWholeFile(kMedium + "\\SETUP.INF",
+    ASSERT_TRUE(WriteWholeFile(kMedium + "\\" + kScriptName,
                                "[Main]\r\n"
                                "ProductName=Quorra Pad\r\n"
                                "[REGISTRY_BEGIN]\r\n"
@@ -225,7 +227,7 @@ TEST_F(RegistryTrace, EveryValueIsSetWithItsExactByteCount)
     const std::vector<TracedCall> calls = RunTraced();
 
     const std::string product = kProduct;
-    const std::string command = std::string(kDestination) + "\\UNINSTAL.EXE";
+    const std::string command = std::string(kDestination) + "\\" + kUninstallerName;
     const std::vector<TracedCall> expected = {
         String("Five", "Hello"),
         String("Empty", ""),

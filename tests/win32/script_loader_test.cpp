@@ -2,6 +2,7 @@
 // runs from C:\MEDIUM so that its script lies there.
 #include "base/setup_state.h"
 #include "script/script_loader.h"
+#include "script/script_names.h"
 #include "support/test_files.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +13,7 @@
 namespace {
 
 const std::string kMedium = "C:\\MEDIUM";
-const std::string kScript = kMedium + "\\SETUP.INF";
+const std::string kScript = kMedium + "\\" + kScriptName;
 
 class ScriptLoader : public ::testing::Test {
 protected:

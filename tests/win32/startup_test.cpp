@@ -1,4 +1,5 @@
 // Start-up as a user sees it: the refusal on the NT family and the reading error.
+#include "script/script_names.h"
 #include "support/automation.h"
 #include "support/test_files.h"
 
@@ -45,8 +46,9 @@ TEST(Startup, NtFamilyGetsOnlyTheRefusalBox)
 {
     ReportNtFamily();
     const std::string medium = FreshFolder("C:\\NTMEDIUM");
-    WriteWholeFile(medium + "\\SETUP.INF", kTooManyFiles);
-    ExpectOnlyMessageBox(medium, "This Gamepad/Joystick Driver is for Windows 95/98 only !", "Warning");
+    WriteWholeFile(medium + "\\" + kScriptName, kTooManyFiles);
+    ExpectOnlyMessageBox(medium, "This Gamepad/Joystick Driver is for Windows 95/98 only !",
+                         "Warning");
     ReportWindows98();
 }
 
@@ -60,7 +62,8 @@ TEST(Startup, ProgramDirectoryTooLongForTheScriptPathIsAReadingError)
 TEST(Startup, TooManyFilesInTheScriptIsAReadingErrorWithTheProductCaption)
 {
     const std::string medium = FreshFolder("C:\\BIGMEDIUM");
-    WriteWholeFile(medium + "\\SETUP.INF", std::string("[Main]\nProductName=Quorra Pad\n") + kTooManyFiles);
+    WriteWholeFile(medium + "\\" + kScriptName,
+                   std::string("[Main]\nProductName=Quorra Pad\n") + kTooManyFiles);
     ExpectOnlyMessageBox(medium, "SETUP.INF Reading error !", "Quorra Pad Setup Program");
 }
 

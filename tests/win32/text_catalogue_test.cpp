@@ -1,6 +1,6 @@
-#include "script/script_names.h"
 #include "base/setup_state.h"
 #include "base/text_catalogue.h"
+#include "script/script_names.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,6 @@ protected:
     void SetUp() override
     {
         g_setup.instance = GetModuleHandleA(nullptr);
-        g_setup.textIndex = 4;
     }
 };
 
@@ -23,22 +22,46 @@ TEST_F(TextCatalogue, EveryEntryHasItsExactText)
         unsigned id;
         const char* text;
     } table[] = {
-        {1, "DiskLabel"}, {2, "DirectoryName"}, {3, "FileCounts"},
-        {4, "Disk1"}, {5, "Disk2"}, {6, "Disk3"}, {7, "Disk4"}, {8, "Disk5"}, {9, "Disk6"},
-        {10, "RootDir"}, {11, "SubDir1"}, {12, "SubDir2"}, {13, "SubDir3"}, {14, "SubDir4"},
-        {15, "SubDir5"}, {16, "SubDir6"}, {17, "WinDir"}, {18, "WinSystemDir"}, {19, "WinInfDir"},
-        {20, "SETUP.INF Reading error !"}, {22, "Main"}, {23, "DefaultPath"},
-        {25, "MinimumSpace"}, {28, " installation is not completed !"}, {29, "Setup Program"},
-        {30, "ProductName"},
-        {32, "The specified directory is already existed !\nDo you still want to copy to this "
-             "directory ?"},
-        {33, "Can not create directory !\nThe specified directory is either invalid or disk "
-             "drive is write protected."},
-        {34, "There is no enough free space in the specified disk drive !"},
-        {36, "Copying "}, {41, "DriverName"},
-        {42, "This Gamepad/Joystick Driver is for Windows 95/98 only !"},
-        {43, "The specified directory is not existed!\n Are you sure you want to create it ?"},
-        {45, "OEMData1"}, {46, "OEMData2"},
+        {IDS_DISK_LABEL_SECTION, "DiskLabel"},
+        {IDS_DIRECTORY_NAME_SECTION, "DirectoryName"},
+        {IDS_FILE_COUNTS_SECTION, "FileCounts"},
+        {IDS_DISK1, "Disk1"},
+        {IDS_DISK2, "Disk2"},
+        {IDS_DISK3, "Disk3"},
+        {IDS_DISK4, "Disk4"},
+        {IDS_DISK5, "Disk5"},
+        {IDS_DISK6, "Disk6"},
+        {IDS_ROOT_DIR, "RootDir"},
+        {IDS_SUB_DIR1, "SubDir1"},
+        {IDS_SUB_DIR2, "SubDir2"},
+        {IDS_SUB_DIR3, "SubDir3"},
+        {IDS_SUB_DIR4, "SubDir4"},
+        {IDS_SUB_DIR5, "SubDir5"},
+        {IDS_SUB_DIR6, "SubDir6"},
+        {IDS_WIN_DIR, "WinDir"},
+        {IDS_WIN_SYSTEM_DIR, "WinSystemDir"},
+        {IDS_WIN_INF_DIR, "WinInfDir"},
+        {IDS_READING_ERROR, "SETUP.INF Reading error !"},
+        {IDS_MAIN_SECTION, "Main"},
+        {IDS_DEFAULT_PATH, "DefaultPath"},
+        {IDS_MINIMUM_SPACE, "MinimumSpace"},
+        {IDS_NOT_COMPLETED, " installation is not completed !"},
+        {IDS_SETUP_PROGRAM, "Setup Program"},
+        {IDS_PRODUCT_NAME, "ProductName"},
+        {IDS_DIRECTORY_EXISTS,
+         "The specified directory is already existed !\nDo you still want to copy to this "
+         "directory ?"},
+        {IDS_CANNOT_CREATE,
+         "Can not create directory !\nThe specified directory is either invalid or disk drive is "
+         "write protected."},
+        {IDS_NO_FREE_SPACE, "There is no enough free space in the specified disk drive !"},
+        {IDS_COPYING, "Copying "},
+        {IDS_DRIVER_NAME, "DriverName"},
+        {IDS_WINDOWS_ONLY, "This Gamepad/Joystick Driver is for Windows 95/98 only !"},
+        {IDS_DIRECTORY_MISSING,
+         "The specified directory is not existed!\n Are you sure you want to create it ?"},
+        {IDS_OEM_DATA1, "OEMData1"},
+        {IDS_OEM_DATA2, "OEMData2"},
     };
     for (const auto& entry : table) {
         const char* text = LoadText(entry.id);
@@ -67,16 +90,16 @@ TEST_F(TextCatalogue, ScriptNamesOutsideTheProgramAreTheTableTexts)
 
 TEST_F(TextCatalogue, FifthCallReusesFirstBuffer)
 {
-    char* first = LoadText(1);
-    char* second = LoadText(2);
-    char* third = LoadText(3);
-    char* fourth = LoadText(4);
+    char* first = LoadText(IDS_DISK_LABEL_SECTION);
+    char* second = LoadText(IDS_DIRECTORY_NAME_SECTION);
+    char* third = LoadText(IDS_FILE_COUNTS_SECTION);
+    char* fourth = LoadText(IDS_DISK1);
     EXPECT_STREQ(first, "DiskLabel");
     EXPECT_NE(first, second);
     EXPECT_NE(second, third);
     EXPECT_NE(third, fourth);
     EXPECT_NE(first, fourth);
-    char* fifth = LoadText(22);
+    char* fifth = LoadText(IDS_MAIN_SECTION);
     EXPECT_EQ(fifth, first);
     EXPECT_STREQ(first, "Main");
     EXPECT_STREQ(second, "DirectoryName");
@@ -84,16 +107,16 @@ TEST_F(TextCatalogue, FifthCallReusesFirstBuffer)
 
 TEST_F(TextCatalogue, MissingIdGivesNullAndStillAdvances)
 {
-    char* first = LoadText(1);
+    char* first = LoadText(IDS_DISK_LABEL_SECTION);
     EXPECT_EQ(LoadText(21), nullptr);
     EXPECT_EQ(LoadText(0x10000 + 21), nullptr);
-    LoadText(3);
-    EXPECT_EQ(LoadText(4), first); // the two failed calls used buffers 1 and 2
+    LoadText(IDS_FILE_COUNTS_SECTION);
+    EXPECT_EQ(LoadText(IDS_DISK1), first); // the two failed calls used buffers 1 and 2
 }
 
 TEST_F(TextCatalogue, UsesOnlyTheLow16BitsOfTheId)
 {
-    const char* text = LoadText(0x50000 + 22);
+    const char* text = LoadText(0x50000 + IDS_MAIN_SECTION);
     ASSERT_NE(text, nullptr);
     EXPECT_STREQ(text, "Main");
 }

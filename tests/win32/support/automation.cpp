@@ -1,3 +1,4 @@
+#include "script/script_names.h"
 #include "support/automation.h"
 
 #include "support/test_files.h"
@@ -6,7 +7,7 @@
 
 SetupProcess::SetupProcess(const std::string& mediumDir, SetupExe program)
 {
-    const std::string exe = mediumDir + "\\SETUP.EXE";
+    const std::string exe = mediumDir + "\\" + kSetupName;
     if (program == SetupExe::Built && !CopyFileA(BuiltSetupExe().c_str(), exe.c_str(), FALSE)) {
         return;
     }
@@ -49,7 +50,8 @@ bool SetupProcess::WaitForExit(DWORD milliseconds)
 
 bool SetupProcess::HasExited() const
 {
-    return process_.hProcess == nullptr || WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0;
+    return process_.hProcess == nullptr ||
+           WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0;
 }
 
 void SetupProcess::Kill()
@@ -100,7 +102,8 @@ HWND FindNow(DWORD processId, const char* className, const std::string* captionP
     return search.found;
 }
 
-HWND Wait(DWORD processId, const char* className, const std::string* captionPart, DWORD milliseconds)
+HWND Wait(DWORD processId, const char* className, const std::string* captionPart,
+          DWORD milliseconds)
 {
     HWND window = nullptr;
     if (!WaitUntil([&] { return (window = FindNow(processId, className, captionPart)) != nullptr; },
@@ -136,8 +139,8 @@ HWND WaitForWindow(DWORD processId, const char* className, DWORD milliseconds)
     return Wait(processId, className, nullptr, milliseconds);
 }
 
-HWND WaitForWindowWithCaption(DWORD processId, const char* className, const std::string& captionPart,
-                              DWORD milliseconds)
+HWND WaitForWindowWithCaption(DWORD processId, const char* className,
+                              const std::string& captionPart, DWORD milliseconds)
 {
     return Wait(processId, className, &captionPart, milliseconds);
 }
@@ -191,4 +194,148 @@ HWND WaitForMessageBox(DWORD processId, const std::string& text, DWORD milliseco
         },
         milliseconds);
     return shown ? box : nullptr;
+}
+
+namespace {
+
+ThreadUser* g_user = nullptr;
+constexpr UINT kContinueMessage = WM_APP + 0x51;
+constexpr char kUserWindowClass[] = "ThreadUserContinue";
+
+BOOL CALLBACK FirstOfClass(HWND window, LPARAM data)
+{
+    auto* search = reinterpret_cast<std::pair<const char*, HWND>*>(data);
+    if (ClassNameOf(window) == search->first) {
+        search->second = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+HWND ThreadWindow(const char* className)
+{
+    std::pair<const char*, HWND> search{className, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), FirstOfClass, reinterpret_cast<LPARAM>(&search));
+    return search.second;
+}
+
+ThreadUser::ThreadUser()
+{
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = kUserWindowClass;
+    RegisterClassA(&windowClass);
+    window_ = CreateWindowA(kUserWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                            windowClass.hInstance, nullptr);
+    g_user = this;
+    showHook_ = SetWindowsHookExA(WH_CALLWNDPROC, ShowHook, nullptr, GetCurrentThreadId());
+    destroyHook_ = SetWindowsHookExA(WH_CBT, DestroyHook, nullptr, GetCurrentThreadId());
+}
+
+ThreadUser::~ThreadUser()
+{
+    UnhookWindowsHookEx(showHook_);
+    UnhookWindowsHookEx(destroyHook_);
+    DestroyWindow(window_);
+    g_user = nullptr;
+}
+
+ThreadUser& ThreadUser::Then(std::function<void()> action)
+{
+    steps_.push_back(Step{std::move(action), 0, {}});
+    return *this;
+}
+
+ThreadUser& ThreadUser::Box(int answer, std::function<void(HWND box)> seen)
+{
+    steps_.push_back(Step{{}, answer, std::move(seen)});
+    return *this;
+}
+
+void ThreadUser::Close(HWND box, int button)
+{
+    PressButton(box, button);
+    closing_.insert(box);
+}
+
+void ThreadUser::Start()
+{
+    PostContinue();
+}
+
+LRESULT CALLBACK ThreadUser::ShowHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (g_user != nullptr && code == HC_ACTION && call->message == WM_SHOWWINDOW &&
+        call->wParam != FALSE) {
+        g_user->Shown(call->hwnd);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+LRESULT CALLBACK ThreadUser::DestroyHook(int code, WPARAM wParam, LPARAM lParam)
+{
+    if (g_user != nullptr && code == HCBT_DESTROYWND) {
+        g_user->Gone(reinterpret_cast<HWND>(wParam));
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+LRESULT CALLBACK ThreadUser::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == kContinueMessage && g_user != nullptr) {
+        g_user->Continue();
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void ThreadUser::Shown(HWND box)
+{
+    // Only a box's first showing counts.
+    if (ClassNameOf(box) != "#32770" || !boxes_.insert(box).second) {
+        return;
+    }
+    if (next_ < steps_.size() && !steps_[next_].action) {
+        const Step& step = steps_[next_++];
+        if (step.seen) {
+            step.seen(box);
+        }
+        if (step.answer == 0) {
+            PostContinue();
+            return;
+        }
+        PressButton(box, step.answer);
+    } else {
+        otherBoxes_.push_back(MessageBoxText(box));
+        PressButton(box, IDOK);
+    }
+    closing_.insert(box);
+}
+
+void ThreadUser::Gone(HWND window)
+{
+    boxes_.erase(window);
+    if (closing_.erase(window) > 0) {
+        PostContinue();
+    }
+}
+
+void ThreadUser::Continue()
+{
+    // The next action waits until the boxes that were answered are gone, and a box step for its
+    // box.
+    if (!closing_.empty() || next_ == steps_.size() || !steps_[next_].action) {
+        return;
+    }
+    steps_[next_++].action();
+    PostContinue();
+}
+
+void ThreadUser::PostContinue()
+{
+    PostMessageA(window_, kContinueMessage, 0, 0);
 }

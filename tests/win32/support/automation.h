@@ -5,7 +5,9 @@
 #include <windows.h>
 
 #include <functional>
+#include <set>
 #include <string>
+#include <vector>
 
 // Which SETUP.EXE a test starts from a medium.
 enum class SetupExe {
@@ -48,8 +50,8 @@ bool WaitUntil(const std::function<bool()>& done, DWORD milliseconds = 10000, DW
 HWND WaitForWindow(DWORD processId, const char* className, DWORD milliseconds = 10000);
 
 // Like WaitForWindow, but for a window whose caption contains `captionPart`.
-HWND WaitForWindowWithCaption(DWORD processId, const char* className, const std::string& captionPart,
-                              DWORD milliseconds = 10000);
+HWND WaitForWindowWithCaption(DWORD processId, const char* className,
+                              const std::string& captionPart, DWORD milliseconds = 10000);
 
 // Waits until no window of that class is left for the process; false on time-out.
 bool WaitForWindowGone(DWORD processId, const char* className, DWORD milliseconds = 10000);
@@ -66,3 +68,61 @@ void PressButton(HWND dialog, int buttonId);
 
 // Waits for a message box of the process that shows exactly `text`; null on time-out.
 HWND WaitForMessageBox(DWORD processId, const std::string& text, DWORD milliseconds = 10000);
+
+// A user played on the test's own thread while the code under test runs its modal loops there (a
+// page's, a message box's, a dialog's). The steps run one after another, driven by events: an
+// action runs once every message posted before it has been handled; a box step runs when the next
+// box (message box or dialog, class "#32770") shows, which a hook on this thread sees; and after
+// a box that a step answered, the next action waits until the box is gone. A box that no step
+// waits for is noted and answered with OK. No second thread, no polling, no clock.
+class ThreadUser {
+public:
+    ThreadUser();
+    ~ThreadUser();
+    ThreadUser(const ThreadUser&) = delete;
+    ThreadUser& operator=(const ThreadUser&) = delete;
+
+    // An action on the windows of this thread.
+    ThreadUser& Then(std::function<void()> action);
+    // Waits for the next box and hands it to `seen`, before anything else reaches it; then
+    // presses `answer` (IDOK, IDCANCEL, ...), or with 0 leaves the box to the steps that follow.
+    ThreadUser& Box(int answer, std::function<void(HWND box)> seen = {});
+
+    // For an action: presses `button` of a box that a box step left open; the next action waits
+    // until the box is gone.
+    void Close(HWND box, int button);
+
+    // Starts the steps; the modal loop that runs next on this thread carries them out.
+    void Start();
+    // True when every step has run.
+    bool Done() const { return next_ == steps_.size(); }
+    // The texts of the boxes that no step waited for, each answered with OK.
+    const std::vector<std::string>& OtherBoxes() const { return otherBoxes_; }
+
+private:
+    struct Step {
+        std::function<void()> action; // empty for a box step
+        int answer = 0;
+        std::function<void(HWND box)> seen;
+    };
+
+    static LRESULT CALLBACK ShowHook(int code, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK DestroyHook(int code, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    void Shown(HWND box);
+    void Gone(HWND window);
+    void Continue();
+    void PostContinue();
+
+    std::vector<Step> steps_;
+    std::size_t next_ = 0;
+    std::set<HWND> boxes_;   // shown and not yet destroyed
+    std::set<HWND> closing_; // answered, not yet destroyed
+    std::vector<std::string> otherBoxes_;
+    HHOOK showHook_ = nullptr;
+    HHOOK destroyHook_ = nullptr;
+    HWND window_ = nullptr;  // receives the posted "continue"
+};
+
+// The first window of this thread with this class; null when there is none.
+HWND ThreadWindow(const char* className);

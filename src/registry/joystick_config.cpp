@@ -1,6 +1,7 @@
-#include "install/joystick_config.h"
+#include "registry/joystick_config.h"
 
 #include "base/bounded_text.h"
+#include "script/script_names.h"
 
 namespace {
 
@@ -13,9 +14,9 @@ void PutLittleEndian32(std::uint8_t* at, std::uint32_t value)
 }
 
 template <std::size_t N>
-bool Join(char (&out)[N], const char* first, const char* second)
+bool Join(char (&out)[N], const char* first, const char* second, const char* third = "")
 {
-    if (CopyText(out, first) && AppendText(out, second)) {
+    if (CopyText(out, first) && AppendText(out, second) && AppendText(out, third)) {
         return true;
     }
     out[0] = '\0';
@@ -51,7 +52,7 @@ bool BuildUninstallKeyPath(const char* productName, char (&out)[kUninstallTextSi
 
 bool BuildUninstallCommand(const char* destDir, char (&out)[kUninstallTextSize])
 {
-    return Join(out, destDir, kUninstallProgram);
+    return Join(out, destDir, "\\", kUninstallerName);
 }
 
 void MakeJoystickValues(const char* driverName, const char* productName,

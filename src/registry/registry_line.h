@@ -14,7 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "install/registry_value.h"
+#include "registry/registry_value.h"
 #include "script/scanners.h"
 
 constexpr std::size_t kTypeFlagSize = 40;          // 39 characters

@@ -1,4 +1,4 @@
-#include "install/registry_line.h"
+#include "registry/registry_line.h"
 
 #include "base/bounded_text.h"
 
@@ -28,6 +28,63 @@ bool Fail(RegistryLine& out, RegistryLineFault fault)
 {
     out.fault = fault;
     return false;
+}
+
+// Only these three spellings, compared exactly: no long form of HKLM, no HKCR, no other case.
+RegistryRoot RootNamed(const char* name)
+{
+    if (EqualsExactly(name, kRootClassKey) || EqualsExactly(name, kRootLocalMachine)) {
+        return RegistryRoot::LocalMachine;
+    }
+    return EqualsExactly(name, kRootClassesRoot) ? RegistryRoot::ClassesRoot : RegistryRoot::None;
+}
+
+// The value's type and bytes. A type flag that begins with "1" makes a binary value: the data
+// field gives the first byte, each further field (from `rest`) one more, up to the first empty
+// field. Anything else makes a string of the data's characters.
+void FillValue(const char* typeFlag, const char* data, const char* rest, RegistryLine& out)
+{
+    if (typeFlag[0] != '1') {
+        out.type = kRegistryString;
+        const std::size_t length = TextLength(data);
+        for (std::size_t i = 0; i < length; ++i) {
+            out.bytes[i] = static_cast<std::uint8_t>(data[i]);
+        }
+        out.count = static_cast<std::uint32_t>(length);
+        return;
+    }
+    out.type = kRegistryBinary;
+    out.bytes[0] = HexByte(data);
+    out.count = 1;
+    char field[kFieldSize];
+    rest = SplitField(rest, field);
+    while (field[0] != '\0' && out.count < kRegistryDataSize) {
+        out.bytes[out.count++] = HexByte(field);
+        rest = SplitField(rest, field);
+    }
+}
+
+// The key path: the subkey itself, or for an "HKR" line (`deviceClassKey` not null) the subkey
+// below the device's class key. An empty subkey names the class key itself, which takes no
+// trailing backslash.
+RegistryLineFault FillKeyPath(const char* deviceClassKey, const char* subkey, RegistryLine& out)
+{
+    if (deviceClassKey == nullptr) {
+        CopyText(out.keyPath, subkey);
+        return RegistryLineFault::None;
+    }
+    if (deviceClassKey[0] == '\0') {
+        return RegistryLineFault::NoDeviceClassKey;
+    }
+    bool fits = CopyText(out.keyPath, kDeviceClassRoot) && AppendText(out.keyPath, deviceClassKey);
+    if (subkey[0] != '\0') {
+        fits = fits && AppendText(out.keyPath, "\\") && AppendText(out.keyPath, subkey);
+    }
+    if (!fits) {
+        out.keyPath[0] = '\0';
+        return RegistryLineFault::KeyPathTooLong;
+    }
+    return RegistryLineFault::None;
 }
 
 } // namespace
@@ -89,8 +146,6 @@ bool ParseRegistryLine(const char* deviceClassKey, const char* productName, cons
     char subkeyField[kFieldSize];
     char typeFlag[kFieldSize];
     char dataField[kFieldSize];
-    char subkey[kSubkeySize];
-    char data[kRegistryDataSize];
     bool subkeyWhole = false;
     bool nameWhole = false;
     bool typeWhole = false;
@@ -103,13 +158,8 @@ bool ParseRegistryLine(const char* deviceClassKey, const char* productName, cons
     p = TakeField(p, typeFlag, typeWhole);
     p = TakeField(p, dataField, dataWhole);
 
-    // Only these three spellings, compared exactly: no long form of HKLM, no HKCR, no other case.
-    const bool classKeyRoot = EqualsExactly(rootName, kRootClassKey);
-    if (classKeyRoot || EqualsExactly(rootName, kRootLocalMachine)) {
-        out.root = RegistryRoot::LocalMachine;
-    } else if (EqualsExactly(rootName, kRootClassesRoot)) {
-        out.root = RegistryRoot::ClassesRoot;
-    } else {
+    out.root = RootNamed(rootName);
+    if (out.root == RegistryRoot::None) {
         return Fail(out, RegistryLineFault::UnknownRoot);
     }
     if (!subkeyWhole || !nameWhole || !dataWhole) {
@@ -118,51 +168,19 @@ bool ParseRegistryLine(const char* deviceClassKey, const char* productName, cons
     if (!typeWhole || TextLength(typeFlag) >= kTypeFlagSize) {
         return Fail(out, RegistryLineFault::TypeFlagTooLong);
     }
+    char subkey[kSubkeySize];
+    char data[kRegistryDataSize];
     if (!ReplaceProductName(subkeyField, productName, subkey, sizeof subkey)) {
         return Fail(out, RegistryLineFault::SubkeyTooLong);
     }
     if (!ReplaceProductName(dataField, productName, data, sizeof data)) {
         return Fail(out, RegistryLineFault::DataTooLong);
     }
-
-    if (typeFlag[0] == '1') {
-        // The data field gives the first byte; each further field one more, up to the first
-        // empty field.
-        out.type = kRegistryBinary;
-        out.bytes[0] = HexByte(data);
-        out.count = 1;
-        char field[kFieldSize];
-        p = SplitField(p, field);
-        while (field[0] != '\0' && out.count < kRegistryDataSize) {
-            out.bytes[out.count++] = HexByte(field);
-            p = SplitField(p, field);
-        }
-    } else {
-        out.type = kRegistryString;
-        const std::size_t length = TextLength(data);
-        for (std::size_t i = 0; i < length; ++i) {
-            out.bytes[i] = static_cast<std::uint8_t>(data[i]);
-        }
-        out.count = static_cast<std::uint32_t>(length);
-    }
-
-    if (classKeyRoot) {
-        // Below the device's class key. An empty subkey names the class key itself, which takes
-        // no trailing backslash.
-        if (deviceClassKey[0] == '\0') {
-            return Fail(out, RegistryLineFault::NoDeviceClassKey);
-        }
-        bool fits = CopyText(out.keyPath, kDeviceClassRoot) &&
-                    AppendText(out.keyPath, deviceClassKey);
-        if (subkey[0] != '\0') {
-            fits = fits && AppendText(out.keyPath, "\\") && AppendText(out.keyPath, subkey);
-        }
-        if (!fits) {
-            out.keyPath[0] = '\0';
-            return Fail(out, RegistryLineFault::KeyPathTooLong);
-        }
-    } else {
-        CopyText(out.keyPath, subkey);
+    FillValue(typeFlag, data, p, out);
+    const RegistryLineFault keyFault =
+        FillKeyPath(EqualsExactly(rootName, kRootClassKey) ? deviceClassKey : nullptr, subkey, out);
+    if (keyFault != RegistryLineFault::None) {
+        return Fail(out, keyFault);
     }
     out.fault = RegistryLineFault::None;
     return true;

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "install/registry_value.h"
+#include "registry/registry_value.h"
 
 // JOYREGHWCONFIG: 32-bit fields, little-endian, no gaps.
 struct JoystickAxisValues {
@@ -46,7 +46,6 @@ constexpr char kJoystickDriversKey[] =
     "System\\CurrentControlSet\\control\\MediaResources\\joystick";
 constexpr char kJoystickSettingsSuffix[] = "\\CurrentJoystickSettings";
 constexpr char kUninstallKeyPrefix[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
-constexpr char kUninstallProgram[] = "\\UNINSTAL.EXE";
 
 // A driver's subkey name holds at most 79 characters (the listing's 80-byte holder); its settings
 // path is built in a holder that takes the longest name with the suffix.
@@ -58,6 +57,7 @@ constexpr std::size_t kUninstallTextSize = 128;
 // fit; a cut path would name a wrong key.
 bool BuildSettingsKeyPath(const char* driverSubkey, char (&out)[kSettingsPathSize]);
 bool BuildUninstallKeyPath(const char* productName, char (&out)[kUninstallTextSize]);
+// The command: the destination, a backslash and the uninstall program's name.
 bool BuildUninstallCommand(const char* destDir, char (&out)[kUninstallTextSize]);
 
 // The three values of the first joystick in a settings key, in the order they are written: the
