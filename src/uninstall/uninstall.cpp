@@ -209,7 +209,8 @@ bool FolderHoldsOtherFiles()
         char path[MAX_PATH];
         const char* name = found.cFileName;
         if (EqualsExactly(name, ".") || EqualsExactly(name, "..") ||
-            EqualsIgnoreCase(name, kRecordFileName) || !JoinFolderAndName(g_folder, name, path)) {
+            EqualsIgnoreCase(name, kInstallRecordName) ||
+            !JoinFolderAndName(g_folder, name, path)) {
             continue;
         }
         const char kind = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0
