@@ -64,10 +64,15 @@ bool PickTemporaryName(const char* target, char (&temporary)[MAX_PATH])
 // Rewrites the [rename] section of WININIT.INI: every line "DROP" (ASCII case ignored) goes, and
 // "ADD" follows the section's own lines. The section is read whole and written back, so that
 // lines of one name ("NUL") all stay, and the file's other sections are left as they are.
+bool RestartScriptPath(const char* windowsDir, char (&path)[MAX_PATH])
+{
+    return CopyText(path, windowsDir) && AppendText(path, kRestartScriptName);
+}
+
 bool EditRestartSection(const char* windowsDir, const char* drop, const char* add)
 {
     char path[MAX_PATH];
-    if (!CopyText(path, windowsDir) || !AppendText(path, kRestartScriptName)) {
+    if (!RestartScriptPath(windowsDir, path)) {
         return false;
     }
     HGLOBAL block = GlobalAlloc(GMEM_FIXED, kRenameSectionSize);
@@ -96,10 +101,12 @@ bool EditRestartSection(const char* windowsDir, const char* drop, const char* ad
             kept += TextLength(add) + 1;
         }
         lines[kept] = '\0';
-        written = kept == length ||
-                  WritePrivateProfileSectionA(kRenameSection, lines, path) != FALSE;
-        // Windows 95 and 98 keep a profile file in a cache: this writes it out.
-        WritePrivateProfileStringA(nullptr, nullptr, nullptr, path);
+        written = kept == length;
+        if (!written) {
+            written = WritePrivateProfileSectionA(kRenameSection, lines, path) != FALSE;
+            // Windows 95 and 98 keep a profile file in a cache: this writes it out.
+            WritePrivateProfileStringA(nullptr, nullptr, nullptr, path);
+        }
     }
     GlobalFree(block);
     return written;
@@ -184,7 +191,11 @@ bool DeleteAtRestart(const char* windowsDir, const char* path)
 
 bool CancelAtRestart(const char* windowsDir, const char* target, const char* path)
 {
-    // Without both files there are no short names to find, and no line of ours to take back.
+    // Without WININIT.INI (nearly always: the start of Windows renames it once it has carried it
+    // out), or without both files and so their short names, there is no line of ours to take
+    // back.
+    char script[MAX_PATH];
     char line[2 * MAX_PATH];
-    return !RestartLine(target, path, line) || EditRestartSection(windowsDir, line, nullptr);
+    return !RestartScriptPath(windowsDir, script) || !Exists(script) ||
+           !RestartLine(target, path, line) || EditRestartSection(windowsDir, line, nullptr);
 }
