@@ -299,16 +299,25 @@ protected:
 
     // Welcome and destination pages with Next, creating the destination (or using the existing
     // one); the user types `typed` as the destination when it is given.
-    void WalkToCopy(SetupProcess& setup, bool destinationExists = false,
-                    const std::string& product = "Kestrel Gamepad", const std::string& typed = "")
+    // The welcome page with Next: `destination` gets the destination page, which shows the
+    // default destination.
+    static void WalkToDestination(SetupProcess& setup, HWND& destination,
+                                  const std::string& product = "Kestrel Gamepad")
     {
         HWND welcome = WaitForWindow(setup.id(), "SETUP_BEGIN");
         ASSERT_NE(welcome, nullptr);
         EXPECT_EQ(WindowText(welcome), product + " Setup");
         PressButton(welcome, IDC_NEXT);
-        HWND destination = WaitForWindow(setup.id(), "SETUP_SELDIR");
+        destination = WaitForWindow(setup.id(), "SETUP_SELDIR");
         ASSERT_NE(destination, nullptr);
         EXPECT_EQ(ControlText(destination, IDC_DESTINATION_TEXT), kDest);
+    }
+
+    void WalkToCopy(SetupProcess& setup, bool destinationExists = false,
+                    const std::string& product = "Kestrel Gamepad", const std::string& typed = "")
+    {
+        HWND destination = nullptr;
+        ASSERT_NO_FATAL_FAILURE(WalkToDestination(setup, destination, product));
         if (!typed.empty()) {
             SendMessageA(GetDlgItem(destination, IDC_DESTINATION_TEXT), WM_SETTEXT, 0,
                          reinterpret_cast<LPARAM>(typed.c_str()));
@@ -521,11 +530,8 @@ TEST_F(Install, AltF4OnTheFinishPageKeepsTheChoiceOfNoRestart)
 TEST_F(Install, AltF4OnTheDestinationPageAfterADeclinedCreationCancelsTheSetup)
 {
     SetupProcess setup(kMedium);
-    HWND welcome = WaitForWindow(setup.id(), "SETUP_BEGIN");
-    ASSERT_NE(welcome, nullptr);
-    PressButton(welcome, IDC_NEXT);
-    HWND destination = WaitForWindow(setup.id(), "SETUP_SELDIR");
-    ASSERT_NE(destination, nullptr);
+    HWND destination = nullptr;
+    ASSERT_NO_FATAL_FAILURE(WalkToDestination(setup, destination));
     PressButton(destination, IDC_NEXT);
     HWND create = WaitForWindow(setup.id(), "#32770");
     ASSERT_NE(create, nullptr);
@@ -1107,11 +1113,8 @@ TEST_F(Install, ALongDestinationInstallsWholeAndATooLongOneIsRefused)
     ASSERT_EQ(longest.size(), 75u);
     RemoveTree(longest);
     SetupProcess setup(kMedium);
-    HWND welcome = WaitForWindow(setup.id(), "SETUP_BEGIN");
-    ASSERT_NE(welcome, nullptr);
-    PressButton(welcome, IDC_NEXT);
-    HWND destination = WaitForWindow(setup.id(), "SETUP_SELDIR");
-    ASSERT_NE(destination, nullptr);
+    HWND destination = nullptr;
+    ASSERT_NO_FATAL_FAILURE(WalkToDestination(setup, destination));
     // Five characters more than the destination holds: refused whole, and the page stays.
     const std::string tooLong = longest + "\\MORE";
     SendMessageA(GetDlgItem(destination, IDC_DESTINATION_TEXT), WM_SETTEXT, 0,
