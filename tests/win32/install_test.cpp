@@ -1163,8 +1163,9 @@ TEST_F(Install, WhatCannotBeTakenBackIsNamedAndLeftToASecondRun)
     const char* prefix = std::getenv("WINEPREFIX");
     ASSERT_NE(prefix, nullptr);
     ASSERT_TRUE(WriteWholeFile(kRestartScript, "[rename]\r\n"));
-    const std::string stuck = "'" + std::string(prefix) + "/drive_c/KESTREL/UTILS/CALIB/KCAL.EXE' '" +
-                              prefix + "/drive_c/windows/WININIT.INI'";
+    const std::string drive = std::string(prefix) + "/drive_c/";
+    const std::string stuck =
+        "'" + drive + "KESTREL/UTILS/CALIB/KCAL.EXE' '" + drive + "windows/WININIT.INI'";
     if (RunHostShell("chattr +i " + stuck) != 0) {
         GTEST_SKIP() << "files that nobody can delete need chattr, root and a file system for it";
     }
