@@ -10,7 +10,7 @@
 #include "install/copy_progress.h"
 #include "install/file_placement.h"
 #include "install/file_version.h"
-#include "install/folder_names.h"
+#include "install/file_system.h"
 #include "install/joystick_registration.h"
 #include "install/record_writer.h"
 #include "install/registry_section.h"
@@ -95,8 +95,7 @@ void CreateSubdirectories()
         const char* name = g_setup.directoryNames[k];
         char path[MAX_PATH];
         if (IsMadeSubdirectory(name) && JoinFolderAndName(g_setup.destDir, name, path) &&
-            GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES &&
-            RecordChange(kRecordFolder, path)) {
+            !FileExists(path) && RecordChange(kRecordFolder, path)) {
             CreateDirectoryA(path, nullptr);
         }
     }
@@ -157,7 +156,7 @@ void FileFlags(const FileEntry& entry, const char* target, char (&flags)[kFileFl
 {
     std::size_t n = 0;
     const bool windows = entry.absoluteTarget != 0 || g_destinationInWindows;
-    if (GetFileAttributesA(target) != INVALID_FILE_ATTRIBUTES) {
+    if (FileExists(target)) {
         flags[n++] = kFileFlagExisted;
     }
     // The product's folders and its driver hold the product's own files, whatever was there.

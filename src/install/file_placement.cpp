@@ -2,6 +2,7 @@
 
 #include "base/bounded_text.h"
 #include "install/file_operations.h"
+#include "install/file_system.h"
 #include "install/record_writer.h"
 #include "record/install_record.h"
 #include "script/install_locations.h"
@@ -13,11 +14,6 @@ constexpr char kRestartScriptName[] = "\\WININIT.INI";
 constexpr char kRenameSection[] = "rename";
 constexpr DWORD kRenameSectionSize = 0x8000;
 constexpr char kDeleteKey[] = "NUL";
-
-bool Exists(const char* path)
-{
-    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
-}
 
 // A name of the file system's own for an existing file: its short (8.3) path, with single
 // backslashes, as the start of Windows reads it before long names exist.
@@ -54,7 +50,7 @@ bool PickTemporaryName(const char* target, char (&temporary)[MAX_PATH])
     UINT number = GetTickCount() & 0xFFFF;
     for (int tries = 0; tries < 0x10000; ++tries, number = (number + 1) & 0xFFFF) {
         if (number != 0 && GetTempFileNameA(folder, kTemporaryPrefix, number, temporary) != 0 &&
-            !Exists(temporary)) {
+            !FileExists(temporary)) {
             return true;
         }
     }
@@ -196,6 +192,6 @@ bool CancelAtRestart(const char* windowsDir, const char* target, const char* pat
     // back.
     char script[MAX_PATH];
     char line[2 * MAX_PATH];
-    return !RestartScriptPath(windowsDir, script) || !Exists(script) ||
+    return !RestartScriptPath(windowsDir, script) || !FileExists(script) ||
            !RestartLine(target, path, line) || EditRestartSection(windowsDir, line, nullptr);
 }

@@ -1,7 +1,7 @@
 #include "install/record_writer.h"
 
 #include "base/setup_state.h"
-#include "install/folder_names.h"
+#include "install/file_system.h"
 #include "install/leftovers.h"
 #include "record/install_record.h"
 #include "registry/joystick_config.h"
@@ -62,22 +62,6 @@ bool WriteBuiltLine(RecordLineBuilder& line)
     return WriteLines(line.out, length);
 }
 
-// Reads a whole file into memory from the process heap; null when it cannot be read.
-char* ReadWhole(HANDLE file, std::size_t& size)
-{
-    const DWORD length = GetFileSize(file, nullptr);
-    char* text = length == INVALID_FILE_SIZE
-                     ? nullptr
-                     : static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, length + 1));
-    DWORD read = 0;
-    if (text != nullptr && (!ReadFile(file, text, length, &read, nullptr) || read != length)) {
-        HeapFree(GetProcessHeap(), 0, text);
-        text = nullptr;
-    }
-    size = read;
-    return text;
-}
-
 // The product's uninstall entry, when an earlier install of it into another folder wrote it: the
 // folder of the uninstall program it names.
 bool EarlierInstallFolder(char (&folder)[MAX_PATH])
@@ -114,7 +98,7 @@ void TakeOverEarlierRecord()
         return;
     }
     std::size_t size = 0;
-    char* text = ReadWhole(file, size);
+    char* text = ReadWholeFile(file, size);
     CloseHandle(file);
     if (text == nullptr) {
         return;
@@ -151,7 +135,7 @@ bool OpenRecordFile(const char* path)
         return false;
     }
     std::size_t size = 0;
-    char* text = ReadWhole(g_file, size);
+    char* text = ReadWholeFile(g_file, size);
     if (text == nullptr) {
         return false;
     }
@@ -246,12 +230,5 @@ bool RecordValue(char kind, const char* rootName, const char* keyPath, const cha
 
 bool RecordHolds(char kind, const char* text)
 {
-    std::size_t position = 0;
-    RecordLine line;
-    while (ReadRecordLine(g_text, g_size, position, line)) {
-        if (line.kind == kind && RecordFieldIs(line.fields[0], text)) {
-            return true;
-        }
-    }
-    return false;
+    return RecordHoldsText(g_text, g_size, kind, 0, text);
 }

@@ -322,3 +322,16 @@ bool RecordFolder(const char* text, std::size_t size, char* folder, std::size_t 
     return ReadRecordLine(text, size, position, header) && header.kind == kRecordHeader &&
            DecodeRecordText(header.fields[0], folder, capacity);
 }
+
+bool RecordHoldsText(const char* text, std::size_t size, char kind, int field, const char* value)
+{
+    std::size_t position = 0;
+    RecordLine line;
+    while (ReadRecordLine(text, size, position, line)) {
+        if (line.kind == kind && field < line.fieldCount &&
+            RecordFieldIs(line.fields[field], value)) {
+            return true;
+        }
+    }
+    return false;
+}

@@ -124,6 +124,10 @@ struct RecordData {
 bool DecodeRecordData(const RecordField& field, std::uint8_t* bytes, std::size_t capacity,
                       RecordData& out);
 
+// True when the record `text` holds a line of `kind` whose field number `field` is `value` (ASCII
+// case ignored).
+bool RecordHoldsText(const char* text, std::size_t size, char kind, int field, const char* value);
+
 // The record's folder, named by its first line, into `folder`. False when the text does not begin
 // with a whole header line or the folder does not fit.
 bool RecordFolder(const char* text, std::size_t size, char* folder, std::size_t capacity);

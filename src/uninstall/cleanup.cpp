@@ -4,6 +4,7 @@
 
 #include "base/bounded_text.h"
 #include "install/file_placement.h"
+#include "install/file_system.h"
 
 namespace {
 
@@ -114,7 +115,7 @@ bool FinishCleanup(const char* ownPath)
     for (int tries = 0; tries < 50 && !DeleteFileA(program); ++tries) {
         Sleep(100);
     }
-    if (GetFileAttributesA(program) != INVALID_FILE_ATTRIBUTES) {
+    if (FileExists(program)) {
         DeleteAtRestart(windowsDir, program);
     } else if (folder[0] != '\0') {
         RemoveDirectoryA(folder);

@@ -5,7 +5,7 @@
 #include "base/setup_state.h"
 #include "base/text_catalogue.h"
 #include "install/file_placement.h"
-#include "install/folder_names.h"
+#include "install/file_system.h"
 #include "install/leftovers.h"
 #include "install/shared_files.h"
 #include "record/install_record.h"
@@ -47,11 +47,6 @@ void AppendFormatted(char (&out)[kMessageSize], unsigned id, const char* argumen
     }
 }
 
-bool Exists(const char* path)
-{
-    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
-}
-
 // Calls `action` with every line of `kind` in the record that is the first to name its thing.
 template <typename Action>
 void ForEachFirst(char kind, unsigned fields, Action action)
@@ -73,15 +68,10 @@ bool ReadRecord()
     if (file == INVALID_HANDLE_VALUE) {
         return false;
     }
-    const DWORD size = GetFileSize(file, nullptr);
-    g_text = size == INVALID_FILE_SIZE
-                 ? nullptr
-                 : static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, size + 1));
-    DWORD read = 0;
-    const bool whole =
-        g_text != nullptr && ReadFile(file, g_text, size, &read, nullptr) && read == size;
+    std::size_t size = 0;
+    g_text = ReadWholeFile(file, size);
     CloseHandle(file);
-    g_size = whole ? ValidRecordLength(g_text, size) : 0;
+    g_size = g_text != nullptr ? ValidRecordLength(g_text, size) : 0;
     return g_size > 0;
 }
 
@@ -125,7 +115,7 @@ bool IsInstallPlace(const char* path, bool windows)
 // Deletes one file of the product's; one in use goes at the next start of Windows.
 void RemoveFile(const char* path)
 {
-    if (!Exists(path)) {
+    if (!FileExists(path)) {
         return;
     }
     if (SamePath(path, g_ownPath)) {
@@ -135,7 +125,7 @@ void RemoveFile(const char* path)
     // Gone is what counts: some systems (Wine among them) report a deletion that the file system
     // then refuses.
     SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
-    if (DeleteFileA(path) && !Exists(path)) {
+    if (DeleteFileA(path) && !FileExists(path)) {
         return;
     }
     if (DeleteAtRestart(g_setup.windowsDir, path)) {
@@ -166,7 +156,7 @@ void CancelReplacement(const RecordLine& line)
     char replacement[MAX_PATH];
     if (!DecodeRecordText(line.fields[0], target, sizeof target) ||
         !DecodeRecordText(line.fields[1], replacement, sizeof replacement) ||
-        !Exists(replacement)) {
+        !FileExists(replacement)) {
         return;
     }
     if (!CancelAtRestart(g_setup.windowsDir, target, replacement) || !DeleteFileA(replacement)) {

@@ -201,6 +201,13 @@ TEST(InstallRecord, TheFolderIsNamedByTheFirstLine)
                                Line(kRecordProduct, {"C:\\KESTREL", "Kestrel Gamepad"});
     ASSERT_TRUE(RecordFolder(record.data(), record.size(), folder, sizeof folder));
     EXPECT_STREQ(folder, "C:\\KESTREL");
+    // A line is found by one of its fields, ASCII case ignored; a field it does not have is none.
+    const auto holds = [&](char kind, int field, const char* value) {
+        return RecordHoldsText(record.data(), record.size(), kind, field, value);
+    };
+    EXPECT_TRUE(holds(kRecordProduct, 1, "KESTREL GAMEPAD"));
+    EXPECT_FALSE(holds(kRecordProduct, 0, "Kestrel Gamepad"));
+    EXPECT_FALSE(holds(kRecordHeader, 1, "C:\\KESTREL"));
     const std::string headless = Line(kRecordProduct, {"C:\\KESTREL", "Kestrel Gamepad"});
     EXPECT_FALSE(RecordFolder(headless.data(), headless.size(), folder, sizeof folder));
 }

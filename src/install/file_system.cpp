@@ -1,4 +1,4 @@
-#include "install/folder_names.h"
+#include "install/file_system.h"
 
 #include "base/bounded_text.h"
 #include "script/install_locations.h"
@@ -33,6 +33,21 @@ bool Compare(const char* a, const char* b, bool (*test)(const char*, const char*
 }
 
 } // namespace
+
+char* ReadWholeFile(HANDLE file, std::size_t& size)
+{
+    const DWORD length = GetFileSize(file, nullptr);
+    char* text = length == INVALID_FILE_SIZE
+                     ? nullptr
+                     : static_cast<char*>(HeapAlloc(GetProcessHeap(), 0, length + 1));
+    DWORD read = 0;
+    if (text != nullptr && (!ReadFile(file, text, length, &read, nullptr) || read != length)) {
+        HeapFree(GetProcessHeap(), 0, text);
+        text = nullptr;
+    }
+    size = read;
+    return text;
+}
 
 bool JoinFolderAndName(const char* folder, const char* name, char (&out)[MAX_PATH])
 {
