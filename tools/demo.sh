@@ -32,7 +32,7 @@ else
   configure "$build/win32" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686.cmake" \
     -DSETUP_WIN32_TESTS=OFF "$medium_tool"
   cmake --build "$build/win32" -j "$jobs" --target setup_exe sample_medium
-  echo "This machine runs no 32-bit code: running the 64-bit build of SETUP.EXE under 64-bit Wine."
+  echo "No 32-bit Wine here: running the 64-bit build of SETUP.EXE under 64-bit Wine."
   configure "$run_build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-x86_64.cmake" \
     "$medium_tool"
 fi

@@ -5,6 +5,12 @@
 # medium builder's compression), mtools and xorriso (the medium builder's floppy and CD images),
 # CMake, Ninja and the GoogleTest sources. Idempotent: when every package is present it only
 # checks and returns.
+#
+# A package index that cannot be fetched (a mirror in the middle of a sync) is tried again a few
+# times, then the lists at hand are used. When 32-bit Wine still cannot be installed, everything
+# else is, and the scripts take their 64-bit Wine path (tools/wine-env.sh), saying so.
+# SETUP_SIMULATE_APT_FAILURE=1 plays such a machine: every update fails and 32-bit Wine is
+# refused, for the test of this fallback.
 set -euo pipefail
 
 packages=(
@@ -14,14 +20,21 @@ packages=(
   mscompress mtools xorriso python3
 )
 i386_packages=(wine32:i386)
+update_tries=${SETUP_APT_UPDATE_TRIES:-3}
+simulate=${SETUP_SIMULATE_APT_FAILURE:-0}
 
-missing=()
-for p in "${packages[@]}" "${i386_packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-[ -x /usr/lib/wine/wine ] || missing+=(wine32:i386)
+missing_of() { # packages... : prints those not installed
+  local p
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || echo "$p"
+  done
+}
+mapfile -t missing < <(missing_of "${packages[@]}")
+mapfile -t missing32 < <(missing_of "${i386_packages[@]}")
+[ -x /usr/lib/wine/wine ] || [ ${#missing32[@]} -gt 0 ] || missing32=(wine32:i386)
+[ "$simulate" = 1 ] && missing32=(wine32:i386)
 
-if [ ${#missing[@]} -eq 0 ]; then
+if [ ${#missing[@]} -eq 0 ] && [ ${#missing32[@]} -eq 0 ]; then
   exit 0
 fi
 
@@ -29,14 +42,34 @@ SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO=sudo
 export DEBIAN_FRONTEND=noninteractive
 
+apt_update() {
+  [ "$simulate" = 1 ] && { echo "E: simulated: an index has an unexpected size" >&2; return 100; }
+  $SUDO apt-get update -qq
+}
+apt_install() { # packages...
+  [ $# -gt 0 ] || return 0
+  if [ "$simulate" = 1 ] && [[ " $* " == *":i386 "* ]]; then
+    echo "E: simulated: 32-bit packages cannot be installed" >&2
+    return 100
+  fi
+  $SUDO apt-get install -y -qq --no-install-recommends "$@" >/dev/null
+}
+
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   $SUDO dpkg --add-architecture i386
 fi
-echo "Installing: ${missing[*]}" >&2
-$SUDO apt-get update -qq
-$SUDO apt-get install -y -qq --no-install-recommends "${packages[@]}" "${i386_packages[@]}" >/dev/null
+echo "Installing: ${missing[*]} ${missing32[*]}" >&2
+for try in $(seq "$update_tries"); do
+  apt_update && break
+  if [ "$try" -lt "$update_tries" ]; then
+    echo "install-deps.sh: apt-get update failed (try $try of $update_tries); trying again" >&2
+    [ "$simulate" = 1 ] || sleep 10
+  else
+    echo "install-deps.sh: apt-get update failed $update_tries times; going on with the package lists at hand" >&2
+  fi
+done
 
-if [ ! -x /usr/lib/wine/wine ]; then
-  echo "32-bit Wine (/usr/lib/wine/wine) is missing after the install" >&2
-  exit 1
+apt_install "${missing[@]}"
+if ! apt_install "${missing32[@]}" || [ ! -x /usr/lib/wine/wine ]; then
+  echo "install-deps.sh: 32-bit Wine cannot be installed now; the tests and the demo run the 64-bit build under 64-bit Wine" >&2
 fi

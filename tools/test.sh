@@ -39,7 +39,7 @@ if can_run_32bit; then
   configure "$build/win32" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686.cmake" "$medium_tool"
   run_ctest "$build/win32"
 else
-  echo "== SETUP.EXE for Windows 95/98 (this machine runs no 32-bit code: format check only)"
+  echo "== SETUP.EXE for Windows 95/98 (no 32-bit Wine here: format check only)"
   configure "$build/win32" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686.cmake" \
     -DSETUP_WIN32_TESTS=OFF "$medium_tool"
   run_ctest "$build/win32"

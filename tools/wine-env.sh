@@ -13,8 +13,9 @@ wine_select() {
   export WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
 }
 
-# True when this machine can execute 32-bit x86 code (some virtual machines cannot, and then
-# only 64-bit Wine runs).
+# True when 32-bit Wine is installed and this machine can execute 32-bit x86 code (some virtual
+# machines cannot; a package index in the middle of a sync can keep 32-bit Wine from installing).
+# Otherwise only 64-bit Wine runs. SETUP_SIMULATE_APT_FAILURE=1 plays a machine without it.
 can_run_32bit() {
-  [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1
+  [ "${SETUP_SIMULATE_APT_FAILURE:-0}" != 1 ] && [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1
 }
