@@ -61,6 +61,9 @@
 #define IDS_OTHER_FOLDER 68
 #define IDS_PUT_BACK 69
 #define IDS_RUN_AGAIN 70
+#define IDS_RECORD_DAMAGED 71
+#define IDS_FILES_CHANGED 72
+#define IDS_FOLDER_AFTER_RESTART 73
 
 // ---- The templates (res/pages.rc, res/browse.rc)
 

@@ -27,6 +27,12 @@ constexpr COLORREF kGaugeColour = RGB(0, 0, 255);
 constexpr COLORREF kShadowColour = RGB(128, 128, 128);
 constexpr INT kNotOpen = -1;
 
+// What was written of a file: its length and the hash of its bytes, for the install record.
+struct FileSum {
+    DWORD length;
+    std::uint32_t hash;
+};
+
 // Set by the Cancel button: the copy stops before the next file.
 bool g_cancelled = false;
 // Files that could not be copied.
@@ -119,7 +125,8 @@ void ShowProgress(HWND page, HDC dc, int index, int fileCount)
 
 // Puts the complete new file in place, or keeps the file there when it is newer, once the record
 // names the file and how it is held; a file in a Windows folder counts one use more.
-Placement PlaceFile(const char* temporary, const char* target, const char* flags)
+Placement PlaceFile(const char* temporary, const char* target, const char* flags,
+                    const FileSum& sum)
 {
     char recorded[kFileFlagsSize];
     CopyText(recorded, flags);
@@ -128,7 +135,7 @@ Placement PlaceFile(const char* temporary, const char* target, const char* flags
     if (keep) {
         AppendText(recorded, kFileFlagKeptText);
     }
-    if (!RecordChange(kRecordFile, target, recorded)) {
+    if (!RecordFile(target, recorded, sum.length, sum.hash)) {
         return Placement::Failed;
     }
     const Placement placement =
@@ -139,16 +146,29 @@ Placement PlaceFile(const char* temporary, const char* target, const char* flags
     return placement;
 }
 
-// Expands (or copies) the whole source into the target. True when exactly the source's length
-// arrived: the expanded length that a compressed file's header records, or a plain file's size.
-// A damaged compressed file, or a source cut short while it is read, gives another count.
-bool ExpandWhole(INT source, INT target)
+// Expands (or copies) the whole source into the target, and takes the length and sum of what it
+// wrote on the way. True when exactly the source's length arrived: the expanded length that a
+// compressed file's header records, or a plain file's size. A damaged compressed file, or a source
+// cut short while it is read, gives another count.
+bool ExpandWhole(INT source, INT target, FileSum& sum)
 {
     const LONG expected = LZSeek(source, 0, 2);
     if (expected < 0 || LZSeek(source, 0, 0) != 0) {
         return false;
     }
-    return LZCopy(source, target) == expected;
+    static char buffer[0x8000];
+    sum = FileSum{0, kRecordCheckStart};
+    for (;;) {
+        const INT read = LZRead(source, buffer, sizeof buffer);
+        if (read <= 0) {
+            return read == 0 && sum.length == static_cast<DWORD>(expected);
+        }
+        if (_lwrite(target, buffer, static_cast<UINT>(read)) != static_cast<UINT>(read)) {
+            return false;
+        }
+        sum.length += static_cast<DWORD>(read);
+        sum.hash = RecordCheck(buffer, static_cast<std::size_t>(read), sum.hash);
+    }
 }
 
 // The record's flags for a file about to be placed at `target`.
@@ -200,11 +220,12 @@ Placement CopyToTarget(HWND page, INT source, const char* targetPath, const char
     if (source >= 0 && targetPath != nullptr && CreateTemporaryBeside(targetPath, temporary)) {
         const INT target = _lopen(temporary, OF_WRITE | OF_SHARE_EXCLUSIVE);
         bool whole = false;
+        FileSum sum{};
         if (target >= 0) {
-            whole = ExpandWhole(source, target);
+            whole = ExpandWhole(source, target, sum);
             LZClose(target);
         }
-        placement = whole ? PlaceFile(temporary, targetPath, flags) : Placement::Failed;
+        placement = whole ? PlaceFile(temporary, targetPath, flags, sum) : Placement::Failed;
         if (placement != Placement::Placed && placement != Placement::AtRestart) {
             DeleteFileA(temporary);
         }

@@ -106,27 +106,16 @@ void TakeOverEarlierRecord()
     char owner[MAX_PATH];
     std::size_t position = 0;
     RecordLine header;
-    if (ReadRecordLine(text, size, position, header) && header.kind == kRecordHeader &&
-        DecodeRecordText(header.fields[0], owner, sizeof owner) && SamePath(owner, folder) &&
-        WriteLines(text + position, ValidRecordLength(text, size) - position)) {
+    if (RecordFolder(text, size, owner, sizeof owner) && SamePath(owner, folder) &&
+        ReadRecordLine(text, size, position, header) &&
+        WriteLines(text + position, WholeRecordLength(text, size) - position)) {
         DeleteFileA(path);
     }
     HeapFree(GetProcessHeap(), 0, text);
 }
 
-// True when the text holds no line end at all: at most a line cut short.
-bool HoldsNoWholeLine(const char* text, std::size_t size)
-{
-    for (std::size_t i = 0; i < size; ++i) {
-        if (text[i] == '\n') {
-            return false;
-        }
-    }
-    return true;
-}
-
-// Opens the record file and reads what it holds: the lines of earlier installs, up to the first
-// one that fails, are kept; a torn end goes. False for a file that is no record of this folder.
+// Opens the record file and reads what it holds: the whole lines of earlier installs are kept
+// (a damaged one among them is skipped by every reader); a torn end goes. False for a file that is no record of this folder.
 bool OpenRecordFile(const char* path)
 {
     g_file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
@@ -139,13 +128,12 @@ bool OpenRecordFile(const char* path)
     if (text == nullptr) {
         return false;
     }
-    const std::size_t valid = ValidRecordLength(text, size);
+    const std::size_t valid = WholeRecordLength(text, size);
     char folder[MAX_PATH];
     // A file whose first line is whole but no line of ours belongs to someone else; one whose
     // first line is torn is what a stopped setup left.
-    bool ours = valid == 0 ? HoldsNoWholeLine(text, size)
-                           : RecordFolder(text, size, folder, sizeof folder) &&
-                                 SamePath(folder, g_setup.destDir);
+    bool ours = valid == 0 || (RecordFolder(text, size, folder, sizeof folder) &&
+                               SamePath(folder, g_setup.destDir));
     ours = ours && KeepText(text, valid) &&
            SetFilePointer(g_file, static_cast<LONG>(valid), nullptr, FILE_BEGIN) == valid &&
            SetEndOfFile(g_file);
@@ -216,6 +204,21 @@ bool RecordChange(char kind, const char* first, const char* second)
     return WriteBuiltLine(line);
 }
 
+bool RecordFile(const char* path, const char* flags, std::uint32_t length, std::uint32_t sum)
+{
+    char lengthText[9];
+    char sumText[9];
+    HexNumber(length, lengthText);
+    HexNumber(sum, sumText);
+    RecordLineBuilder line;
+    BeginRecordLine(line, g_line, sizeof g_line, kRecordFile);
+    AddRecordText(line, path);
+    AddRecordText(line, flags);
+    AddRecordText(line, lengthText);
+    AddRecordText(line, sumText);
+    return WriteBuiltLine(line);
+}
+
 bool RecordValue(char kind, const char* rootName, const char* keyPath, const char* valueName,
                  bool present, std::uint32_t type, const BYTE* data, std::uint32_t count)
 {
@@ -228,7 +231,8 @@ bool RecordValue(char kind, const char* rootName, const char* keyPath, const cha
     return WriteBuiltLine(line);
 }
 
-bool RecordHolds(char kind, const char* text)
+bool RecordCountsUse(const char* path)
 {
-    return RecordHoldsText(g_text, g_size, kind, 0, text);
+    return LastRecordLineWith(g_text, g_size, kRecordCount, 0, path) >
+           LastRecordLineWith(g_text, g_size, kRecordLowered, 0, path);
 }

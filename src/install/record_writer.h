@@ -30,11 +30,14 @@ bool InstallRecordFailed();
 // Writes a line of one or two text fields. False when it cannot be written.
 bool RecordChange(char kind, const char* first, const char* second = nullptr);
 
+// Writes a file's line: its path, flags (kFileFlag...), length and the hash of its bytes.
+bool RecordFile(const char* path, const char* flags, std::uint32_t length, std::uint32_t sum);
+
 // Writes a registry value's line (kRecordBefore or kRecordWritten): root name, key, value name,
 // and its data (absent when `present` is false).
 bool RecordValue(char kind, const char* rootName, const char* keyPath, const char* valueName,
                  bool present, std::uint32_t type, const BYTE* data, std::uint32_t count);
 
-// True when the record, this run's lines included, holds a line of `kind` whose first field is
-// `text` (ASCII case ignored).
-bool RecordHolds(char kind, const char* text);
+// True when the record, this run's lines included, counts a use of `path`: its last line that
+// raised the file's use count comes after any uninstall's that lowered it.
+bool RecordCountsUse(const char* path);

@@ -48,7 +48,7 @@ HKEY OpenCounts()
 
 void RaiseUseCount(const char* path, bool otherOwner)
 {
-    if (RecordHolds(kRecordCount, path) || InstallRecordFailed()) {
+    if (RecordCountsUse(path) || InstallRecordFailed()) {
         return;
     }
     const HKEY key = OpenCounts();
@@ -73,4 +73,14 @@ bool LowerUseCount(const char* path)
     WriteCount(key, path, count);
     RegCloseKey(key);
     return count == 0;
+}
+
+bool HasUseCount(const char* path)
+{
+    const HKEY key = OpenCounts();
+    const bool counted = key != nullptr && ReadCount(key, path) != 0;
+    if (key != nullptr) {
+        RegCloseKey(key);
+    }
+    return counted;
 }

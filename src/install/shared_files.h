@@ -14,3 +14,6 @@ void RaiseUseCount(const char* path, bool otherOwner);
 // none, and its value is gone. False when other uses remain, or the counts cannot be read.
 bool LowerUseCount(const char* path);
 
+// True when `path` has a use count.
+bool HasUseCount(const char* path);
+

@@ -74,9 +74,8 @@ bool HasFileFlag(const char* flags, char flag)
     return false;
 }
 
-std::uint32_t RecordCheck(const char* text, std::size_t length)
+std::uint32_t RecordCheck(const char* text, std::size_t length, std::uint32_t hash)
 {
-    std::uint32_t hash = 2166136261u;
     for (std::size_t i = 0; i < length; ++i) {
         hash = (hash ^ static_cast<unsigned char>(text[i])) * 16777619u;
     }
@@ -157,13 +156,14 @@ int RecordFieldCount(char kind)
     case kRecordFolder:
     case kRecordTemporary:
     case kRecordCount:
+    case kRecordLowered:
         return 1;
     case kRecordProduct:
     case kRecordAside:
-    case kRecordFile:
     case kRecordPending:
     case kRecordKey:
         return 2;
+    case kRecordFile:
     case kRecordBefore:
     case kRecordWritten:
         return 4;
@@ -172,67 +172,95 @@ int RecordFieldCount(char kind)
     }
 }
 
-bool ReadRecordLine(const char* text, std::size_t size, std::size_t& position, RecordLine& line)
+namespace {
+
+enum class LineRead { Whole, Damaged, End };
+
+// Reads the line at `start`: Whole (into `line`) or Damaged, with `next` just past its line end;
+// End at the end of the text or at a last line without its line end.
+LineRead ReadOneLine(const char* text, std::size_t size, std::size_t start, RecordLine& line,
+                     std::size_t& next)
 {
-    const std::size_t start = position;
     std::size_t newline = start;
     while (newline < size && text[newline] != '\n') {
         ++newline;
     }
     if (newline >= size) {
-        return false; // the end, or a line cut short
+        return LineRead::End;
     }
+    next = newline + 1;
     std::size_t contentEnd = newline;
     if (contentEnd > start && text[contentEnd - 1] == '\r') {
         --contentEnd;
     }
     if (contentEnd < start + kKindAt + 1 || text[start + kRecordCheckDigits] != ' ') {
-        return false;
+        return LineRead::Damaged;
     }
     std::uint32_t check = 0;
     for (std::size_t i = 0; i < kRecordCheckDigits; ++i) {
         const int digit = HexDigit(text[start + i]);
         if (digit < 0) {
-            return false;
+            return LineRead::Damaged;
         }
         check = check * 16 + static_cast<std::uint32_t>(digit);
     }
     const char* content = text + start + kKindAt;
     const std::size_t length = contentEnd - (start + kKindAt);
     if (RecordCheck(content, length) != check) {
-        return false;
+        return LineRead::Damaged;
     }
-
     line.kind = content[0];
     line.fieldCount = 0;
     for (std::size_t i = 1; i < length; ++i) {
         if (content[i] == '\t') {
             if (line.fieldCount == kMostRecordFields) {
-                return false;
+                return LineRead::Damaged;
             }
             line.fields[line.fieldCount++] = RecordField{content + i + 1, 0};
         } else if (line.fieldCount == 0) {
-            return false; // something between the kind and the first field
+            return LineRead::Damaged; // something between the kind and the first field
         } else {
             ++line.fields[line.fieldCount - 1].length;
         }
     }
-    if (line.fieldCount == 0 || line.fieldCount != RecordFieldCount(line.kind)) {
-        return false;
+    const bool shaped = line.fieldCount == RecordFieldCount(line.kind) ||
+                        (line.kind == kRecordFile && line.fieldCount == kOldFileFields);
+    if (line.fieldCount == 0 || !shaped) {
+        return LineRead::Damaged;
     }
     line.start = start;
-    line.end = newline + 1;
-    position = line.end;
-    return true;
+    line.end = next;
+    return LineRead::Whole;
 }
 
-std::size_t ValidRecordLength(const char* text, std::size_t size)
+} // namespace
+
+bool ReadRecordLine(const char* text, std::size_t size, std::size_t& position, RecordLine& line,
+                    std::size_t* damaged)
 {
-    std::size_t position = 0;
-    RecordLine line;
-    while (ReadRecordLine(text, size, position, line)) {
+    for (;;) {
+        std::size_t next = position;
+        const LineRead read = ReadOneLine(text, size, position, line, next);
+        if (read == LineRead::End) {
+            return false;
+        }
+        position = next;
+        if (read == LineRead::Whole) {
+            return true;
+        }
+        if (damaged != nullptr) {
+            ++*damaged;
+        }
     }
-    return position;
+}
+
+std::size_t WholeRecordLength(const char* text, std::size_t size)
+{
+    std::size_t length = size;
+    while (length > 0 && text[length - 1] != '\n') {
+        --length;
+    }
+    return length;
 }
 
 bool SameRecordField(const RecordField& a, const RecordField& b)
@@ -317,21 +345,54 @@ bool DecodeRecordData(const RecordField& field, std::uint8_t* bytes, std::size_t
 
 bool RecordFolder(const char* text, std::size_t size, char* folder, std::size_t capacity)
 {
-    std::size_t position = 0;
+    std::size_t next = 0;
     RecordLine header;
-    return ReadRecordLine(text, size, position, header) && header.kind == kRecordHeader &&
+    return ReadOneLine(text, size, 0, header, next) == LineRead::Whole &&
+           header.kind == kRecordHeader &&
            DecodeRecordText(header.fields[0], folder, capacity);
 }
 
-bool RecordHoldsText(const char* text, std::size_t size, char kind, int field, const char* value)
+std::size_t LastRecordLineWith(const char* text, std::size_t size, char kind, int field,
+                               const char* value)
 {
     std::size_t position = 0;
+    std::size_t found = 0;
     RecordLine line;
     while (ReadRecordLine(text, size, position, line)) {
         if (line.kind == kind && field < line.fieldCount &&
             RecordFieldIs(line.fields[field], value)) {
-            return true;
+            found = line.end;
         }
     }
-    return false;
+    return found;
+}
+
+void HexNumber(std::uint32_t number, char* out)
+{
+    char digits[8];
+    std::size_t n = 0;
+    do {
+        digits[n++] = kHexDigits[number & 0xF];
+        number >>= 4;
+    } while (number != 0);
+    while (n > 0) {
+        *out++ = digits[--n];
+    }
+    *out = '\0';
+}
+
+bool DecodeRecordNumber(const RecordField& field, std::uint32_t& number)
+{
+    number = 0;
+    if (field.length == 0 || field.length > 8) {
+        return false;
+    }
+    for (std::size_t i = 0; i < field.length; ++i) {
+        const int digit = HexDigit(field.text[i]);
+        if (digit < 0) {
+            return false;
+        }
+        number = number * 16 + static_cast<std::uint32_t>(digit);
+    }
+    return true;
 }

@@ -4,8 +4,9 @@
 //     CHECK KIND<TAB>FIELD<TAB>FIELD...<CR><LF>
 //
 // CHECK is eight upper-case hexadecimal digits of a 32-bit FNV-1a hash of everything from KIND to
-// the end of the last field; a line whose check fails, or that has no line end (torn when the
-// setup was stopped), ends the record there. Fields are texts with every byte below 32, 127 and
+// the end of the last field. A line whose check fails, or that is not of its kind's shape, is
+// damaged: readers skip it and go on with the next. A last line without its line end is what a
+// setup stopped while writing it left: it is no line, and no damage. Fields are texts with every byte below 32, 127 and
 // "%" written as "%XX", or registry data: "-" for a value that was not there, or the decimal type,
 // ":" and the bytes in hexadecimal.
 //
@@ -15,14 +16,18 @@
 //   D folder                      a folder about to be made
 //   T path                        a temporary file about to be made (a new file's content)
 //   A path target                 the earlier `target` about to step aside under `path`
-//   F path flags                  a file about to be placed or kept (kFileFlag... letters)
+//   F path flags size sum         a file about to be placed or kept (kFileFlag... letters), its
+//                                 length in bytes and the FNV-1a hash of its bytes, both in
+//                                 hexadecimal; records of earlier versions have no size and sum
 //   C path                        the file's use count among shared files has been raised
 //   R target path                 `path` waits to replace `target` at the next start of Windows
 //   K root key                    a registry key about to be made ("HKLM" or "HKCR")
 //   B root key name data          a value's data before the setup writes it
 //   W root key name data          the value's data as read back right after the setup wrote it
+//   L path                        the uninstall is about to lower the file's use count
 // Every install into a folder adds to the same record; a reader takes the first "before" of an
-// item and its last "written".
+// item and its last "written". The uninstall adds its own lines to it, so that an uninstall that
+// was stopped and is run again knows what it did already.
 #pragma once
 
 #include <cstddef>
@@ -41,6 +46,7 @@ enum RecordKind : char {
     kRecordKey = 'K',
     kRecordBefore = 'B',
     kRecordWritten = 'W',
+    kRecordLowered = 'L',
 };
 
 // The letters of a file line's flags.
@@ -94,16 +100,20 @@ struct RecordLine {
     std::size_t end;   // just past its line end
 };
 
-// The number of fields a line of `kind` has; 0 for an unknown kind.
+// The number of fields a line of `kind` has; 0 for an unknown kind. A file line of an earlier
+// record may have only the first kOldFileFields.
 int RecordFieldCount(char kind);
+constexpr int kOldFileFields = 2;
 
-// Reads the line at `position` of the record `text` (`size` bytes). True when it is whole, its
-// check holds, its kind is known and it has that kind's fields; `position` then moves past it.
-// False at the end of the text or at the first line that fails, which ends the record.
-bool ReadRecordLine(const char* text, std::size_t size, std::size_t& position, RecordLine& line);
+// Reads the next line at `position` of the record `text` (`size` bytes) that is whole, whose
+// check holds, whose kind is known and that has that kind's fields; `position` then moves past
+// it. Damaged lines on the way are skipped, and counted in `damaged` when it is given. False at
+// the end of the text, or of its whole lines.
+bool ReadRecordLine(const char* text, std::size_t size, std::size_t& position, RecordLine& line,
+                    std::size_t* damaged = nullptr);
 
-// The length of the record's valid part: every line up to the first one that fails.
-std::size_t ValidRecordLength(const char* text, std::size_t size);
+// The length of the record's whole lines, damaged ones included: all but a torn end.
+std::size_t WholeRecordLength(const char* text, std::size_t size);
 
 // True when two fields hold the same text, ASCII case ignored (paths, key and value names).
 bool SameRecordField(const RecordField& a, const RecordField& b);
@@ -124,13 +134,27 @@ struct RecordData {
 bool DecodeRecordData(const RecordField& field, std::uint8_t* bytes, std::size_t capacity,
                       RecordData& out);
 
-// True when the record `text` holds a line of `kind` whose field number `field` is `value` (ASCII
-// case ignored).
-bool RecordHoldsText(const char* text, std::size_t size, char kind, int field, const char* value);
+// Where the last line of `kind` whose field number `field` is `value` (ASCII case ignored) ends in
+// the record `text`; 0 when it holds none.
+std::size_t LastRecordLineWith(const char* text, std::size_t size, char kind, int field,
+                               const char* value);
+inline bool RecordHoldsText(const char* text, std::size_t size, char kind, int field,
+                            const char* value)
+{
+    return LastRecordLineWith(text, size, kind, field, value) != 0;
+}
 
 // The record's folder, named by its first line, into `folder`. False when the text does not begin
 // with a whole header line or the folder does not fit.
 bool RecordFolder(const char* text, std::size_t size, char* folder, std::size_t capacity);
 
-// The 32-bit FNV-1a hash that a line's check is made of.
-std::uint32_t RecordCheck(const char* text, std::size_t length);
+// The 32-bit FNV-1a hash that a line's check and a file's sum are made of: `hash` (start with
+// kRecordCheckStart) taken on over `length` more bytes.
+constexpr std::uint32_t kRecordCheckStart = 2166136261u;
+std::uint32_t RecordCheck(const char* text, std::size_t length,
+                          std::uint32_t hash = kRecordCheckStart);
+
+// A number as upper-case hexadecimal digits, without leading zeros, into `out` (9 bytes at least).
+void HexNumber(std::uint32_t number, char* out);
+// The number of a field of hexadecimal digits; false when it is none.
+bool DecodeRecordNumber(const RecordField& field, std::uint32_t& number);

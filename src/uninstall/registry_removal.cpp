@@ -123,7 +123,7 @@ bool PutBefore(HKEY key, const ValuePlace& place, const RecordField& before,
 }
 
 // The first joystick's three values back as they were, as one.
-bool PutJoystickBack(const char* text, std::size_t size, const RecordLine& line, HKEY key,
+bool PutJoystickBack(const RecordIndex& index, const RecordLine& line, HKEY key,
                      ValuePlace& place, FailedNames& notRemoved)
 {
     bool putBack = false;
@@ -132,7 +132,7 @@ bool PutJoystickBack(const char* text, std::size_t size, const RecordLine& line,
         like.fields[2] = RecordField{name, TextLength(name)};
         RecordLine first;
         if (CopyText(place.name, name) &&
-            FindRecordLine(text, size, kRecordBefore, like, kFirstThreeFields, false, first)) {
+            FindRecordLine(index, kRecordBefore, like, false, first)) {
             putBack = PutBefore(key, place, first.fields[3], notRemoved) || putBack;
         }
     }
@@ -169,8 +169,7 @@ bool RemoveEntryIfOurs(const char* keyPath, const char* ownPath)
 
 } // namespace
 
-bool TakeBackValue(const char* text, std::size_t size, const RecordLine& line,
-                   FailedNames& notRemoved)
+bool TakeBackValue(const RecordIndex& index, const RecordLine& line, FailedNames& notRemoved)
 {
     ValuePlace place;
     if (!DecodePlace(line, place) || IsUninstallEntry(place)) {
@@ -182,27 +181,18 @@ bool TakeBackValue(const char* text, std::size_t size, const RecordLine& line,
         RegOpenKeyExA(RootKey(place.root), place.key, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) {
         return false; // the joystick's other values go with its callout; no key, no value
     }
-    const RecordedValue value = MergeValueLines(text, size, line);
+    const RecordedValue value = MergeValueLines(index, line);
     bool putBack = false;
     if (!value.hasBefore || !value.hasWritten) {
         // Without what the setup wrote, nobody can tell whether it is still there: left.
     } else if (joystick == 0) {
         putBack = StillHolds(key, place.name, value.written) &&
-                  PutJoystickBack(text, size, line, key, place, notRemoved);
+                  PutJoystickBack(index, line, key, place, notRemoved);
     } else if (StillHolds(key, place.name, value.written)) {
         putBack = PutBefore(key, place, value.before, notRemoved);
     }
     RegCloseKey(key);
     return putBack;
-}
-
-void RemoveUninstallEntry(const RecordLine& line, const char* ownPath)
-{
-    ValuePlace place;
-    if (DecodePlace(line, place) && IsUninstallEntry(place) &&
-        EqualsIgnoreCase(place.name, kUninstallCommandValue)) {
-        RemoveEntryIfOurs(place.key, ownPath);
-    }
 }
 
 void RemoveEntriesNaming(const char* ownPath)
@@ -231,21 +221,19 @@ void RemoveEntriesNaming(const char* ownPath)
     RegCloseKey(list);
 }
 
-void RemoveCreatedKeys(const char* text, std::size_t size)
+void RemoveCreatedKeys(const RecordIndex& index)
 {
-    // A key goes once the keys below it have gone: again and again, until no more go.
-    for (bool removed = true; removed;) {
-        removed = false;
-        ForEachFirstLine(text, size, kRecordKey, kFirstTwoFields, [&](const RecordLine& line) {
+    ForEachFirstLine(
+        index, kRecordKey,
+        [](const RecordLine& line) {
             const RegistryRoot root = RootOf(line.fields[0]);
             char path[kMostRecordPath];
             if (DecodeRecordText(line.fields[1], path, sizeof path) &&
-                MayDeleteEmptyKey(root, path) && KeyIsEmpty(RootKey(root), path) &&
-                RegDeleteKeyA(RootKey(root), path) == ERROR_SUCCESS) {
-                removed = true;
+                MayDeleteEmptyKey(root, path) && KeyIsEmpty(RootKey(root), path)) {
+                RegDeleteKeyA(RootKey(root), path);
             }
-        });
-    }
+        },
+        true);
 }
 
 bool KeyIsEmpty(HKEY root, const char* path)

@@ -6,7 +6,7 @@
 #include <cstddef>
 
 #include "base/failed_names.h"
-#include "record/install_record.h"
+#include "record/record_index.h"
 
 // Takes back the value that the record's first "before" line `line` names. Any value gets its
 // data before the product's first install back, or goes when it had none, if it still holds what
@@ -15,19 +15,14 @@
 // OEM callout still names the driver as the setup wrote it; otherwise none is touched. An uninstall
 // entry is left to RemoveUninstallEntry. True when data was put back. A value that cannot be
 // put back is noted in `notRemoved`.
-bool TakeBackValue(const char* text, std::size_t size, const RecordLine& line,
-                   FailedNames& notRemoved);
-
-// Removes the uninstall entry whose command value the "before" line `line` names, when that
-// command still starts `ownPath`, this uninstall program.
-void RemoveUninstallEntry(const RecordLine& line, const char* ownPath);
+bool TakeBackValue(const RecordIndex& index, const RecordLine& line, FailedNames& notRemoved);
 
 // Removes every uninstall entry whose command starts `ownPath`.
 void RemoveEntriesNaming(const char* ownPath);
 
-// Deletes the keys that the record names as made by the setup, deepest first, each when it is
-// empty, and never a top key.
-void RemoveCreatedKeys(const char* text, std::size_t size);
+// Deletes the keys that the record names as made by the setup, each when it is empty, and never a
+// top key: in one pass from the record's end, since a setup names a key before its subkeys.
+void RemoveCreatedKeys(const RecordIndex& index);
 
 // True when the key has no values and no subkeys. Windows 95 and 98 delete a key with everything
 // below it, so this decides alone whether anything else is lost.

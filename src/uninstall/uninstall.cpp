@@ -9,6 +9,7 @@
 #include "install/leftovers.h"
 #include "install/shared_files.h"
 #include "record/install_record.h"
+#include "record/record_index.h"
 #include "registry/registry_line.h"
 #include "script/script_names.h"
 #include "script/script_rules.h"
@@ -20,15 +21,21 @@ namespace {
 
 constexpr std::size_t kMessageSize = 1024;
 
-// The running program, its folder, and the record beside it.
+// The running program, its folder, and the record beside it: its whole lines, read once, and the
+// table that finds each thing's lines in it.
 char g_ownPath[MAX_PATH];
 char g_folder[MAX_PATH];
 char* g_text = nullptr;
 std::size_t g_size = 0;
+RecordIndex g_index;
+// The record, open for the uninstall's own lines once the first is written.
+HANDLE g_record = INVALID_HANDLE_VALUE;
 
 // What the closing message tells.
 FailedNames g_notRemoved;
+FailedNames g_changed;
 bool g_removedAtRestart = false;
+char g_emptyAtRestart[MAX_PATH];
 bool g_putBack = false;
 bool g_removeSelf = false;
 
@@ -47,20 +54,50 @@ void AppendFormatted(char (&out)[kMessageSize], unsigned id, const char* argumen
     }
 }
 
-// Calls `action` with every line of `kind` in the record that is the first to name its thing.
 template <typename Action>
-void ForEachFirst(char kind, unsigned fields, Action action)
+void ForEachFirst(char kind, Action action, bool backwards = false)
 {
-    ForEachFirstLine(g_text, g_size, kind, fields, action);
+    ForEachFirstLine(g_index, kind, action, backwards);
 }
 
-// ---- reading the record
+void* Allocate(std::size_t bytes)
+{
+    return HeapAlloc(GetProcessHeap(), 0, bytes);
+}
 
-// Reads UNINSTAL.DAT beside the program, up to its first line that fails.
+// True when the comma-separated `list` holds `name`, ASCII case ignored.
+bool ContainsName(const char* list, const char* name)
+{
+    const std::size_t length = TextLength(name);
+    for (const char* item = list; *item != '\0';) {
+        std::size_t i = 0;
+        while (i < length && AsciiUpper(item[i]) == AsciiUpper(name[i])) {
+            ++i;
+        }
+        if (i == length && (item[i] == '\0' || item[i] == ',')) {
+            return true;
+        }
+        while (*item != '\0' && *item++ != ',') {
+        }
+        while (*item == ' ') {
+            ++item;
+        }
+    }
+    return false;
+}
+
+// ---- the record
+
+bool RecordPath(char (&path)[MAX_PATH])
+{
+    return JoinFolderAndName(g_folder, kInstallRecordName, path);
+}
+
+// Reads UNINSTAL.DAT beside the program, all of its whole lines, and makes their table.
 bool ReadRecord()
 {
     char path[MAX_PATH];
-    if (!JoinFolderAndName(g_folder, kInstallRecordName, path)) {
+    if (!RecordPath(path)) {
         return false;
     }
     const HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -71,22 +108,60 @@ bool ReadRecord()
     std::size_t size = 0;
     g_text = ReadWholeFile(file, size);
     CloseHandle(file);
-    g_size = g_text != nullptr ? ValidRecordLength(g_text, size) : 0;
+    if (g_text == nullptr) {
+        return false;
+    }
+    g_size = WholeRecordLength(g_text, size);
+    const RecordIndexRoom room = RecordIndexNeeds(g_text, g_size);
+    auto* lines = static_cast<std::uint32_t*>(Allocate(room.lines * sizeof(std::uint32_t) + 1));
+    auto* slots = static_cast<RecordSlot*>(Allocate(room.slots * sizeof(RecordSlot)));
+    if (lines == nullptr || slots == nullptr) {
+        return false;
+    }
+    BuildRecordIndex(g_index, g_text, g_size, lines, slots, room.slots);
     return g_size > 0;
+}
+
+// Adds a line of the uninstall's own to the record, on the disk before the change it names. The
+// record's torn end, if a stopped setup left one, goes first.
+bool AddRecordLine(char kind, const char* path)
+{
+    char path2[MAX_PATH];
+    if (g_record == INVALID_HANDLE_VALUE && RecordPath(path2)) {
+        g_record = CreateFileA(path2, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (g_record != INVALID_HANDLE_VALUE &&
+            (SetFilePointer(g_record, static_cast<LONG>(g_size), nullptr, FILE_BEGIN) != g_size ||
+             !SetEndOfFile(g_record))) {
+            CloseHandle(g_record);
+            g_record = INVALID_HANDLE_VALUE;
+        }
+    }
+    char text[4 * MAX_PATH];
+    RecordLineBuilder line;
+    BeginRecordLine(line, text, sizeof text, kind);
+    AddRecordText(line, path);
+    const std::size_t length = FinishRecordLine(line);
+    DWORD written = 0;
+    return g_record != INVALID_HANDLE_VALUE && length != 0 &&
+           WriteFile(g_record, text, static_cast<DWORD>(length), &written, nullptr) &&
+           written == length && FlushFileBuffers(g_record);
 }
 
 // The products the record names, each once, joined by commas.
 void ProductNames(char (&out)[kMessageSize])
 {
     out[0] = '\0';
-    ForEachFirst(kRecordProduct, kSecondField, [&](const RecordLine& line) {
+    ForEachFirst(kRecordProduct, [&](const RecordLine& line) {
         char name[kProductNameSize];
-        if (DecodeRecordText(line.fields[1], name, sizeof name)) {
-            if (out[0] != '\0') {
-                AppendText(out, ", ");
-            }
-            AppendText(out, name);
+        if (!DecodeRecordText(line.fields[1], name, sizeof name) ||
+            ContainsName(out, name)) {
+            return;
         }
+        if (out[0] != '\0') {
+            AppendText(out, ", ");
+        }
+        AppendText(out, name);
     });
 }
 
@@ -102,7 +177,7 @@ bool IsInstallPlace(const char* path, bool windows)
         return true;
     }
     bool inside = false;
-    ForEachFirst(kRecordProduct, kFirstField, [&](const RecordLine& line) {
+    ForEachFirst(kRecordProduct, [&](const RecordLine& line) {
         char folder[MAX_PATH];
         inside = inside || (DecodeRecordText(line.fields[0], folder, sizeof folder) &&
                             IsAtOrBelowFolder(path, folder));
@@ -112,8 +187,22 @@ bool IsInstallPlace(const char* path, bool windows)
 
 // ---- files
 
+// The folders of a deleted file of the product's that it leaves empty go, up to the product's
+// folder, whoever made them.
+void RemoveEmptyFoldersAbove(const char* path)
+{
+    char folder[MAX_PATH];
+    CopyText(folder, path);
+    for (;;) {
+        TrimToDirectory(folder);
+        if (folder[0] == '\0' || !IsInstallPlace(folder, false) || !RemoveDirectoryA(folder)) {
+            return;
+        }
+    }
+}
+
 // Deletes one file of the product's; one in use goes at the next start of Windows.
-void RemoveFile(const char* path)
+void RemoveFile(const char* path, bool inProductFolder)
 {
     if (!FileExists(path)) {
         return;
@@ -126,26 +215,73 @@ void RemoveFile(const char* path)
     // then refuses.
     SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
     if (DeleteFileA(path) && !FileExists(path)) {
+        if (inProductFolder) {
+            RemoveEmptyFoldersAbove(path);
+        }
         return;
     }
     if (DeleteAtRestart(g_setup.windowsDir, path)) {
         g_removedAtRestart = true;
+        if (inProductFolder) {
+            CopyText(g_emptyAtRestart, path);
+            TrimToDirectory(g_emptyAtRestart);
+        }
         return;
     }
     NoteFailed(g_notRemoved, path);
 }
 
+// True when the file's bytes are no longer those the setup placed (the record's length and sum).
+bool ChangedSinceInstall(const char* path, const RecordedFile& recorded)
+{
+    const HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return false;
+    }
+    static char buffer[0x8000];
+    std::uint32_t sum = kRecordCheckStart;
+    bool changed = GetFileSize(file, nullptr) != recorded.length;
+    for (DWORD read = 1; !changed && read != 0;) {
+        changed = !ReadFile(file, buffer, sizeof buffer, &read, nullptr);
+        sum = RecordCheck(buffer, read, sum);
+    }
+    CloseHandle(file);
+    return changed || sum != recorded.sum;
+}
+
+// True when no use of a counted file is left. Its count goes down once, the record naming that
+// first: a second run after a stop never lowers it again, and then trusts only a count that is
+// gone.
+bool NoUseLeft(const char* path, const RecordedFile& file)
+{
+    if (file.lowered) {
+        return !HasUseCount(path);
+    }
+    if (!AddRecordLine(kRecordLowered, path)) {
+        NoteFailed(g_notRemoved, path);
+        return false;
+    }
+    return LowerUseCount(path);
+}
+
 void TakeBackFile(const RecordLine& line)
 {
     char path[MAX_PATH];
-    const RecordedFile file = MergeFileLines(g_text, g_size, line);
+    const RecordedFile file = MergeFileLines(g_index, line);
     if (!DecodeRecordText(line.fields[0], path, sizeof path) ||
         !IsInstallPlace(path, file.windows)) {
         return;
     }
-    const bool noUseLeft = file.counted && LowerUseCount(path);
-    if (UninstallDeletesFile(file, noUseLeft)) {
-        RemoveFile(path);
+    const bool noUseLeft = file.windows && file.counted && NoUseLeft(path, file);
+    const bool changed =
+        !file.windows && file.summed && !SamePath(path, g_ownPath) &&
+        ChangedSinceInstall(path, file);
+    if (changed) {
+        NoteFailed(g_changed, path);
+    }
+    if (UninstallDeletesFile(file, noUseLeft, changed)) {
+        RemoveFile(path, !file.windows);
     }
 }
 
@@ -166,24 +302,26 @@ void CancelReplacement(const RecordLine& line)
 
 // ---- folders and the record
 
-// The folders the setup made, deepest first (again and again, until no more go), each when it
-// is empty.
+// The folders the setup made, each when it is empty: in one pass from the record's end, since a
+// setup names a folder before the folders inside it.
 void RemoveFolders()
 {
-    for (bool removed = true; removed;) {
-        removed = false;
-        ForEachFirst(kRecordFolder, kFirstField, [&](const RecordLine& line) {
+    ForEachFirst(
+        kRecordFolder,
+        [](const RecordLine& line) {
             char path[MAX_PATH];
             if (DecodeRecordText(line.fields[0], path, sizeof path) &&
-                IsInstallPlace(path, false) && RemoveDirectoryA(path)) {
-                removed = true;
+                IsInstallPlace(path, false)) {
+                RemoveDirectoryA(path);
             }
-        });
-    }
+        },
+        true);
 }
 
-// True when the folder of the program holds anything that the record does not name.
-bool FolderHoldsOtherFiles()
+// True when something stays in the program's folder that the message does not name already: all
+// but the program, which goes once it has ended, the record, and files that go at the restart or
+// that are named as changed or not removed.
+bool FolderKeepsMore()
 {
     char pattern[MAX_PATH];
     if (!JoinFolderAndName(g_folder, "*", pattern)) {
@@ -194,109 +332,86 @@ bool FolderHoldsOtherFiles()
     if (search == INVALID_HANDLE_VALUE) {
         return false;
     }
-    bool other = false;
+    bool more = false;
     do {
         char path[MAX_PATH];
         const char* name = found.cFileName;
-        if (EqualsExactly(name, ".") || EqualsExactly(name, "..") ||
-            EqualsIgnoreCase(name, kInstallRecordName) ||
-            !JoinFolderAndName(g_folder, name, path)) {
-            continue;
-        }
-        const char kind = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0
-                              ? kRecordFolder
-                              : kRecordFile;
-        bool named = false;
-        ForEachFirst(kind, kFirstField, [&](const RecordLine& line) {
-            named = named || RecordFieldIs(line.fields[0], path);
-        });
-        other = !named || (kind == kRecordFolder && g_notRemoved.count == 0);
-    } while (!other && FindNextFileA(search, &found));
+        RecordLine line;
+        // A folder left, or a file of the record's, holds what the message names already, if it
+        // names anything.
+        const bool ours = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
+                          FindRecordText(g_index, kRecordFile, path, false, line);
+        const bool named = g_changed.count + g_notRemoved.count != 0 || g_removedAtRestart;
+        more = JoinFolderAndName(g_folder, name, path) && !EqualsExactly(name, ".") &&
+               !EqualsExactly(name, "..") && !EqualsIgnoreCase(name, kInstallRecordName) &&
+               !SamePath(path, g_ownPath) && !(ours && named);
+    } while (!more && FindNextFileA(search, &found));
     FindClose(search);
-    return other;
+    return more;
 }
 
-// The record goes once everything in it is taken back or waits for the next start. Otherwise it
-// stays for a second run, without the use counts that this run has lowered already.
+// The record goes last, once everything in it is taken back or waits for the next start, and with
+// the program every uninstall entry that names it. Otherwise both stay for a second run, and the
+// record tells it which use counts this run has lowered already.
 void EndRecord()
 {
+    if (g_record != INVALID_HANDLE_VALUE) {
+        CloseHandle(g_record);
+        g_record = INVALID_HANDLE_VALUE;
+    }
+    if (g_notRemoved.count != 0) {
+        g_removeSelf = false;
+        return;
+    }
+    if (g_removeSelf) {
+        RemoveEntriesNaming(g_ownPath);
+    }
     char path[MAX_PATH];
-    if (!JoinFolderAndName(g_folder, kInstallRecordName, path)) {
-        return;
-    }
-    if (g_notRemoved.count == 0) {
+    if (RecordPath(path)) {
         DeleteFileA(path);
-        return;
     }
-    const HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return;
-    }
-    std::size_t position = 0;
-    RecordLine line;
-    while (ReadRecordLine(g_text, g_size, position, line)) {
-        DWORD written = 0;
-        if (line.kind != kRecordCount) {
-            WriteFile(file, g_text + line.start, static_cast<DWORD>(line.end - line.start),
-                      &written, nullptr);
-        }
-    }
-    CloseHandle(file);
-}
-
-// True when the setup made the program's folder.
-bool FolderMadeBySetup()
-{
-    bool made = false;
-    ForEachFirst(kRecordFolder, kFirstField, [&](const RecordLine& line) {
-        made = made || RecordFieldIs(line.fields[0], g_folder);
-    });
-    return made;
 }
 
 // ---- the whole uninstall
 
 void TakeBackEverything()
 {
-    ForEachFirst(kRecordPending, kFirstTwoFields, CancelReplacement);
+    ForEachFirst(kRecordPending, CancelReplacement);
     RemoveLeftovers(g_text, g_size);
-    ForEachFirst(kRecordFile, kFirstField, TakeBackFile);
-    ForEachFirst(kRecordBefore, kFirstThreeFields, [](const RecordLine& line) {
-        g_putBack = TakeBackValue(g_text, g_size, line, g_notRemoved) || g_putBack;
+    ForEachFirst(kRecordFile, TakeBackFile);
+    ForEachFirst(kRecordBefore, [](const RecordLine& line) {
+        g_putBack = TakeBackValue(g_index, line, g_notRemoved) || g_putBack;
     });
-    // The uninstall entries go only when nothing is left to a second run, which needs them.
-    if (g_notRemoved.count == 0) {
-        ForEachFirst(kRecordBefore, kFirstThreeFields,
-                     [](const RecordLine& line) { RemoveUninstallEntry(line, g_ownPath); });
-    }
-    RemoveCreatedKeys(g_text, g_size);
-    EndRecord();
-    if (g_notRemoved.count != 0) {
-        g_removeSelf = false;
-    }
+    RemoveCreatedKeys(g_index);
     RemoveFolders();
+    EndRecord();
 }
 
 void ShowSummary(const char* products, const char* caption)
 {
     char text[kMessageSize] = "";
-    AppendFormatted(text, IDS_REMOVED, products);
+    AppendFormatted(text, g_index.damaged != 0 ? IDS_RECORD_DAMAGED : IDS_REMOVED, products);
     if (g_putBack) {
         AppendText(text, Text(IDS_PUT_BACK));
+    }
+    if (g_changed.count > 0) {
+        AppendFormatted(text, IDS_FILES_CHANGED, g_changed.names);
     }
     if (g_notRemoved.count > 0) {
         AppendFormatted(text, IDS_FILES_NOT_REMOVED, g_notRemoved.names);
         AppendText(text, Text(IDS_RUN_AGAIN));
     }
-    if (FolderHoldsOtherFiles()) {
+    if (FolderKeepsMore()) {
         AppendFormatted(text, IDS_FOLDER_STAYS, g_folder);
     }
     if (g_removedAtRestart) {
         AppendText(text, Text(IDS_REMOVED_AT_RESTART));
     }
-    MessageBoxA(nullptr, text, caption,
-                g_notRemoved.count > 0 ? MB_ICONWARNING : MB_ICONINFORMATION);
+    if (g_emptyAtRestart[0] != '\0' && FileExists(g_emptyAtRestart)) {
+        AppendFormatted(text, IDS_FOLDER_AFTER_RESTART, g_emptyAtRestart);
+    }
+    const bool warn = g_notRemoved.count + g_changed.count > 0 || g_index.damaged != 0;
+    MessageBoxA(nullptr, text, caption, warn ? MB_ICONWARNING : MB_ICONINFORMATION);
 }
 
 // Without a record nothing is removed; only the uninstall entry that names this very program may
@@ -355,7 +470,7 @@ int RunUninstall(HINSTANCE instance)
     }
     TakeBackEverything();
     // The program and its folder go once it has ended; the summary waits for that to be arranged.
-    if (g_removeSelf && !RemoveAfterExit(g_ownPath, FolderMadeBySetup() ? g_folder : "")) {
+    if (g_removeSelf && !RemoveAfterExit(g_ownPath, g_folder)) {
         g_removedAtRestart = true;
     }
     ShowSummary(products, caption);

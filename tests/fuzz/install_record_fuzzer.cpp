@@ -8,7 +8,10 @@
 #include <string>
 
 #include "fuzz_input.h"
+#include <vector>
+
 #include "record/install_record.h"
+#include "record/record_index.h"
 #include "uninstall/recorded_changes.h"
 
 namespace {
@@ -20,7 +23,8 @@ bool Inside(const std::string& text, const RecordField& field)
 
 void CheckFields(const std::string& text, const RecordLine& line)
 {
-    Require(line.fieldCount == RecordFieldCount(line.kind));
+    Require(line.fieldCount == RecordFieldCount(line.kind) ||
+            (line.kind == kRecordFile && line.fieldCount == kOldFileFields));
     for (int i = 0; i < line.fieldCount; ++i) {
         const RecordField& field = line.fields[i];
         Require(Inside(text, field));
@@ -38,16 +42,18 @@ void CheckFields(const std::string& text, const RecordLine& line)
     }
 }
 
-void CheckMerges(const std::string& text, const RecordLine& line)
+void CheckMerges(const std::string& text, const RecordIndex& index, const RecordLine& line)
 {
-    const char* t = text.data();
-    IsFirstRecordLine(t, text.size(), line, kFirstThreeFields);
+    RecordLine first;
+    Require(FindRecordLine(index, line.kind, line, false, first) && first.start <= line.start);
+    Require(IsFirstRecordLine(index, line) == (first.start == line.start));
     if (line.kind == kRecordFile) {
-        const RecordedFile file = MergeFileLines(t, text.size(), line);
-        Require(!UninstallDeletesFile(file, false) || !file.windows);
+        const RecordedFile file = MergeFileLines(index, line);
+        Require(!UninstallDeletesFile(file, false, false) || !file.windows);
+        Require(!UninstallDeletesFile(file, true, true) || file.windows);
     }
     if (line.kind == kRecordBefore || line.kind == kRecordWritten) {
-        const RecordedValue value = MergeValueLines(t, text.size(), line);
+        const RecordedValue value = MergeValueLines(index, line);
         Require(!value.hasBefore || Inside(text, value.before));
         Require(!value.hasWritten || Inside(text, value.written));
     }
@@ -58,15 +64,24 @@ void CheckMerges(const std::string& text, const RecordLine& line)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string text(reinterpret_cast<const char*>(data), size);
+    const RecordIndexRoom room = RecordIndexNeeds(text.data(), text.size());
+    std::vector<std::uint32_t> lines(room.lines + 1);
+    std::vector<RecordSlot> slots(room.slots);
+    RecordIndex index{};
+    BuildRecordIndex(index, text.data(), text.size(), lines.data(), slots.data(), slots.size());
+    Require(index.lineCount <= room.lines);
     std::size_t position = 0;
+    std::size_t count = 0;
     RecordLine line;
     while (ReadRecordLine(text.data(), text.size(), position, line)) {
         Require(line.end == position && line.start < line.end && line.end <= text.size());
         Require(text[line.end - 1] == '\n');
+        Require(count < index.lineCount && index.lines[count++] == line.start);
         CheckFields(text, line);
-        CheckMerges(text, line);
+        CheckMerges(text, index, line);
     }
-    Require(ValidRecordLength(text.data(), text.size()) == position);
+    Require(count == index.lineCount);
+    Require(position <= WholeRecordLength(text.data(), text.size()));
     char folder[kMostRecordPath];
     RecordFolder(text.data(), text.size(), folder, sizeof folder);
     return 0;

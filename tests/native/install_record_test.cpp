@@ -1,6 +1,7 @@
 // The install record's lines: written, read back, torn or tampered with; and what the uninstall
 // makes of a whole record's lines about one file or value.
 #include "record/install_record.h"
+#include "record/record_index.h"
 #include "uninstall/recorded_changes.h"
 
 #include <gtest/gtest.h>
@@ -42,16 +43,33 @@ std::string ValueLine(char kind, const std::string& name, bool present, std::uin
     return out;
 }
 
-std::vector<RecordLine> ReadAll(const std::string& text)
+std::vector<RecordLine> ReadAll(const std::string& text, std::size_t* damaged = nullptr)
 {
     std::vector<RecordLine> lines;
     std::size_t position = 0;
     RecordLine line;
-    while (ReadRecordLine(text.data(), text.size(), position, line)) {
+    while (ReadRecordLine(text.data(), text.size(), position, line, damaged)) {
         lines.push_back(line);
     }
     return lines;
 }
+
+// A record with its table, as the uninstall reads it.
+struct Indexed {
+    explicit Indexed(std::string record) : text(std::move(record))
+    {
+        const RecordIndexRoom room = RecordIndexNeeds(text.data(), text.size());
+        lines.resize(room.lines + 1);
+        slots.resize(room.slots);
+        BuildRecordIndex(index, text.data(), text.size(), lines.data(), slots.data(),
+                         slots.size());
+    }
+    Indexed(const Indexed&) = delete;
+    std::string text;
+    std::vector<std::uint32_t> lines;
+    std::vector<RecordSlot> slots;
+    RecordIndex index{};
+};
 
 std::string Decoded(const RecordField& field)
 {
@@ -112,34 +130,43 @@ TEST(InstallRecord, RegistryDataComesBackByteForByte)
     }
 }
 
-TEST(InstallRecord, ReadingStopsAtTheFirstLineThatFails)
+TEST(InstallRecord, DamagedLinesAreSkippedAndATornEndIsNoLine)
 {
     const std::string first = Line(kRecordHeader, {"C:\\KESTREL"});
     const std::string second = Line(kRecordFolder, {"C:\\KESTREL\\UTILS"});
-    const std::string third = Line(kRecordFile, {"C:\\KESTREL\\README.TXT", "o"});
+    const std::string third = Line(kRecordFile, {"C:\\KESTREL\\README.TXT", "o", "1A", "FF"});
     std::string flipped = second;
     flipped[12] ^= 0x20; // one letter of the path in the other case
     std::string badCheck = second;
     badCheck[0] = badCheck[0] == 'A' ? 'B' : 'A';
     const std::string unknownKind = "12345678 Z\tx\r\n";
     const std::string lfOnly = second.substr(0, second.size() - 2) + "\n";
+    const std::string torn = third.substr(0, third.size() - 1);
 
     const struct {
         std::string text;
-        std::size_t valid; // bytes of whole, checked lines from the start
+        std::size_t lines;   // read
+        std::size_t damaged; // skipped
+        std::size_t whole;   // bytes of whole lines, damaged or not
     } table[] = {
-        {first + second + third, first.size() + second.size() + third.size()},
-        {first + second + third.substr(0, third.size() - 1), first.size() + second.size()},
-        {first + second.substr(0, 20), first.size()},
-        {first + flipped + third, first.size()},
-        {first + badCheck + third, first.size()},
-        {first + unknownKind + third, first.size()},
-        {first + lfOnly + third, first.size() + lfOnly.size() + third.size()},
-        {"", 0},
-        {std::string(1, '\n') + first, 0},
+        {first + second + third, 3, 0, first.size() + second.size() + third.size()},
+        // A stopped setup's last line: no damage, and cut off by the next writer.
+        {first + second + torn, 2, 0, first.size() + second.size()},
+        {first + second.substr(0, 20), 1, 0, first.size()},
+        {first + flipped + third, 2, 1, first.size() + flipped.size() + third.size()},
+        {first + badCheck + third, 2, 1, first.size() + badCheck.size() + third.size()},
+        {first + unknownKind + third, 2, 1, first.size() + unknownKind.size() + third.size()},
+        {first + badCheck + flipped + torn, 1, 2, first.size() + badCheck.size() + flipped.size()},
+        {first + lfOnly + third, 3, 0, first.size() + lfOnly.size() + third.size()},
+        {"", 0, 0, 0},
+        {std::string(1, '\n') + first, 1, 1, 1 + first.size()},
     };
     for (const auto& row : table) {
-        EXPECT_EQ(ValidRecordLength(row.text.data(), row.text.size()), row.valid) << row.text;
+        std::size_t damaged = 0;
+        EXPECT_EQ(ReadAll(row.text, &damaged).size(), row.lines) << row.text;
+        EXPECT_EQ(damaged, row.damaged) << row.text;
+        EXPECT_EQ(WholeRecordLength(row.text.data(), row.text.size()), row.whole) << row.text;
+        EXPECT_EQ(Indexed(row.text).index.damaged, row.damaged) << row.text;
     }
 }
 
@@ -152,13 +179,17 @@ TEST(InstallRecord, LinesOfTheWrongShapeAreNotRead)
                       static_cast<unsigned>(RecordCheck(content.data(), content.size())));
         return std::string(digits) + " " + content + "\r\n";
     };
-    for (const std::string& content : {std::string("F\tC:\\ONLY-A-PATH"), std::string("H"),
-                                       std::string("Hjunk\tC:\\X"), std::string("B\ta\tb\tc\td\te"),
-                                       std::string("D\tC:\\A\tC:\\B")}) {
-        const std::string line = withCheck(content);
-        EXPECT_EQ(ValidRecordLength(line.data(), line.size()), 0u) << content;
+    for (const std::string& content :
+         {std::string("F\tC:\\ONLY-A-PATH"), std::string("F\tC:\\A\to\t1A"), std::string("H"),
+          std::string("Hjunk\tC:\\X"), std::string("B\ta\tb\tc\td\te"),
+          std::string("D\tC:\\A\tC:\\B")}) {
+        std::size_t damaged = 0;
+        EXPECT_TRUE(ReadAll(withCheck(content), &damaged).empty()) << content;
+        EXPECT_EQ(damaged, 1u) << content;
     }
     EXPECT_EQ(ReadAll(withCheck("D\tC:\\A")).size(), 1u);
+    // A file line of an earlier record, without length and sum, still reads.
+    EXPECT_EQ(ReadAll(withCheck("F\tC:\\A\to")).size(), 1u);
 }
 
 TEST(InstallRecord, BadTextsAndDataAreRefused)
@@ -207,9 +238,16 @@ TEST(InstallRecord, TheFolderIsNamedByTheFirstLine)
     };
     EXPECT_TRUE(holds(kRecordProduct, 1, "KESTREL GAMEPAD"));
     EXPECT_FALSE(holds(kRecordProduct, 0, "Kestrel Gamepad"));
+    // A field is the whole text, not its start, nor the text's start.
+    EXPECT_FALSE(holds(kRecordProduct, 1, "Kestrel"));
+    EXPECT_FALSE(holds(kRecordProduct, 1, "Kestrel Gamepad 2"));
     EXPECT_FALSE(holds(kRecordHeader, 1, "C:\\KESTREL"));
     const std::string headless = Line(kRecordProduct, {"C:\\KESTREL", "Kestrel Gamepad"});
     EXPECT_FALSE(RecordFolder(headless.data(), headless.size(), folder, sizeof folder));
+    // A damaged header is no header, even with a whole header after it.
+    std::string damaged = record;
+    damaged[0] = damaged[0] == 'A' ? 'B' : 'A';
+    EXPECT_FALSE(RecordFolder(damaged.data(), damaged.size(), folder, sizeof folder));
 }
 
 // ---- what the uninstall makes of the lines about one thing
@@ -218,80 +256,148 @@ const char kShared[] = "C:\\WINDOWS\\SYSTEM\\SHARED.DLL";
 
 RecordedFile FileFacts(const std::string& record)
 {
-    const std::vector<RecordLine> lines = ReadAll(record);
-    for (const RecordLine& line : lines) {
+    const Indexed indexed(record);
+    for (std::size_t i = 0; i < indexed.index.lineCount; ++i) {
+        const RecordLine line = RecordLineAt(indexed.index, indexed.lines[i]);
         if (line.kind == kRecordFile) {
-            EXPECT_TRUE(IsFirstRecordLine(record.data(), record.size(), line, kFirstField));
-            return MergeFileLines(record.data(), record.size(), line);
+            EXPECT_TRUE(IsFirstRecordLine(indexed.index, line));
+            return MergeFileLines(indexed.index, line);
         }
     }
     ADD_FAILURE() << "no file line";
     return {};
 }
 
-TEST(RecordedChanges, AFileIsJudgedByItsFirstStateAndItsLastInstall)
+TEST(RecordedChanges, AFileIsJudgedByItsFirstStateItsLastInstallAndItsUseCount)
 {
     const std::string count = Line(kRecordCount, {kShared});
+    const std::string lowered = Line(kRecordLowered, {kShared});
     const struct {
         const char* what;
         std::string lines;
         bool deletedOnceUnused;
         bool deletedWhileUsed;
+        bool lowered; // an uninstall has lowered its count already
     } table[] = {
         {"ours, new in a product folder", Line(kRecordFile, {"C:\\KESTREL\\README.TXT", "o"}),
-         true, true},
+         true, true, false},
         {"an earlier copy in a product folder",
-         Line(kRecordFile, {"C:\\KESTREL\\README.TXT", "eo"}), true, true},
-        {"ours, new in SYSTEM, counted", Line(kRecordFile, {kShared, "w"}) + count, true, false},
-        {"ours in SYSTEM, never counted", Line(kRecordFile, {kShared, "w"}), false, false},
-        {"someone else's in SYSTEM", Line(kRecordFile, {kShared, "ew"}) + count, false, false},
-        {"the driver that was there", Line(kRecordFile, {kShared, "eow"}) + count, true, false},
-        {"a newer one kept, there before", Line(kRecordFile, {kShared, "ewk"}) + count, false,
+         Line(kRecordFile, {"C:\\KESTREL\\README.TXT", "eo"}), true, true, false},
+        {"ours, new in SYSTEM, counted", Line(kRecordFile, {kShared, "w"}) + count, true, false,
          false},
-        {"a newer one kept, absent before the first install",
-         Line(kRecordFile, {kShared, "w"}) + count + Line(kRecordFile, {kShared, "ewk"}), true,
+        {"ours in SYSTEM, never counted", Line(kRecordFile, {kShared, "w"}), false, false, false},
+        // A count that was there means the shared-count convention owns the file, not a person.
+        {"someone else's in SYSTEM", Line(kRecordFile, {kShared, "ew"}) + count, true, false,
          false},
+        {"the driver that was there", Line(kRecordFile, {kShared, "eow"}) + count, true, false,
+         false},
+        {"a newer one kept, there before", Line(kRecordFile, {kShared, "ewk"}) + count, true,
+         false, false},
         {"ours first, then found there again: still ours",
          Line(kRecordFile, {kShared, "w"}) + count + Line(kRecordFile, {kShared, "ew"}), true,
-         false},
+         false, false},
         {"a newer own file kept in a product folder",
-         Line(kRecordFile, {"C:\\KESTREL\\K.DLL", "eok"}), false, false},
+         Line(kRecordFile, {"C:\\KESTREL\\K.DLL", "eok"}), false, false, false},
+        {"counted, then lowered by a stopped uninstall",
+         Line(kRecordFile, {kShared, "w"}) + count + lowered, true, false, true},
+        {"lowered, then counted again by a reinstall",
+         Line(kRecordFile, {kShared, "w"}) + count + lowered + Line(kRecordFile, {kShared, "ew"}) +
+             count,
+         true, false, false},
+        {"a lowering line without a count of ours",
+         Line(kRecordFile, {kShared, "ew"}) + lowered, false, false, false},
     };
     for (const auto& row : table) {
         const RecordedFile file = FileFacts(Line(kRecordHeader, {"C:\\KESTREL"}) + row.lines);
-        EXPECT_EQ(UninstallDeletesFile(file, true), row.deletedOnceUnused) << row.what;
-        EXPECT_EQ(UninstallDeletesFile(file, false), row.deletedWhileUsed) << row.what;
+        EXPECT_EQ(UninstallDeletesFile(file, true, false), row.deletedOnceUnused) << row.what;
+        EXPECT_EQ(UninstallDeletesFile(file, false, false), row.deletedWhileUsed) << row.what;
+        EXPECT_EQ(file.lowered, row.lowered) << row.what;
     }
+}
+
+TEST(RecordedChanges, AFileOfTheProductsThatSomeoneChangedStays)
+{
+    const std::string readme = "C:\\KESTREL\\README.TXT";
+    const RecordedFile summed = FileFacts(Line(kRecordFile, {readme, "eo"}) +
+                                          Line(kRecordFile, {readme, "eo", "1F4", "89ABCDEF"}));
+    ASSERT_TRUE(summed.summed);
+    EXPECT_EQ(summed.length, 500u);
+    EXPECT_EQ(summed.sum, 0x89ABCDEFu);
+    EXPECT_TRUE(UninstallDeletesFile(summed, false, false));
+    EXPECT_FALSE(UninstallDeletesFile(summed, false, true));
+    // A record of an earlier version has no sums: its files count as unchanged.
+    EXPECT_FALSE(FileFacts(Line(kRecordFile, {readme, "o"})).summed);
+    EXPECT_FALSE(FileFacts(Line(kRecordFile, {readme, "o", "1F4", "not hex"})).summed);
+    // A file in a Windows folder follows its use count, whatever became of its bytes.
+    const RecordedFile shared =
+        FileFacts(Line(kRecordFile, {kShared, "w", "10", "1"}) + Line(kRecordCount, {kShared}));
+    EXPECT_TRUE(UninstallDeletesFile(shared, true, true));
 }
 
 TEST(RecordedChanges, AThingIsNamedOnceWhateverTheCaseOfItsName)
 {
-    const std::string record = Line(kRecordFile, {"C:\\KESTREL\\README.TXT", "o"}) +
-                               Line(kRecordFile, {"c:\\kestrel\\readme.txt", "eo"}) +
-                               Line(kRecordFile, {"C:\\KESTREL\\README.TX", "o"});
-    const std::vector<RecordLine> lines = ReadAll(record);
-    ASSERT_EQ(lines.size(), 3u);
-    EXPECT_TRUE(IsFirstRecordLine(record.data(), record.size(), lines[0], kFirstField));
-    EXPECT_FALSE(IsFirstRecordLine(record.data(), record.size(), lines[1], kFirstField));
-    EXPECT_TRUE(IsFirstRecordLine(record.data(), record.size(), lines[2], kFirstField));
+    const Indexed indexed(Line(kRecordFile, {"C:\\KESTREL\\README.TXT", "o"}) +
+                          Line(kRecordFile, {"c:\\kestrel\\readme.txt", "eo"}) +
+                          Line(kRecordFile, {"C:\\KESTREL\\README.TX", "o"}));
     std::vector<std::string> firsts;
-    ForEachFirstLine(record.data(), record.size(), kRecordFile, kFirstField,
+    ForEachFirstLine(indexed.index, kRecordFile,
                      [&](const RecordLine& line) { firsts.push_back(Decoded(line.fields[0])); });
     EXPECT_EQ(firsts,
               (std::vector<std::string>{"C:\\KESTREL\\README.TXT", "C:\\KESTREL\\README.TX"}));
+    RecordLine found;
+    ASSERT_TRUE(FindRecordText(indexed.index, kRecordFile, "C:\\Kestrel\\Readme.txt", true, found));
+    EXPECT_EQ(Decoded(found.fields[1]), "eo");
+    // Neither the start of a name nor a longer one is the name.
+    EXPECT_FALSE(FindRecordText(indexed.index, kRecordFile, "C:\\KESTREL\\README.T", false, found));
+    EXPECT_FALSE(FindRecordText(indexed.index, kRecordFile, "C:\\KESTREL\\README.TXT2", false,
+                                found));
+    EXPECT_FALSE(FindRecordText(indexed.index, kRecordFolder, "C:\\KESTREL\\README.TXT", false,
+                                found));
+}
+
+TEST(RecordedChanges, ManyThingsAreEachFoundWithTheirFirstAndLastLinesAndWalkedBackwards)
+{
+    // Enough things for many hash collisions in the table's probes.
+    constexpr int kFiles = 5000;
+    std::string record = Line(kRecordHeader, {"C:\\KESTREL"});
+    const auto path = [](int i) { return "C:\\KESTREL\\F" + std::to_string(i); };
+    for (int round = 0; round < 2; ++round) {
+        for (int i = 0; i < kFiles; ++i) {
+            record += Line(kRecordFile, {path(i), round == 0 ? "o" : "eo"});
+            record += Line(kRecordFolder, {path(i)});
+        }
+    }
+    const Indexed indexed(record);
+    ASSERT_EQ(indexed.index.lineCount, 1u + 4 * kFiles);
+    for (int i = 0; i < kFiles; i += 7) {
+        RecordLine first;
+        RecordLine last;
+        ASSERT_TRUE(FindRecordText(indexed.index, kRecordFile, path(i).c_str(), false, first));
+        ASSERT_TRUE(FindRecordText(indexed.index, kRecordFile, path(i).c_str(), true, last));
+        EXPECT_EQ(Decoded(first.fields[1]), "o");
+        EXPECT_EQ(Decoded(last.fields[1]), "eo");
+        EXPECT_TRUE(IsFirstRecordLine(indexed.index, first));
+        EXPECT_FALSE(IsFirstRecordLine(indexed.index, last));
+    }
+    std::vector<std::string> folders;
+    ForEachFirstLine(
+        indexed.index, kRecordFolder,
+        [&](const RecordLine& line) { folders.push_back(Decoded(line.fields[0])); }, true);
+    ASSERT_EQ(folders.size(), static_cast<std::size_t>(kFiles));
+    EXPECT_EQ(folders.front(), path(kFiles - 1));
+    EXPECT_EQ(folders.back(), path(0));
 }
 
 TEST(RecordedChanges, AValueKeepsItsFirstBeforeAndItsLastWritten)
 {
-    const std::string record =
-        ValueLine(kRecordBefore, "Version", true, 1, {'0', 0}) +
-        ValueLine(kRecordWritten, "Version", true, 1, {'1', 0}) +
-        ValueLine(kRecordBefore, "VERSION", true, 1, {'1', 0}) +
-        ValueLine(kRecordWritten, "version", true, 1, {'2', 0}) +
-        ValueLine(kRecordBefore, "Other", false, 0, {});
-    const std::vector<RecordLine> lines = ReadAll(record);
-    ASSERT_EQ(lines.size(), 5u);
-    const RecordedValue value = MergeValueLines(record.data(), record.size(), lines[0]);
+    const Indexed indexed(ValueLine(kRecordBefore, "Version", true, 1, {'0', 0}) +
+                          ValueLine(kRecordWritten, "Version", true, 1, {'1', 0}) +
+                          ValueLine(kRecordBefore, "VERSION", true, 1, {'1', 0}) +
+                          ValueLine(kRecordWritten, "version", true, 1, {'2', 0}) +
+                          ValueLine(kRecordBefore, "Other", false, 0, {}));
+    ASSERT_EQ(indexed.index.lineCount, 5u);
+    const RecordedValue value =
+        MergeValueLines(indexed.index, RecordLineAt(indexed.index, indexed.lines[0]));
     ASSERT_TRUE(value.hasBefore && value.hasWritten);
     std::uint8_t bytes[8];
     RecordData data{};
@@ -300,7 +406,8 @@ TEST(RecordedChanges, AValueKeepsItsFirstBeforeAndItsLastWritten)
     ASSERT_TRUE(DecodeRecordData(value.written, bytes, sizeof bytes, data));
     EXPECT_EQ(bytes[0], '2');
     // A setup stopped between a value's "before" and its writing leaves no "written".
-    EXPECT_FALSE(MergeValueLines(record.data(), record.size(), lines[4]).hasWritten);
+    EXPECT_FALSE(
+        MergeValueLines(indexed.index, RecordLineAt(indexed.index, indexed.lines[4])).hasWritten);
 }
 
 } // namespace
