@@ -39,6 +39,11 @@ char g_emptyAtRestart[MAX_PATH];
 bool g_putBack = false;
 bool g_removeSelf = false;
 
+// The folders that the record's installs went to: the places of the product's own files.
+constexpr int kMostProductFolders = 16;
+char g_productFolders[kMostProductFolders][MAX_PATH];
+int g_productFolderCount = 0;
+
 const char* Text(unsigned id)
 {
     const char* text = LoadText(id);
@@ -148,11 +153,16 @@ bool AddRecordLine(char kind, const char* path)
            written == length && FlushFileBuffers(g_record);
 }
 
-// The products the record names, each once, joined by commas.
+// The products the record names, each once, joined by commas; and the folders they went to.
 void ProductNames(char (&out)[kMessageSize])
 {
     out[0] = '\0';
     ForEachFirst(kRecordProduct, [&](const RecordLine& line) {
+        char* folder = g_productFolders[g_productFolderCount];
+        if (g_productFolderCount < kMostProductFolders &&
+            DecodeRecordText(line.fields[0], folder, MAX_PATH)) {
+            ++g_productFolderCount;
+        }
         char name[kProductNameSize];
         if (!DecodeRecordText(line.fields[1], name, sizeof name) ||
             ContainsName(out, name)) {
@@ -176,13 +186,12 @@ bool IsInstallPlace(const char* path, bool windows)
     if (windows && IsAtOrBelowFolder(path, g_setup.windowsDir)) {
         return true;
     }
-    bool inside = false;
-    ForEachFirst(kRecordProduct, [&](const RecordLine& line) {
-        char folder[MAX_PATH];
-        inside = inside || (DecodeRecordText(line.fields[0], folder, sizeof folder) &&
-                            IsAtOrBelowFolder(path, folder));
-    });
-    return inside;
+    for (int i = 0; i < g_productFolderCount; ++i) {
+        if (IsAtOrBelowFolder(path, g_productFolders[i])) {
+            return true;
+        }
+    }
+    return false;
 }
 
 // ---- files
@@ -401,14 +410,20 @@ void ShowSummary(const char* products, const char* caption)
         AppendFormatted(text, IDS_FILES_NOT_REMOVED, g_notRemoved.names);
         AppendText(text, Text(IDS_RUN_AGAIN));
     }
-    if (FolderKeepsMore()) {
+    const bool keepsMore = FolderKeepsMore();
+    if (keepsMore) {
         AppendFormatted(text, IDS_FOLDER_STAYS, g_folder);
     }
     if (g_removedAtRestart) {
         AppendText(text, Text(IDS_REMOVED_AT_RESTART));
     }
+    // A folder of the product's that a file in use keeps until the restart: the whole program's
+    // folder when nothing else stays in it.
     if (g_emptyAtRestart[0] != '\0' && FileExists(g_emptyAtRestart)) {
-        AppendFormatted(text, IDS_FOLDER_AFTER_RESTART, g_emptyAtRestart);
+        AppendFormatted(text, IDS_FOLDER_AFTER_RESTART,
+                        !keepsMore && IsAtOrBelowFolder(g_emptyAtRestart, g_folder)
+                            ? g_folder
+                            : g_emptyAtRestart);
     }
     const bool warn = g_notRemoved.count + g_changed.count > 0 || g_index.damaged != 0;
     MessageBoxA(nullptr, text, caption, warn ? MB_ICONWARNING : MB_ICONINFORMATION);

@@ -432,6 +432,38 @@ protected:
         }
     }
 
+    // Runs the uninstall entry's command, answers Yes, and stops the uninstall program as a power
+    // cut or the task list would, at the first change below `keyPath` after which `stopNow` holds.
+    static void UninstallStoppedWhen(HKEY root, const std::string& keyPath,
+                                     const std::function<bool()>& stopNow)
+    {
+        HKEY watched = nullptr;
+        ASSERT_EQ(RegOpenKeyExA(root, keyPath.c_str(), 0, KEY_NOTIFY, &watched), ERROR_SUCCESS);
+        HANDLE changed = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+        const auto watch = [&] {
+            return RegNotifyChangeKeyValue(watched, TRUE,
+                                           REG_NOTIFY_CHANGE_LAST_SET | REG_NOTIFY_CHANGE_NAME,
+                                           changed, TRUE) == ERROR_SUCCESS;
+        };
+        ASSERT_TRUE(watch());
+        SetupProcess uninstall(kUninstaller, kDest);
+        HWND question = WaitForMessageBox(uninstall.id(),
+                                          "Remove Kestrel Gamepad and all of its components?");
+        ASSERT_NE(question, nullptr);
+        PressButton(question, IDYES);
+        bool stopped = false;
+        while (!stopped && WaitForSingleObject(changed, 30000) == WAIT_OBJECT_0) {
+            stopped = stopNow();
+            if (stopped) {
+                uninstall.Kill();
+            }
+            ASSERT_TRUE(watch());
+        }
+        RegCloseKey(watched);
+        CloseHandle(changed);
+        ASSERT_TRUE(stopped) << "the uninstall never reached the change it is stopped at";
+    }
+
     // Finish with "No": the control panel instead of a restart.
     static void FinishWithoutRestart(SetupProcess& setup, HWND finish)
     {
@@ -1244,6 +1276,154 @@ TEST_F(Install, UninstallRemovesNothingWithoutItsRecordOrFromAnotherFolderOrWhen
         ReadStoredValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Kestrel\\Kestrel Gamepad", "Version"),
         "1.20");
     EXPECT_FALSE(FileExists(kRestartScript));
+}
+
+TEST_F(Install, AnUninstallStoppedAnywhereAndRunAgainEndsAsOneRunWould)
+{
+    // Another program's KPANEL.DLL, counted once: the install counts it twice, the uninstall must
+    // lower that once, however often it starts.
+    const std::string panel = kSystem + "\\KPANEL.DLL";
+    const std::string product = "SOFTWARE\\Kestrel\\Kestrel Gamepad";
+    const std::string others = OthersThings();
+    const struct {
+        const char* when;
+        HKEY root;
+        std::string keyPath;
+        std::function<bool()> stopNow;
+    } table[] = {
+        {"after the other program's count went down", HKEY_LOCAL_MACHINE, kSharedCounts,
+         [&] { return UseCount(panel) == 1; }},
+        {"while the settings go back", HKEY_LOCAL_MACHINE, product, [] { return true; }},
+    };
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.when);
+        SetUp();
+        ASSERT_TRUE(WriteWholeFile(panel, "the other program's KPANEL.DLL"));
+        SetValue(HKEY_LOCAL_MACHINE, kSharedCounts, panel.c_str(), REG_DWORD,
+                 std::string("\1\0\0\0", 4));
+        ASSERT_NO_FATAL_FAILURE(InstallSample());
+        ASSERT_EQ(UseCount(panel), 2u);
+        ASSERT_NO_FATAL_FAILURE(UninstallStoppedWhen(row.root, row.keyPath, row.stopNow));
+        EXPECT_TRUE(FileExists(kRecord));
+        EXPECT_LE(UseCount(panel), 1u);
+
+        std::string message;
+        ASSERT_NO_FATAL_FAILURE(Uninstall(IDYES, message));
+        EXPECT_EQ(message.substr(0, sizeof kRemoved - 1), kRemoved);
+        EXPECT_TRUE(FileExists(panel));
+        EXPECT_EQ(UseCount(panel), 1u);
+        EXPECT_FALSE(FileExists(kSystem + "\\KESTREL.VXD"));
+        EXPECT_FALSE(FileExists(kDest));
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Kestrel"));
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+        EXPECT_EQ(OthersThings(), others);
+        DeleteFileA(panel.c_str());
+        SetValue(HKEY_LOCAL_MACHINE, kSharedCounts, panel.c_str(), REG_DWORD, "");
+    }
+}
+
+TEST_F(Install, ADamagedRecordTakesBackWhatItStillNamesAndSaysSo)
+{
+    const std::string others = OthersThings();
+    ASSERT_NO_FATAL_FAILURE(InstallSample());
+    // One byte changed in the line that names the product's "Version" as written, and a line cut
+    // short at the end.
+    std::string record = ReadWholeFile(kRecord);
+    const std::size_t version = record.find("\tVersion\t", record.find(" W\t"));
+    ASSERT_NE(version, std::string::npos);
+    record[version + 2] ^= 0x20;
+    record += "0123ABCD F\tC:\\KESTREL\\HALF";
+    ASSERT_TRUE(WriteWholeFile(kRecord, record));
+
+    std::string message;
+    ASSERT_NO_FATAL_FAILURE(Uninstall(IDYES, message));
+    EXPECT_EQ(message, "UNINSTAL.DAT was damaged: what it still named of Kestrel Gamepad is "
+                       "removed, but some changes of Setup may remain.");
+    // What the damaged line named stays; everything else goes, the program, its folder and its
+    // entry with it: no entry points at a program that is gone.
+    const std::string product = "SOFTWARE\\Kestrel\\Kestrel Gamepad";
+    ExpectString(ReadStoredValue(HKEY_LOCAL_MACHINE, product, "Version"), "1.20");
+    EXPECT_FALSE(ReadStoredValue(HKEY_LOCAL_MACHINE, product, "Buttons").found);
+    for (const auto& file : SampleTargets()) {
+        EXPECT_FALSE(FileExists(file.target)) << file.target;
+    }
+    EXPECT_FALSE(FileExists(kDest));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+    const std::string settings = kJoystickKey + kSettings;
+    EXPECT_FALSE(ReadStoredValue(HKEY_LOCAL_MACHINE, settings, "Joystick1OEMCallout").found);
+    EXPECT_EQ(OthersThings(), others);
+}
+
+TEST_F(Install, ASharedFileGoesWhenItsLastUseGoesWhoeverHadItFirst)
+{
+    const std::string panel = kSystem + "\\KPANEL.DLL";
+    const struct {
+        const char* what;
+        bool thereBefore;   // with one use of another program's
+        DWORD countLater;   // what the use count is by the uninstall
+        bool stays;
+        DWORD countAfter;
+    } table[] = {
+        {"there before, the other program uninstalled since", true, 1, false, 0},
+        {"ours first, another program counted since", false, 2, true, 1},
+    };
+    for (const auto& row : table) {
+        SCOPED_TRACE(row.what);
+        SetUp();
+        if (row.thereBefore) {
+            ASSERT_TRUE(WriteWholeFile(panel, "the other program's KPANEL.DLL"));
+            SetValue(HKEY_LOCAL_MACHINE, kSharedCounts, panel.c_str(), REG_DWORD,
+                     std::string("\1\0\0\0", 4));
+        }
+        ASSERT_NO_FATAL_FAILURE(InstallSample());
+        const DWORD later = row.countLater;
+        SetValue(HKEY_LOCAL_MACHINE, kSharedCounts, panel.c_str(), REG_DWORD,
+                 std::string(reinterpret_cast<const char*>(&later), 4));
+        std::string message;
+        ASSERT_NO_FATAL_FAILURE(Uninstall(IDYES, message));
+        EXPECT_EQ(FileExists(panel), row.stays);
+        EXPECT_EQ(UseCount(panel), row.countAfter);
+        DeleteFileA(panel.c_str());
+        SetValue(HKEY_LOCAL_MACHINE, kSharedCounts, panel.c_str(), REG_DWORD, "");
+    }
+}
+
+TEST_F(Install, TheProductsFoldersGoWhenEmptyAndAChangedFileStaysNamed)
+{
+    // The destination and one of the script's folders were there before, empty.
+    ASSERT_TRUE(CreateDirectoryA(kDest.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA((kDest + "\\DOCS").c_str(), nullptr));
+    ASSERT_NO_FATAL_FAILURE(InstallSample(true));
+    std::string message;
+    ASSERT_NO_FATAL_FAILURE(Uninstall(IDYES, message));
+    EXPECT_EQ(message, kRemoved);
+    EXPECT_FALSE(FileExists(kDest));
+
+    // The user changed the read-me since the install: it stays, named, and so does its folder,
+    // which holds nothing else.
+    ASSERT_NO_FATAL_FAILURE(InstallSample());
+    ASSERT_TRUE(WriteWholeFile(kDest + "\\README.TXT", "my own notes on the gamepad"));
+    ASSERT_NO_FATAL_FAILURE(Uninstall(IDYES, message));
+    EXPECT_EQ(message, std::string(kRemoved) +
+                           "\n\nYou have changed these files; they stay:\n\n" + kDest +
+                           "\\README.TXT");
+    EXPECT_EQ(ReadWholeFile(kDest + "\\README.TXT"), "my own notes on the gamepad");
+    EXPECT_EQ(FileNamesIn(kDest), std::set<std::string>{"README.TXT"});
+    EXPECT_FALSE(FileExists(kDest + "\\UTILS"));
+}
+
+TEST_F(Install, AFolderThatEmptiesOnlyAtTheRestartIsNamed)
+{
+    ASSERT_NO_FATAL_FAILURE(InstallSample());
+    HANDLE held = HoldOpen(kDest + "\\UTILS\\CALIB\\KCAL.EXE");
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    std::string message;
+    ASSERT_NO_FATAL_FAILURE(Uninstall(IDYES, message));
+    CloseHandle(held);
+    EXPECT_EQ(message, std::string(kRemoved) + kRestartNeeded + "\n\nDelete the folder " +
+                           kDest + " after the restart.");
+    RestartWindows();
+    EXPECT_FALSE(FileExists(kDest + "\\UTILS\\CALIB\\KCAL.EXE"));
 }
 
 } // namespace
