@@ -345,15 +345,17 @@ bool FolderKeepsMore()
     do {
         char path[MAX_PATH];
         const char* name = found.cFileName;
-        RecordLine line;
+        if (!JoinFolderAndName(g_folder, name, path) || EqualsExactly(name, ".") ||
+            EqualsExactly(name, "..") || EqualsIgnoreCase(name, kInstallRecordName) ||
+            SamePath(path, g_ownPath)) {
+            continue;
+        }
         // A folder left, or a file of the record's, holds what the message names already, if it
         // names anything.
+        RecordLine line;
         const bool ours = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
                           FindRecordText(g_index, kRecordFile, path, false, line);
-        const bool named = g_changed.count + g_notRemoved.count != 0 || g_removedAtRestart;
-        more = JoinFolderAndName(g_folder, name, path) && !EqualsExactly(name, ".") &&
-               !EqualsExactly(name, "..") && !EqualsIgnoreCase(name, kInstallRecordName) &&
-               !SamePath(path, g_ownPath) && !(ours && named);
+        more = !ours || (g_changed.count + g_notRemoved.count == 0 && !g_removedAtRestart);
     } while (!more && FindNextFileA(search, &found));
     FindClose(search);
     return more;
@@ -471,6 +473,9 @@ int RunUninstall(HINSTANCE instance)
         MessageBoxA(nullptr, text, Text(IDS_UNINSTALL), MB_ICONWARNING);
         return 0;
     }
+    // From here on the folder is named as the record names its files, whatever form (8.3 or long)
+    // the program was started by.
+    CopyText(g_folder, recordFolder);
 
     char products[kMessageSize];
     ProductNames(products);
