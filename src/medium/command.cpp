@@ -11,6 +11,7 @@
 #include "authoring/folder.h"
 #include "checker/checker.h"
 #include "medium/disk_image.h"
+#include "medium/floppy_set.h"
 #include "medium/medium_files.h"
 #include "medium/medium_plan.h"
 #include "script/script_names.h"
@@ -23,7 +24,8 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: setup-medium --script SETUP.INF --originals DIR --setup SETUP.EXE --out MEDIUM_DIR\n"
-    "                    [--floppy IMAGE.img] [--iso IMAGE.iso] [--force]\n"
+    "                    [--floppy IMAGE.img] [--floppy-set NAME.img] [--iso IMAGE.iso]\n"
+    "                    [--force]\n"
     "\n"
     "Builds a distribution medium. Reads the script as SETUP.EXE reads it and makes every file\n"
     "that its file records name from the original of the target name in DIR: compressed in the\n"
@@ -36,14 +38,18 @@ constexpr char kUsage[] =
     "  --originals DIR   the original files, under their target names (case is ignored)\n"
     "  --setup FILE      the SETUP.EXE to put on the medium\n"
     "  --out DIR         the medium's folder: new, empty, or an earlier build of this medium\n"
-    "  --floppy FILE     also write a 1.44 MB FAT12 floppy image (mtools), its volume label\n"
-    "                    [DiskLabel] Disk1 in capitals, cut to 11 characters\n"
+    "  --floppy FILE     also write a 1.44 MB FAT12 floppy image (mtools) of the whole medium,\n"
+    "                    its volume label [DiskLabel] Disk1 in capitals, cut to 11 characters\n"
+    "  --floppy-set NAME also write a floppy image for each disk of the script: NAME-1.img,\n"
+    "                    NAME-2.img... for NAME.img, or the disk's number in place of a \"#\"\n"
+    "                    in NAME; disk 1 holds SETUP.EXE, the script and disk 1's files, every\n"
+    "                    other disk its own files; each labelled with its disk's label\n"
     "  --iso FILE        also write an ISO 9660 CD image with 8.3 names (xorriso)\n"
     "  --force           write the images despite the checker's warnings (still printed)\n"
     "  -h, --help        this text\n"
     "\n"
     "exit status: 0 built; 1 stopped by the script's file records, by the checker's warnings or\n"
-    "by a medium too large for its floppy; 2 an input cannot be read, an output cannot be\n"
+    "by a medium or disk too large for its floppy; 2 an input cannot be read, an output cannot be\n"
     "written, a tool is missing, or bad usage\n";
 
 struct Options {
@@ -52,6 +58,7 @@ struct Options {
     std::string setup;
     std::string out;
     std::string floppy;
+    std::string floppySet;
     std::string iso;
     bool force = false;
 };
@@ -72,7 +79,8 @@ std::optional<int> ParseOptions(int argc, const char* const* argv, Options& opti
     const std::pair<std::string_view, std::string*> valued[] = {
         {"--script", &options.script}, {"--originals", &options.originals},
         {"--setup", &options.setup},   {"--out", &options.out},
-        {"--floppy", &options.floppy}, {"--iso", &options.iso},
+        {"--floppy", &options.floppy}, {"--floppy-set", &options.floppySet},
+        {"--iso", &options.iso},
     };
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
@@ -98,7 +106,7 @@ std::optional<int> ParseOptions(int argc, const char* const* argv, Options& opti
         }
     }
     for (const auto& [name, value] : valued) {
-        if (value->empty() && name != "--floppy" && name != "--iso") {
+        if (value->empty() && name != "--floppy" && name != "--floppy-set" && name != "--iso") {
             return Usage((std::string(name) + " is required").c_str(), out, err);
         }
     }
@@ -168,10 +176,9 @@ std::optional<int> ReadInputs(const Options& options, Inputs& inputs, std::FILE*
     return std::nullopt;
 }
 
-// The medium's files, made and written into its folder; an exit status when that fails.
-std::optional<int> LayOutMedium(const Options& options, const ScriptModel& model,
-                                Inputs& inputs, std::vector<MediumFile>& files, std::FILE* out,
-                                std::FILE* err)
+// The medium's files, made from their originals; an exit status when that fails.
+std::optional<int> MakeFiles(const Options& options, const ScriptModel& model, Inputs& inputs,
+                             std::vector<MediumFile>& files, double& milliseconds, std::FILE* err)
 {
     const MediumPlan plan = PlanMedium(model);
     if (!plan.errors.empty()) {
@@ -185,11 +192,19 @@ std::optional<int> LayOutMedium(const Options& options, const ScriptModel& model
                             missing);
     const std::chrono::duration<double, std::milli> made =
         std::chrono::steady_clock::now() - started;
+    milliseconds = made.count();
     if (!missing.empty()) {
         PrintDiagnostics(err, options.script, missing);
         std::fprintf(err, "setup-medium: no medium written\n");
         return kExitCannotRun;
     }
+    return std::nullopt;
+}
+
+// The medium's files written into its folder; an exit status when that fails.
+std::optional<int> WriteFolder(const Options& options, const std::vector<MediumFile>& files,
+                               double milliseconds, std::FILE* out, std::FILE* err)
+{
     if (const auto foreign = ForeignEntries(options.out, files); !foreign.empty()) {
         std::string names;
         for (const std::string& name : foreign) {
@@ -205,12 +220,23 @@ std::optional<int> LayOutMedium(const Options& options, const ScriptModel& model
         std::fprintf(err, "%s\n", failure.c_str());
         return kExitCannotRun;
     }
-    PrintFiles(files, made.count(), options, out);
+    PrintFiles(files, milliseconds, options, out);
     return std::nullopt;
 }
 
+// The medium's files, made and written into its folder; an exit status when that fails.
+std::optional<int> LayOutMedium(const Options& options, const ScriptModel& model, Inputs& inputs,
+                                std::vector<MediumFile>& files, std::FILE* out, std::FILE* err)
+{
+    double milliseconds = 0;
+    if (const auto status = MakeFiles(options, model, inputs, files, milliseconds, err)) {
+        return status;
+    }
+    return WriteFolder(options, files, milliseconds, out, err);
+}
+
 // The disk images asked for, of the medium's files; an exit status when one fails.
-std::optional<int> WriteImages(const Options& options, const std::string& diskLabel,
+std::optional<int> WriteImages(const Options& options, const ScriptModel& model,
                                const std::vector<MediumFile>& files, std::FILE* out,
                                std::FILE* err)
 {
@@ -218,16 +244,19 @@ std::optional<int> WriteImages(const Options& options, const std::string& diskLa
     for (const MediumFile& file : files) {
         imageFiles.push_back(ImageFile{file.name, file.bytes.size()});
     }
+    const std::string diskLabel = model.settings.diskLabels[0];
     if (!options.floppy.empty()) {
-        const std::string label = FloppyLabel(diskLabel);
-        if (const auto failure = WriteFloppyImage(options.floppy, label, options.out, imageFiles)) {
+        if (const auto failure =
+                WriteFloppy(options.floppy, diskLabel, options.out, imageFiles, out)) {
             std::fprintf(err, "%s\n", failure->message.c_str());
             return failure->status;
         }
-        std::fprintf(out, "%s: 1.44 MB floppy \"%s\", %llu bytes free\n", options.floppy.c_str(),
-                     label.c_str(),
-                     static_cast<unsigned long long>(kFloppyDataBytes -
-                                                     FloppyUseOf(imageFiles).dataBytes));
+    }
+    if (!options.floppySet.empty()) {
+        if (const auto status =
+                WriteFloppySet(options.floppySet, model, options.out, files, out, err)) {
+            return status;
+        }
     }
     if (!options.iso.empty()) {
         const std::string label = IsoLabel(diskLabel);
@@ -275,7 +304,7 @@ int RunMediumCommand(int argc, const char* const* argv, std::FILE* out, std::FIL
                      report.diagnostics.size() == 1 ? "warning" : "warnings");
         return kExitFaults;
     }
-    const auto status = WriteImages(options, model.settings.diskLabels[0], files, out, err);
+    const auto status = WriteImages(options, model, files, out, err);
     std::fflush(out);
     return status.value_or(kExitClean);
 }

@@ -6,6 +6,7 @@
 #include "command_fixture.h"
 #include "common/szdd_cases.h"
 #include "medium/disk_image.h"
+#include "medium/floppy_set.h"
 
 #include <gtest/gtest.h>
 
@@ -96,6 +97,53 @@ protected:
         EXPECT_EQ(ReadText(folder + "/SETUP.EXE"), ReadText(setupExe_));
         EXPECT_EQ(ReadText(folder + "/SETUP.INF"), ReadText(kSample + "/SETUP.INF"));
         EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 10);
+    }
+
+    // The names of the files of a floppy image (mdir's bare listing, in its order), and its
+    // volume label.
+    static std::vector<std::string> ImageNames(const std::string& image)
+    {
+        std::vector<std::string> names;
+        std::string listing = Output("mdir -b -i '" + image + "' ::");
+        for (std::size_t at = 0; at < listing.size();) {
+            const std::size_t end = listing.find('\n', at);
+            const std::string line = listing.substr(at, end - at);
+            names.push_back(line.substr(line.rfind('/') + 1));
+            at = end == std::string::npos ? listing.size() : end + 1;
+        }
+        return names;
+    }
+    static std::string VolumeLabel(const std::string& image)
+    {
+        const std::string listing = Output("mdir -i '" + image + "' ::");
+        const std::string before = "Volume in drive : is ";
+        const std::size_t at = listing.find(before);
+        if (at == std::string::npos) {
+            return {};
+        }
+        std::string label =
+            listing.substr(at + before.size(), listing.find('\n', at) - at - before.size());
+        label.erase(label.find_last_not_of(' ') + 1); // mdir fills it out to 11 characters
+        return label;
+    }
+
+    // Each image holds the files named, as the medium folder holds them, and the label given.
+    void ExpectImages(const std::vector<std::pair<std::string, std::string>>& imagesAndLabels,
+                      const std::vector<std::vector<std::string>>& files)
+    {
+        for (std::size_t d = 0; d < imagesAndLabels.size(); ++d) {
+            const auto& [image, label] = imagesAndLabels[d];
+            EXPECT_EQ(VolumeLabel(image), label) << image;
+            EXPECT_EQ(ImageNames(image), files[d]) << image;
+            const std::string read = Path("read-" + std::to_string(d + 1));
+            fs::create_directories(read);
+            ASSERT_EQ(std::system(("mcopy -n -i '" + image + "' '::/*' '" + read + "/'").c_str()),
+                      0);
+            for (const std::string& name : files[d]) {
+                EXPECT_EQ(ReadText(read + "/" + name), ReadText(Path("medium/" + name)))
+                    << image << " " << name;
+            }
+        }
     }
 
     std::string setupExe_;
@@ -270,6 +318,67 @@ TEST_F(MediumCommand, MediumTooLargeForTheFloppySaysByHowMuch)
     EXPECT_NE(err_.find(": " + tooMany + " bytes too many"), std::string::npos)
         << err_;
     EXPECT_FALSE(fs::exists(Path("disk.img")));
+}
+
+TEST_F(MediumCommand, FloppySetHoldsEachDiskOnAnImageOfItsOwn)
+{
+    const std::string script = SampleWith({{"Disk1=Kestrel Gamepad Driver Disk 1", "Disk1=KGP Disk 1"},
+                                           {"Disk2=Kestrel Gamepad Driver Disk 2", "Disk2=KGP Disk 2"}});
+    ASSERT_EQ(Build(script, {"--floppy-set", Path("set.img")}), authoring::kExitClean) << err_;
+    ExpectImages({{Path("set-1.img"), "KGP DISK 1"}, {Path("set-2.img"), "KGP DISK 2"}},
+                 {{"SETUP.EXE", "SETUP.INF", "README.TXT", "KESTREL.VX_", "KESTREL.IN_",
+                   "KPANEL.DL_"},
+                  {"KCAL.EX_", "BUTTONS.TXT", "KESTREL.HL_", "UNINSTAL.EX_"}});
+    EXPECT_FALSE(fs::exists(Path("set-3.img")));
+    EXPECT_NE(out_.find(Path("set-2.img") + ": 1.44 MB floppy \"KGP DISK 2\""), std::string::npos)
+        << out_;
+    // The medium folder holds the whole set, as a set copied into one folder does.
+    EXPECT_EQ(std::distance(fs::directory_iterator(Path("medium")), fs::directory_iterator()), 10);
+}
+
+TEST_F(MediumCommand, DiskTooLargeForItsFloppyIsNamedWithByHowMuch)
+{
+    const std::vector<std::uint8_t> big = RandomBytes(1500000, 1);
+    Write("originals/BIG.BIN", std::string(big.begin(), big.end()));
+    const std::string script =
+        SampleWith({{"MinimumSpace=512", "MinimumSpace=4000"},
+                    {"Disk2=4", "Disk2=5"},
+                    {"4=UNINSTAL.EX_", "5=BIG.BIN,BIG.BIN,Big,RootDir\n4=UNINSTAL.EX_"}});
+    EXPECT_EQ(Build(script, {"--floppy-set", Path("set.img")}), authoring::kExitFaults) << err_;
+
+    std::uint64_t taken = 0;
+    for (const char* name : {"KCAL.EX_", "BUTTONS.TXT", "KESTREL.HL_", "BIG.BIN", "UNINSTAL.EX_"}) {
+        taken += (fs::file_size(Path("medium/") + name) + 511) / 512 * 512;
+    }
+    ASSERT_GT(taken, medium::kFloppyDataBytes);
+    EXPECT_NE(err_.find(Path("set-2.img") +
+                        ": disk 2 (\"Kestrel Gamepad Driver Disk 2\") takes " +
+                        std::to_string(taken) + " bytes in whole sectors, and a 1.44 MB floppy "
+                        "holds 1457664: " + std::to_string(taken - medium::kFloppyDataBytes) +
+                        " bytes too many"),
+              std::string::npos)
+        << err_;
+    EXPECT_EQ(err_.find("disk 1"), std::string::npos) << err_;
+    EXPECT_FALSE(fs::exists(Path("set-1.img")));
+    EXPECT_FALSE(fs::exists(Path("set-2.img")));
+}
+
+TEST(FloppySetImageName, DiskNumberInPlaceOfHashOrBeforeTheExtension)
+{
+    const struct {
+        const char* pattern;
+        int disk;
+        const char* image;
+    } table[] = {
+        {"kestrel.img", 0, "kestrel-1.img"},
+        {"out/kestrel.img", 1, "out/kestrel-2.img"},
+        {"out.d/kestrel", 2, "out.d/kestrel-3"},
+        {"KGP#.IMG", 5, "KGP6.IMG"},
+        {"set#/disk.img", 0, "set#/disk-1.img"}, // a "#" of a folder stays
+    };
+    for (const auto& row : table) {
+        EXPECT_EQ(medium::FloppySetImageName(row.pattern, row.disk), row.image) << row.pattern;
+    }
 }
 
 TEST_F(MediumCommand, MissingImageToolNamesItsPackage)
