@@ -2,7 +2,9 @@
 // main() hands its arguments and the standard streams to RunMediumCommand.
 #include "medium/command.h"
 
+#include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -10,8 +12,11 @@
 #include "authoring/exit_status.h"
 #include "authoring/folder.h"
 #include "checker/checker.h"
+#include "authoring/floppy.h"
+#include "authoring/names.h"
 #include "medium/disk_image.h"
 #include "medium/floppy_set.h"
+#include "medium/floppy_split.h"
 #include "medium/medium_files.h"
 #include "medium/medium_plan.h"
 #include "script/script_names.h"
@@ -24,8 +29,8 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: setup-medium --script SETUP.INF --originals DIR --setup SETUP.EXE --out MEDIUM_DIR\n"
-    "                    [--floppy IMAGE.img] [--floppy-set NAME.img] [--iso IMAGE.iso]\n"
-    "                    [--force]\n"
+    "                    [--floppy IMAGE.img] [--floppy-set NAME.img] [--split]\n"
+    "                    [--iso IMAGE.iso] [--force]\n"
     "\n"
     "Builds a distribution medium. Reads the script as SETUP.EXE reads it and makes every file\n"
     "that its file records name from the original of the target name in DIR: compressed in the\n"
@@ -44,6 +49,9 @@ constexpr char kUsage[] =
     "                    NAME-2.img... for NAME.img, or the disk's number in place of a \"#\"\n"
     "                    in NAME; disk 1 holds SETUP.EXE, the script and disk 1's files, every\n"
     "                    other disk its own files; each labelled with its disk's label\n"
+    "  --split           lay the file records of [Disk1], in their order, out over as few\n"
+    "                    floppies as that order allows; the medium's SETUP.INF gets the disk\n"
+    "                    sections, [FileCounts] and [DiskLabel] of that layout (\"... Disk 2\")\n"
     "  --iso FILE        also write an ISO 9660 CD image with 8.3 names (xorriso)\n"
     "  --force           write the images despite the checker's warnings (still printed)\n"
     "  -h, --help        this text\n"
@@ -61,6 +69,7 @@ struct Options {
     std::string floppySet;
     std::string iso;
     bool force = false;
+    bool split = false;
 };
 
 int Usage(const char* complaint, std::FILE* out, std::FILE* err)
@@ -87,8 +96,8 @@ std::optional<int> ParseOptions(int argc, const char* const* argv, Options& opti
         if (arg == "-h" || arg == "--help") {
             return Usage(nullptr, out, err);
         }
-        if (arg == "--force") {
-            options.force = true;
+        if (arg == "--force" || arg == "--split") {
+            (arg == "--force" ? options.force : options.split) = true;
             continue;
         }
         bool known = false;
@@ -201,6 +210,39 @@ std::optional<int> MakeFiles(const Options& options, const ScriptModel& model, I
     return std::nullopt;
 }
 
+// The records of [Disk1] laid out over floppies: `splitText`, the script with that layout, takes
+// the place of the author's in `model` and on the medium. An exit status when they cannot be.
+std::optional<int> SplitMedium(const Options& options, ScriptModel& model, std::string& splitText,
+                               std::vector<MediumFile>& files, std::FILE* out, std::FILE* err)
+{
+    FileSizes sizes;
+    for (const MediumFile& file : files) {
+        sizes[Upper(file.name)] = file.bytes.size();
+    }
+    FloppySplit split;
+    splitText = SplitScript(model, sizes, split);
+    if (!split.errors.empty()) {
+        PrintDiagnostics(err, options.script, split.errors);
+        std::fprintf(err, "setup-medium: no medium written\n");
+        return kExitFaults;
+    }
+    std::fprintf(out, "[Disk1] laid out over %d %s:\n", split.diskCount,
+                 split.diskCount == 1 ? "floppy" : "floppies");
+    for (int d = 0; d < split.diskCount; ++d) {
+        const auto records = std::count(split.diskOf.begin(), split.diskOf.end(), d);
+        std::fprintf(out, "  %s: %ld file %s\n", FloppyDiskName(d, split.labels[d]).c_str(),
+                     static_cast<long>(records), records == 1 ? "record" : "records");
+    }
+    for (MediumFile& file : files) {
+        if (file.name == kScriptName) {
+            file.bytes.assign(splitText.begin(), splitText.end());
+            file.originalSize = file.bytes.size();
+        }
+    }
+    LoadScriptModel(splitText, Assumptions{}, model);
+    return std::nullopt;
+}
+
 // The medium's files written into its folder; an exit status when that fails.
 std::optional<int> WriteFolder(const Options& options, const std::vector<MediumFile>& files,
                                double milliseconds, std::FILE* out, std::FILE* err)
@@ -224,13 +266,20 @@ std::optional<int> WriteFolder(const Options& options, const std::vector<MediumF
     return std::nullopt;
 }
 
-// The medium's files, made and written into its folder; an exit status when that fails.
-std::optional<int> LayOutMedium(const Options& options, const ScriptModel& model, Inputs& inputs,
-                                std::vector<MediumFile>& files, std::FILE* out, std::FILE* err)
+// The medium's files, made, laid out over floppies when asked, and written into its folder; an
+// exit status when that fails.
+std::optional<int> LayOutMedium(const Options& options, ScriptModel& model, Inputs& inputs,
+                                std::string& splitText, std::vector<MediumFile>& files,
+                                std::FILE* out, std::FILE* err)
 {
     double milliseconds = 0;
     if (const auto status = MakeFiles(options, model, inputs, files, milliseconds, err)) {
         return status;
+    }
+    if (options.split) {
+        if (const auto status = SplitMedium(options, model, splitText, files, out, err)) {
+            return status;
+        }
     }
     return WriteFolder(options, files, milliseconds, out, err);
 }
@@ -286,9 +335,14 @@ int RunMediumCommand(int argc, const char* const* argv, std::FILE* out, std::FIL
                                 inputs.script.size());
     LoadScriptModel(text, Assumptions{}, model);
     std::vector<MediumFile> files;
-    if (const auto status = LayOutMedium(options, model, inputs, files, out, err)) {
+    std::string splitText; // the script that the medium holds, when --split writes its own
+    if (const auto status = LayOutMedium(options, model, inputs, splitText, files, out, err)) {
         return *status;
     }
+    // The warnings' lines are those of the script on the medium.
+    const std::string checked =
+        options.split ? (std::filesystem::path(options.out) / kScriptName).string()
+                      : options.script;
 
     // The finished medium, as the checker finds it in its folder.
     checker::Medium medium{checker::MediumLayout::Medium, options.out,
@@ -296,7 +350,7 @@ int RunMediumCommand(int argc, const char* const* argv, std::FILE* out, std::FIL
                                return ReadFromFolder(options.out, name);
                            }};
     const checker::CheckReport report = checker::CheckModel(model, medium);
-    PrintDiagnostics(err, options.script, report.diagnostics);
+    PrintDiagnostics(err, checked, report.diagnostics);
     if (!report.diagnostics.empty() && !options.force) {
         std::fprintf(err,
                      "setup-medium: %zu %s; no disk image written (--force writes it anyway)\n",

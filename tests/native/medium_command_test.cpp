@@ -2,6 +2,7 @@
 
 #include "authoring/exit_status.h"
 #include "authoring/folder.h"
+#include "checker/command.h"
 #include "szdd/szdd_reader.h"
 #include "command_fixture.h"
 #include "common/szdd_cases.h"
@@ -194,6 +195,9 @@ TEST_F(MediumCommand, FaultsStopTheBuildWithTheirExitStatus)
         {"image that cannot be written", "", "", {"--floppy", Path("none/disk.img")}, nullptr,
          false, authoring::kExitCannotRun,
          Path("none/disk.img") + ": cannot be written: No such file or directory", true},
+        {"records of two disks to split", "", "", {"--split"}, nullptr, false,
+         authoring::kExitFaults,
+         ":10: --split lays out the file records of [Disk1] of a script of one disk", false},
         {"unknown argument", "", "", {"--floppies", "x"}, nullptr, false,
          authoring::kExitCannotRun, "setup-medium: unknown argument --floppies", false},
         {"option without value", "", "", {"--iso"}, nullptr, false, authoring::kExitCannotRun,
@@ -334,6 +338,74 @@ TEST_F(MediumCommand, FloppySetHoldsEachDiskOnAnImageOfItsOwn)
         << out_;
     // The medium folder holds the whole set, as a set copied into one folder does.
     EXPECT_EQ(std::distance(fs::directory_iterator(Path("medium")), fs::directory_iterator()), 10);
+}
+
+// A script of one disk whose [Disk1] lists every file: three large ones among the sample's.
+std::string OneDiskScript()
+{
+    std::string text = "[Main]\r\nProductName=Kestrel Gamepad\r\nDefaultPath=C:\\KESTREL\r\n"
+                       "DriverName=KESTREL.VXD\r\nMinimumSpace=4000\r\n"
+                       "[DiskLabel]\r\nDisk1=KGP Disk 1\r\n"
+                       "[DirectoryName]\r\nRootDir=\r\nSubDir1=DOCS\r\n"
+                       "[FileCounts]\r\nDisk1=11\r\n[Disk1]\r\n";
+    const char* const files[] = {
+        "README.TXT,README.TXT,Read me first,RootDir",
+        "KESTREL.VX_,KESTREL.VXD,Gamepad driver,WinSystemDir",
+        "KESTREL.IN_,KESTREL.INF,Driver information,WinInfDir",
+        "KPANEL.DL_,KPANEL.DLL,Control panel extension,WinSystemDir",
+        "BIG1.BIN,BIG1.BIN,Sounds,SubDir1",
+        "KCAL.EX_,KCAL.EXE,Calibration utility,RootDir",
+        "BIG2.BIN,BIG2.BIN,Pictures,SubDir1",
+        "BUTTONS.TXT,BUTTONS.TXT,Button layout,SubDir1",
+        "BIG3.BIN,BIG3.BIN,Films,SubDir1",
+        "KESTREL.HL_,KESTREL.HLP,Help file,SubDir1",
+        "UNINSTAL.EX_,UNINSTAL.EXE,Uninstall program,RootDir",
+    };
+    for (std::size_t i = 0; i < std::size(files); ++i) {
+        text += std::to_string(i + 1) + "=" + files[i] + "\r\n";
+    }
+    return text;
+}
+
+TEST_F(MediumCommand, SplitLaysDiskOneOutOverThreeFloppiesInItsOrder)
+{
+    for (int i = 1; i <= 3; ++i) {
+        const std::vector<std::uint8_t> big = RandomBytes(900000, i);
+        Write("originals/BIG" + std::to_string(i) + ".BIN", std::string(big.begin(), big.end()));
+    }
+    const std::string script = Write("ALL.INF", OneDiskScript());
+    // The checker passes the script that the split writes, or no image would be written.
+    ASSERT_EQ(Build(script, {"--split", "--floppy-set", Path("KGP#.img")}), authoring::kExitClean)
+        << err_;
+    const std::string written = ReadText(Path("medium/SETUP.INF"));
+    for (const char* part :
+         {"[Main]\r\nProductName=Kestrel Gamepad\r\n",
+          "[DiskLabel]\r\nDisk1=KGP Disk 1\r\nDisk2=KGP Disk 2\r\nDisk3=KGP Disk 3\r\n",
+          "[FileCounts]\r\nDisk1=6\r\nDisk2=2\r\nDisk3=3\r\n",
+          "[Disk1]\r\n1=README.TXT,", "6=KCAL.EX_,KCAL.EXE,Calibration utility,RootDir\r\n",
+          "[Disk2]\r\n1=BIG2.BIN,BIG2.BIN,Pictures,SubDir1\r\n2=BUTTONS.TXT,",
+          "[Disk3]\r\n1=BIG3.BIN,BIG3.BIN,Films,SubDir1\r\n2=KESTREL.HL_,KESTREL.HLP,Help "
+          "file,SubDir1\r\n3=UNINSTAL.EX_,"}) {
+        EXPECT_NE(written.find(part), std::string::npos) << part << "\n" << written;
+    }
+    ExpectImages({{Path("KGP1.img"), "KGP DISK 1"},
+                  {Path("KGP2.img"), "KGP DISK 2"},
+                  {Path("KGP3.img"), "KGP DISK 3"}},
+                 {{"SETUP.EXE", "SETUP.INF", "README.TXT", "KESTREL.VX_", "KESTREL.IN_",
+                   "KPANEL.DL_", "BIG1.BIN", "KCAL.EX_"},
+                  {"BIG2.BIN", "BUTTONS.TXT"},
+                  {"BIG3.BIN", "KESTREL.HL_", "UNINSTAL.EX_"}});
+    EXPECT_FALSE(fs::exists(Path("KGP4.img")));
+
+    // The checker finds the set as setup-medium laid it out.
+    ASSERT_EQ(RunCommand(checker::RunCheckCommand, "setup-inf-check",
+                         {"--floppy-set", Path("medium")}),
+              authoring::kExitClean)
+        << out_;
+    EXPECT_NE(out_.find("disk 3 (\"KGP Disk 3\") on a 1.44 MB floppy: 3 files,"),
+              std::string::npos)
+        << out_;
+    EXPECT_NE(out_.find("no warnings (3 disks, 11 file records)"), std::string::npos) << out_;
 }
 
 TEST_F(MediumCommand, DiskTooLargeForItsFloppyIsNamedWithByHowMuch)
