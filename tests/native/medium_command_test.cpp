@@ -410,16 +410,23 @@ TEST_F(MediumCommand, SplitLaysDiskOneOutOverThreeFloppiesInItsOrder)
 
 TEST_F(MediumCommand, DiskTooLargeForItsFloppyIsNamedWithByHowMuch)
 {
-    const std::vector<std::uint8_t> big = RandomBytes(1500000, 1);
-    Write("originals/BIG.BIN", std::string(big.begin(), big.end()));
-    const std::string script =
-        SampleWith({{"MinimumSpace=512", "MinimumSpace=4000"},
-                    {"Disk2=4", "Disk2=5"},
-                    {"4=UNINSTAL.EX_", "5=BIG.BIN,BIG.BIN,Big,RootDir\n4=UNINSTAL.EX_"}});
-    EXPECT_EQ(Build(script, {"--floppy-set", Path("set.img")}), authoring::kExitFaults) << err_;
-
+    // Two files that each fit a floppy, and together do not.
+    for (const char* name : {"SOUNDS.BIN", "FILMS.BIN"}) {
+        const std::vector<std::uint8_t> bytes = RandomBytes(800000, name[0]);
+        Write(std::string("originals/") + name, std::string(bytes.begin(), bytes.end()));
+    }
+    EXPECT_EQ(Build(SampleWith({{"MinimumSpace=512", "MinimumSpace=4000"},
+                                {"Disk2=4", "Disk2=6"},
+                                {"4=UNINSTAL.EX_,UNINSTAL.EXE,Uninstall program,RootDir",
+                                 "4=UNINSTAL.EX_,UNINSTAL.EXE,Uninstall program,RootDir\n"
+                                 "5=SOUNDS.BIN,SOUNDS.BIN,Sounds,SubDir3\n"
+                                 "6=FILMS.BIN,FILMS.BIN,Films,SubDir3"}}),
+                    {"--floppy-set", Path("set.img")}),
+              authoring::kExitFaults)
+        << err_;
     std::uint64_t taken = 0;
-    for (const char* name : {"KCAL.EX_", "BUTTONS.TXT", "KESTREL.HL_", "BIG.BIN", "UNINSTAL.EX_"}) {
+    for (const char* name :
+         {"KCAL.EX_", "BUTTONS.TXT", "KESTREL.HL_", "UNINSTAL.EX_", "SOUNDS.BIN", "FILMS.BIN"}) {
         taken += (fs::file_size(Path("medium/") + name) + 511) / 512 * 512;
     }
     ASSERT_GT(taken, medium::kFloppyDataBytes);
