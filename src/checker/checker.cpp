@@ -14,6 +14,7 @@ CheckReport CheckModel(const ScriptModel& model, const Medium& medium)
     CheckFileRecords(model, report.diagnostics);
     CheckTargets(model, report.diagnostics);
     CheckMedium(model, medium, report.diagnostics);
+    report.floppies = CheckFloppySet(model, medium, report.diagnostics);
     CheckRegistrySection(model, report.diagnostics);
     SortByLine(report.diagnostics);
 

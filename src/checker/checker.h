@@ -18,6 +18,7 @@ struct CheckReport {
     Diagnostics diagnostics; // ordered by line
     int diskCount = 0;       // the disks that SETUP.EXE counts
     int fileCount = 0;       // the file records it makes
+    std::vector<FloppyDisk> floppies; // with a set of floppies, each disk's
 };
 
 // Runs every check over a script already read.

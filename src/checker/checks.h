@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "authoring/diagnostics.h"
+#include "authoring/floppy.h"
 #include "authoring/names.h"
 #include "authoring/script_model.h"
 
@@ -60,10 +61,25 @@ struct Medium {
     // The bytes of a file of the folder, its name compared without regard to case; nothing when
     // there is no such file.
     std::function<std::optional<std::vector<std::uint8_t>>(const std::string& name)> read;
+    bool floppySet = false; // every disk that SETUP.EXE counts a floppy of its own
 };
 
 // The files that the script names, on the medium: present, compressed properly, and in all
 // taking no more room than MinimumSpace asks for.
 void CheckMedium(const ScriptModel& model, const Medium& medium, Diagnostics& out);
+
+// A disk of a set of floppies and what its files take on its floppy.
+struct FloppyDisk {
+    int disk = 0; // from 0
+    std::string label;
+    std::size_t files = 0; // the files found, SETUP.EXE and the script on disk 1 included
+    FloppyUse use;
+    bool setupReckoned = false; // SETUP.EXE is not at hand: reckoned at its largest
+};
+
+// With a set of floppies: what each disk that SETUP.EXE counts takes on a floppy of its own, as
+// setup-medium lays it out, and a warning for each disk that does not fit.
+std::vector<FloppyDisk> CheckFloppySet(const ScriptModel& model, const Medium& medium,
+                                       Diagnostics& out);
 
 } // namespace checker

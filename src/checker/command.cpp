@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "authoring/folder.h"
+#include "checker/check_helpers.h"
 #include "checker/checker.h"
 #include "script/script_names.h"
 
@@ -28,6 +29,10 @@ constexpr char kUsage[] =
     "  --medium DIR          check the files that the script names in DIR, a medium's folder\n"
     "  --originals DIR       check them in DIR under their target names, uncompressed (the\n"
     "                        layout of sample/files, from which a medium is built)\n"
+    "  --floppy-set          the medium is a set of floppies, one for each disk (as setup-medium\n"
+    "                        --floppy-set writes it): report what each disk takes on its floppy\n"
+    "                        (SETUP.EXE reckoned at its largest, 45056 bytes, when it is not in\n"
+    "                        the folder)\n"
     "  --windows-dir DIR     the Windows directory to assume (default C:\\WINDOWS)\n"
     "  --program-files DIR   the Program Files directory to assume (default C:\\Program Files)\n"
     "  -h, --help            this text\n"
@@ -56,6 +61,7 @@ struct Request {
     std::string script; // a script, or a folder that holds one
     std::string mediumFolder;
     MediumLayout layout = MediumLayout::None;
+    bool floppySet = false;
     Assumptions assumptions;
 };
 
@@ -69,7 +75,9 @@ std::optional<int> ParseArguments(int argc, const char* const* argv, Request& re
         if (arg == "-h" || arg == "--help") {
             return Usage(nullptr, out, err);
         }
-        if (arg == "--medium" || arg == "--originals") {
+        if (arg == "--floppy-set") {
+            request.floppySet = true;
+        } else if (arg == "--medium" || arg == "--originals") {
             if (!hasValue) {
                 return Usage("a folder must follow --medium or --originals", out, err);
             }
@@ -115,9 +123,30 @@ bool TakeScriptFromFolder(Request& request, std::FILE* err)
     return true;
 }
 
+// "SCRIPT: disk 2 ("Label") on a 1.44 MB floppy: 4 files, 9216 of 1457664 bytes, 1448448 free".
+void PrintFloppy(const std::string& script, const FloppyDisk& disk, std::FILE* out)
+{
+    const std::uint64_t taken = disk.use.dataBytes;
+    const bool fits = taken <= kFloppyDataBytes;
+    const std::string reckoned =
+        " (SETUP.EXE reckoned at " + std::to_string(kSetupLargestSize) + " bytes)";
+    std::fprintf(out, "%s: %s on a 1.44 MB floppy: %s, %llu of %llu bytes, %llu %s%s\n",
+                 script.c_str(), FloppyDiskName(disk.disk, disk.label).c_str(),
+                 Count(disk.files, "file", "files").c_str(),
+                 static_cast<unsigned long long>(taken),
+                 static_cast<unsigned long long>(kFloppyDataBytes),
+                 static_cast<unsigned long long>(fits ? kFloppyDataBytes - taken
+                                                      : taken - kFloppyDataBytes),
+                 fits ? "free" : "too many",
+                 disk.setupReckoned ? reckoned.c_str() : "");
+}
+
 int Report(const std::string& script, const CheckReport& report, std::FILE* out)
 {
     PrintDiagnostics(out, script, report.diagnostics);
+    for (const FloppyDisk& disk : report.floppies) {
+        PrintFloppy(script, disk, out);
+    }
     if (report.diagnostics.empty()) {
         std::fprintf(out, "%s: no warnings (%d %s, %d file %s)\n", script.c_str(),
                      report.diskCount, report.diskCount == 1 ? "disk" : "disks",
@@ -141,6 +170,10 @@ int RunCheckCommand(int argc, const char* const* argv, std::FILE* out, std::FILE
     if (IsFolder(request.script) && !TakeScriptFromFolder(request, err)) {
         return kExitCannotRun;
     }
+    if (request.floppySet && request.layout == MediumLayout::None) {
+        return Usage("--floppy-set needs the medium's files: --medium, --originals or a folder",
+                     out, err);
+    }
     const auto bytes = ReadFileBytes(request.script);
     if (!bytes) {
         std::fprintf(err, "%s: error: the script cannot be read\n", request.script.c_str());
@@ -155,6 +188,7 @@ int RunCheckCommand(int argc, const char* const* argv, std::FILE* out, std::FILE
     options.assumptions = request.assumptions;
     options.medium.layout = request.layout;
     options.medium.folder = request.mediumFolder;
+    options.medium.floppySet = request.floppySet;
     options.medium.read = [&request](const std::string& name) {
         return ReadFromFolder(request.mediumFolder, name);
     };

@@ -2,7 +2,9 @@
 // main() hands its arguments and the standard streams to RunMediumCommand.
 #include "medium/command.h"
 
+#include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -10,7 +12,11 @@
 #include "authoring/exit_status.h"
 #include "authoring/folder.h"
 #include "checker/checker.h"
+#include "authoring/floppy.h"
+#include "authoring/names.h"
 #include "medium/disk_image.h"
+#include "medium/floppy_set.h"
+#include "medium/floppy_split.h"
 #include "medium/medium_files.h"
 #include "medium/medium_plan.h"
 #include "script/script_names.h"
@@ -23,7 +29,8 @@ namespace {
 
 constexpr char kUsage[] =
     "usage: setup-medium --script SETUP.INF --originals DIR --setup SETUP.EXE --out MEDIUM_DIR\n"
-    "                    [--floppy IMAGE.img] [--iso IMAGE.iso] [--force]\n"
+    "                    [--floppy IMAGE.img] [--floppy-set NAME.img] [--split]\n"
+    "                    [--iso IMAGE.iso] [--force]\n"
     "\n"
     "Builds a distribution medium. Reads the script as SETUP.EXE reads it and makes every file\n"
     "that its file records name from the original of the target name in DIR: compressed in the\n"
@@ -36,14 +43,21 @@ constexpr char kUsage[] =
     "  --originals DIR   the original files, under their target names (case is ignored)\n"
     "  --setup FILE      the SETUP.EXE to put on the medium\n"
     "  --out DIR         the medium's folder: new, empty, or an earlier build of this medium\n"
-    "  --floppy FILE     also write a 1.44 MB FAT12 floppy image (mtools), its volume label\n"
-    "                    [DiskLabel] Disk1 in capitals, cut to 11 characters\n"
+    "  --floppy FILE     also write a 1.44 MB FAT12 floppy image (mtools) of the whole medium,\n"
+    "                    its volume label [DiskLabel] Disk1 in capitals, cut to 11 characters\n"
+    "  --floppy-set NAME also write a floppy image for each disk of the script: NAME-1.img,\n"
+    "                    NAME-2.img... for NAME.img, or the disk's number in place of a \"#\"\n"
+    "                    in NAME; disk 1 holds SETUP.EXE, the script and disk 1's files, every\n"
+    "                    other disk its own files; each labelled with its disk's label\n"
+    "  --split           lay the file records of [Disk1], in their order, out over as few\n"
+    "                    floppies as that order allows; the medium's SETUP.INF gets the disk\n"
+    "                    sections, [FileCounts] and [DiskLabel] of that layout (\"... Disk 2\")\n"
     "  --iso FILE        also write an ISO 9660 CD image with 8.3 names (xorriso)\n"
     "  --force           write the images despite the checker's warnings (still printed)\n"
     "  -h, --help        this text\n"
     "\n"
     "exit status: 0 built; 1 stopped by the script's file records, by the checker's warnings or\n"
-    "by a medium too large for its floppy; 2 an input cannot be read, an output cannot be\n"
+    "by a medium or disk too large for its floppy; 2 an input cannot be read, an output cannot be\n"
     "written, a tool is missing, or bad usage\n";
 
 struct Options {
@@ -52,8 +66,10 @@ struct Options {
     std::string setup;
     std::string out;
     std::string floppy;
+    std::string floppySet;
     std::string iso;
     bool force = false;
+    bool split = false;
 };
 
 int Usage(const char* complaint, std::FILE* out, std::FILE* err)
@@ -72,15 +88,16 @@ std::optional<int> ParseOptions(int argc, const char* const* argv, Options& opti
     const std::pair<std::string_view, std::string*> valued[] = {
         {"--script", &options.script}, {"--originals", &options.originals},
         {"--setup", &options.setup},   {"--out", &options.out},
-        {"--floppy", &options.floppy}, {"--iso", &options.iso},
+        {"--floppy", &options.floppy}, {"--floppy-set", &options.floppySet},
+        {"--iso", &options.iso},
     };
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "-h" || arg == "--help") {
             return Usage(nullptr, out, err);
         }
-        if (arg == "--force") {
-            options.force = true;
+        if (arg == "--force" || arg == "--split") {
+            (arg == "--force" ? options.force : options.split) = true;
             continue;
         }
         bool known = false;
@@ -98,7 +115,7 @@ std::optional<int> ParseOptions(int argc, const char* const* argv, Options& opti
         }
     }
     for (const auto& [name, value] : valued) {
-        if (value->empty() && name != "--floppy" && name != "--iso") {
+        if (value->empty() && name != "--floppy" && name != "--floppy-set" && name != "--iso") {
             return Usage((std::string(name) + " is required").c_str(), out, err);
         }
     }
@@ -168,10 +185,9 @@ std::optional<int> ReadInputs(const Options& options, Inputs& inputs, std::FILE*
     return std::nullopt;
 }
 
-// The medium's files, made and written into its folder; an exit status when that fails.
-std::optional<int> LayOutMedium(const Options& options, const ScriptModel& model,
-                                Inputs& inputs, std::vector<MediumFile>& files, std::FILE* out,
-                                std::FILE* err)
+// The medium's files, made from their originals; an exit status when that fails.
+std::optional<int> MakeFiles(const Options& options, const ScriptModel& model, Inputs& inputs,
+                             std::vector<MediumFile>& files, double& milliseconds, std::FILE* err)
 {
     const MediumPlan plan = PlanMedium(model);
     if (!plan.errors.empty()) {
@@ -185,11 +201,52 @@ std::optional<int> LayOutMedium(const Options& options, const ScriptModel& model
                             missing);
     const std::chrono::duration<double, std::milli> made =
         std::chrono::steady_clock::now() - started;
+    milliseconds = made.count();
     if (!missing.empty()) {
         PrintDiagnostics(err, options.script, missing);
         std::fprintf(err, "setup-medium: no medium written\n");
         return kExitCannotRun;
     }
+    return std::nullopt;
+}
+
+// The records of [Disk1] laid out over floppies: `splitText`, the script with that layout, takes
+// the place of the author's in `model` and on the medium. An exit status when they cannot be.
+std::optional<int> SplitMedium(const Options& options, ScriptModel& model, std::string& splitText,
+                               std::vector<MediumFile>& files, std::FILE* out, std::FILE* err)
+{
+    FileSizes sizes;
+    for (const MediumFile& file : files) {
+        sizes[Upper(file.name)] = file.bytes.size();
+    }
+    FloppySplit split;
+    splitText = SplitScript(model, sizes, split);
+    if (!split.errors.empty()) {
+        PrintDiagnostics(err, options.script, split.errors);
+        std::fprintf(err, "setup-medium: no medium written\n");
+        return kExitFaults;
+    }
+    std::fprintf(out, "[Disk1] laid out over %d %s:\n", split.diskCount,
+                 split.diskCount == 1 ? "floppy" : "floppies");
+    for (int d = 0; d < split.diskCount; ++d) {
+        const auto records = std::count(split.diskOf.begin(), split.diskOf.end(), d);
+        std::fprintf(out, "  %s: %ld file %s\n", FloppyDiskName(d, split.labels[d]).c_str(),
+                     static_cast<long>(records), records == 1 ? "record" : "records");
+    }
+    for (MediumFile& file : files) {
+        if (file.name == kScriptName) {
+            file.bytes.assign(splitText.begin(), splitText.end());
+            file.originalSize = file.bytes.size();
+        }
+    }
+    LoadScriptModel(splitText, Assumptions{}, model);
+    return std::nullopt;
+}
+
+// The medium's files written into its folder; an exit status when that fails.
+std::optional<int> WriteFolder(const Options& options, const std::vector<MediumFile>& files,
+                               double milliseconds, std::FILE* out, std::FILE* err)
+{
     if (const auto foreign = ForeignEntries(options.out, files); !foreign.empty()) {
         std::string names;
         for (const std::string& name : foreign) {
@@ -205,12 +262,30 @@ std::optional<int> LayOutMedium(const Options& options, const ScriptModel& model
         std::fprintf(err, "%s\n", failure.c_str());
         return kExitCannotRun;
     }
-    PrintFiles(files, made.count(), options, out);
+    PrintFiles(files, milliseconds, options, out);
     return std::nullopt;
 }
 
+// The medium's files, made, laid out over floppies when asked, and written into its folder; an
+// exit status when that fails.
+std::optional<int> LayOutMedium(const Options& options, ScriptModel& model, Inputs& inputs,
+                                std::string& splitText, std::vector<MediumFile>& files,
+                                std::FILE* out, std::FILE* err)
+{
+    double milliseconds = 0;
+    if (const auto status = MakeFiles(options, model, inputs, files, milliseconds, err)) {
+        return status;
+    }
+    if (options.split) {
+        if (const auto status = SplitMedium(options, model, splitText, files, out, err)) {
+            return status;
+        }
+    }
+    return WriteFolder(options, files, milliseconds, out, err);
+}
+
 // The disk images asked for, of the medium's files; an exit status when one fails.
-std::optional<int> WriteImages(const Options& options, const std::string& diskLabel,
+std::optional<int> WriteImages(const Options& options, const ScriptModel& model,
                                const std::vector<MediumFile>& files, std::FILE* out,
                                std::FILE* err)
 {
@@ -218,16 +293,19 @@ std::optional<int> WriteImages(const Options& options, const std::string& diskLa
     for (const MediumFile& file : files) {
         imageFiles.push_back(ImageFile{file.name, file.bytes.size()});
     }
+    const std::string diskLabel = model.settings.diskLabels[0];
     if (!options.floppy.empty()) {
-        const std::string label = FloppyLabel(diskLabel);
-        if (const auto failure = WriteFloppyImage(options.floppy, label, options.out, imageFiles)) {
+        if (const auto failure =
+                WriteFloppy(options.floppy, diskLabel, options.out, imageFiles, out)) {
             std::fprintf(err, "%s\n", failure->message.c_str());
             return failure->status;
         }
-        std::fprintf(out, "%s: 1.44 MB floppy \"%s\", %llu bytes free\n", options.floppy.c_str(),
-                     label.c_str(),
-                     static_cast<unsigned long long>(kFloppyDataBytes -
-                                                     FloppyUseOf(imageFiles).dataBytes));
+    }
+    if (!options.floppySet.empty()) {
+        if (const auto status =
+                WriteFloppySet(options.floppySet, model, options.out, files, out, err)) {
+            return status;
+        }
     }
     if (!options.iso.empty()) {
         const std::string label = IsoLabel(diskLabel);
@@ -257,9 +335,14 @@ int RunMediumCommand(int argc, const char* const* argv, std::FILE* out, std::FIL
                                 inputs.script.size());
     LoadScriptModel(text, Assumptions{}, model);
     std::vector<MediumFile> files;
-    if (const auto status = LayOutMedium(options, model, inputs, files, out, err)) {
+    std::string splitText; // the script that the medium holds, when --split writes its own
+    if (const auto status = LayOutMedium(options, model, inputs, splitText, files, out, err)) {
         return *status;
     }
+    // The warnings' lines are those of the script on the medium.
+    const std::string checked =
+        options.split ? (std::filesystem::path(options.out) / kScriptName).string()
+                      : options.script;
 
     // The finished medium, as the checker finds it in its folder.
     checker::Medium medium{checker::MediumLayout::Medium, options.out,
@@ -267,7 +350,7 @@ int RunMediumCommand(int argc, const char* const* argv, std::FILE* out, std::FIL
                                return ReadFromFolder(options.out, name);
                            }};
     const checker::CheckReport report = checker::CheckModel(model, medium);
-    PrintDiagnostics(err, options.script, report.diagnostics);
+    PrintDiagnostics(err, checked, report.diagnostics);
     if (!report.diagnostics.empty() && !options.force) {
         std::fprintf(err,
                      "setup-medium: %zu %s; no disk image written (--force writes it anyway)\n",
@@ -275,7 +358,7 @@ int RunMediumCommand(int argc, const char* const* argv, std::FILE* out, std::FIL
                      report.diagnostics.size() == 1 ? "warning" : "warnings");
         return kExitFaults;
     }
-    const auto status = WriteImages(options, model.settings.diskLabels[0], files, out, err);
+    const auto status = WriteImages(options, model, files, out, err);
     std::fflush(out);
     return status.value_or(kExitClean);
 }

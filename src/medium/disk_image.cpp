@@ -7,7 +7,6 @@
 
 #include "authoring/exit_status.h"
 #include "authoring/folder.h"
-#include "authoring/names.h"
 #include "base/bounded_text.h"
 #include "medium/run_program.h"
 
@@ -16,27 +15,6 @@ namespace medium {
 using namespace authoring;
 
 namespace {
-
-constexpr std::uint64_t kLongNamePartLength = 13; // characters of a long name in one entry
-
-bool HasLowerCase(std::string_view name)
-{
-    for (const char c : name) {
-        if (c >= 'a' && c <= 'z') {
-            return true;
-        }
-    }
-    return false;
-}
-
-std::uint64_t RootEntriesFor(std::string_view name)
-{
-    if (IsEightDotThree(name) && !HasLowerCase(name)) {
-        return 1;
-    }
-    // The short alias and the long name's entries.
-    return 1 + (name.size() + kLongNamePartLength - 1) / kLongNamePartLength;
-}
 
 std::string UpperCut(std::string_view text, std::size_t length)
 {
@@ -103,35 +81,6 @@ std::optional<ImageFailure> PrepareImage(const std::string& image)
 }
 
 } // namespace
-
-FloppyUse FloppyUseOf(const std::vector<ImageFile>& files)
-{
-    FloppyUse use;
-    use.rootEntries = 1; // the volume label
-    for (const ImageFile& file : files) {
-        const std::uint64_t sectors = (file.size + kFloppySectorSize - 1) / kFloppySectorSize;
-        use.dataBytes += sectors * kFloppySectorSize;
-        use.rootEntries += RootEntriesFor(file.name);
-    }
-    return use;
-}
-
-std::optional<std::string> FloppyOverflow(const FloppyUse& use)
-{
-    if (use.dataBytes > kFloppyDataBytes) {
-        return "the medium takes " + std::to_string(use.dataBytes) +
-               " bytes in whole sectors, and a 1.44 MB floppy holds " +
-               std::to_string(kFloppyDataBytes) + ": " +
-               std::to_string(use.dataBytes - kFloppyDataBytes) + " bytes too many";
-    }
-    if (use.rootEntries > kFloppyRootEntries) {
-        return "the medium's names take " + std::to_string(use.rootEntries) +
-               " entries of the floppy's root folder (with its label), which has " +
-               std::to_string(kFloppyRootEntries) + ": " +
-               std::to_string(use.rootEntries - kFloppyRootEntries) + " too many";
-    }
-    return std::nullopt;
-}
 
 std::string FloppyLabel(std::string_view diskLabel)
 {

@@ -10,37 +10,22 @@
 #include <string_view>
 #include <vector>
 
+#include "authoring/floppy.h"
+
 namespace medium {
 
-// A 1.44 MB floppy as mformat lays it out: 2880 sectors of 512 bytes, one boot sector, two FATs
-// of 9 sectors, a root folder of 224 entries (14 sectors), and one sector a cluster.
-constexpr std::uint64_t kFloppySectorSize = 512;
-constexpr std::uint64_t kFloppySectors = 2880;
-constexpr std::uint64_t kFloppyRootEntries = 224;
-constexpr std::uint64_t kFloppyDirectoryEntrySize = 32;
-constexpr std::uint64_t kFloppySystemSectors =
-    1 + 2 * 9 + kFloppyRootEntries * kFloppyDirectoryEntrySize / kFloppySectorSize;
-constexpr std::uint64_t kFloppyDataBytes =
-    (kFloppySectors - kFloppySystemSectors) * kFloppySectorSize;
+// The floppy's geometry and what files take on it, which the checker reckons alike.
+using authoring::FloppyOverflow;
+using authoring::FloppyUse;
+using authoring::FloppyUseOf;
+using authoring::ImageFile;
+using authoring::kFloppyDataBytes;
+using authoring::kFloppyRootEntries;
+using authoring::kFloppySectors;
+using authoring::kFloppySectorSize;
+
 constexpr std::size_t kFloppyLabelLength = 11;
 constexpr std::size_t kIsoLabelLength = 32;
-
-struct ImageFile {
-    std::string name;
-    std::uint64_t size = 0;
-};
-
-// What the files take on the floppy: whole clusters, and root folder entries (one for the volume
-// label, one for each 8.3 name, more for a long name).
-struct FloppyUse {
-    std::uint64_t dataBytes = 0;
-    std::uint64_t rootEntries = 0;
-};
-
-FloppyUse FloppyUseOf(const std::vector<ImageFile>& files);
-
-// Why the files do not fit on the floppy, with how much is too much; nothing when they fit.
-std::optional<std::string> FloppyOverflow(const FloppyUse& use);
 
 // A disk label as a FAT volume label: upper case, at most 11 characters, the characters that a
 // label cannot hold replaced by "_".

@@ -115,6 +115,13 @@ CheckOptions MediumOptions(checker::MediumLayout layout = checker::MediumLayout:
                 return bytes;
             }
         }
+        // Files made up for a floppy's limits: one too large for it, and many small ones.
+        if (checker::EqualsNoCase(name, "HUGE.BIN")) {
+            return std::vector<std::uint8_t>(1500000, 'h');
+        }
+        if (checker::StartsWithNoCase(name, "MANY")) {
+            return Bytes("one of many\r\n");
+        }
         return std::nullopt;
     };
     return options;
@@ -161,6 +168,7 @@ struct FaultCase {
     std::string expectedText; // part of its message
     const char* windowsDir = nullptr; // the Windows directory assumed, when not the usual one
     checker::MediumLayout layout = checker::MediumLayout::Medium;
+    bool floppySet = false; // every disk a floppy of its own
 };
 
 std::ostream& operator<<(std::ostream& os, const FaultCase& c)
@@ -174,6 +182,7 @@ TEST_P(ScriptFault, IsReportedOnItsLine)
 {
     const FaultCase& c = GetParam();
     CheckOptions options = MediumOptions(c.layout);
+    options.medium.floppySet = c.floppySet;
     if (c.windowsDir != nullptr) {
         options.assumptions.windowsDir = c.windowsDir;
     }
@@ -193,6 +202,17 @@ const std::string k85(85, 'S');
 const std::string kDriver25(25, 'D');
 const std::string kDescription70(70, 'd');
 const std::string kLongWindows = "C:\\" + std::string(40, 'W');
+
+// [Disk2] again with `count` file records of its own, MANY1.TXT, MANY2.TXT...
+std::string ManyFilesOnDisk2(int count)
+{
+    std::string text = "Disk2=" + std::to_string(count) + "\r\n[Disk2]";
+    for (int i = 1; i <= count; ++i) {
+        const std::string name = "MANY" + std::to_string(i) + ".TXT";
+        text += "\r\n" + std::to_string(i) + "=" + name + "," + name + ",One of many,SubDir1";
+    }
+    return text;
+}
 
 const FaultCase kFaults[] = {
     // The text as a whole and its outline.
@@ -365,6 +385,26 @@ const FaultCase kFaults[] = {
     {"OriginalTooShortForMscompress", 19, "1=TINY.TX_,TINY.TXT,Tiny,RootDir", 19,
      "the original \"TINY.TXT\" has 5 bytes, too few to compress with mscompress", nullptr,
      checker::MediumLayout::Originals},
+    // A set of floppies, one for each disk.
+    {"FloppySetDiskTooLarge", 22, "1=HUGE.BIN,HUGE.BIN,Huge,SubDir2", 21,
+     "on a floppy of its own, disk 2 (\"Disk two\") takes 1500672 bytes in whole sectors, and a "
+     "1.44 MB floppy holds 1457664: 43008 bytes too many", nullptr,
+     checker::MediumLayout::Medium, true},
+    {"FloppySetOriginalsTooLarge", 22, "1=HUGE.BIN,HUGE.BIN,Huge,SubDir2", 21,
+     "disk 2 (\"Disk two\") takes 1500160 bytes in whole sectors", nullptr,
+     checker::MediumLayout::Originals, true},
+    // The reader takes the first [Disk2], which holds the files; the label, the volume label and
+    // the names fill the root folder's 224 entries.
+    {"FloppySetTooManyNames", 17, ManyFilesOnDisk2(224), 18,
+     "on a floppy of its own, the names on disk 2 (\"Disk two\") take 225 entries of the "
+     "floppy's root folder (with its label), which has 224: 1 too many", nullptr,
+     checker::MediumLayout::Medium, true},
+    {"FloppySetDiskLabelCut", 10, "Disk2=" + k45, 10,
+     "[DiskLabel] Disk2 \"" + k45 + "\" has 45 characters; SETUP.EXE keeps 39", nullptr,
+     checker::MediumLayout::Medium, true},
+    {"FloppySetDiskWithFilesUnlabelled", 10, "Disk2=", 21,
+     "[Disk2] is never read: SETUP.EXE counts 1 disk", nullptr, checker::MediumLayout::Medium,
+     true},
     // The registry section.
     {"RootHkcr", 25, "HKCR,SOFTWARE\\Kestrel,Version,,1.20", 25,
      "root \"HKCR\" is not one of HKR, HKLM, HKEY_CLASSES_ROOT (write \"HKEY_CLASSES_ROOT\", in "
@@ -504,6 +544,26 @@ TEST_F(CheckCommand, SampleMediumIsCleanWithExitZero)
               authoring::kExitClean)
         << out_ << err_;
     EXPECT_NE(out_.find("no warnings (2 disks, 8 file records)"), std::string::npos) << out_;
+}
+
+TEST_F(CheckCommand, FloppySetReportsWhatEachDiskTakesOnItsFloppy)
+{
+    const std::string script = SETUP_SOURCE_DIR "/sample/SETUP.INF";
+    EXPECT_EQ(Run({"--floppy-set", "--originals", SampleOriginals(), script}),
+              authoring::kExitClean)
+        << out_ << err_;
+    // Disk 2's files as setup-medium makes them: KCAL.EX_ (6597 bytes), BUTTONS.TXT,
+    // KESTREL.HL_ (2003 bytes) and UNINSTAL.EX_, in whole sectors.
+    for (const std::string line :
+         {script + ": disk 1 (\"Kestrel Gamepad Driver Disk 1\") on a 1.44 MB floppy: 6 files,",
+          std::string("(SETUP.EXE reckoned at 45056 bytes)\n"),
+          script + ": disk 2 (\"Kestrel Gamepad Driver Disk 2\") on a 1.44 MB floppy: 4 files, "
+                   "9728 of 1457664 bytes, 1447936 free\n",
+          script + ": no warnings (2 disks, 8 file records)"}) {
+        EXPECT_NE(out_.find(line), std::string::npos) << line << "\n" << out_;
+    }
+    EXPECT_EQ(Run({"--floppy-set", script}), authoring::kExitCannotRun);
+    EXPECT_NE(err_.find("--floppy-set needs the medium's files"), std::string::npos) << err_;
 }
 
 TEST_F(CheckCommand, WarningsGiveExitOneWithFileAndLine)

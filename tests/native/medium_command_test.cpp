@@ -2,10 +2,12 @@
 
 #include "authoring/exit_status.h"
 #include "authoring/folder.h"
+#include "checker/command.h"
 #include "szdd/szdd_reader.h"
 #include "command_fixture.h"
 #include "common/szdd_cases.h"
 #include "medium/disk_image.h"
+#include "medium/floppy_set.h"
 
 #include <gtest/gtest.h>
 
@@ -98,6 +100,53 @@ protected:
         EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 10);
     }
 
+    // The names of the files of a floppy image (mdir's bare listing, in its order), and its
+    // volume label.
+    static std::vector<std::string> ImageNames(const std::string& image)
+    {
+        std::vector<std::string> names;
+        std::string listing = Output("mdir -b -i '" + image + "' ::");
+        for (std::size_t at = 0; at < listing.size();) {
+            const std::size_t end = listing.find('\n', at);
+            const std::string line = listing.substr(at, end - at);
+            names.push_back(line.substr(line.rfind('/') + 1));
+            at = end == std::string::npos ? listing.size() : end + 1;
+        }
+        return names;
+    }
+    static std::string VolumeLabel(const std::string& image)
+    {
+        const std::string listing = Output("mdir -i '" + image + "' ::");
+        const std::string before = "Volume in drive : is ";
+        const std::size_t at = listing.find(before);
+        if (at == std::string::npos) {
+            return {};
+        }
+        std::string label =
+            listing.substr(at + before.size(), listing.find('\n', at) - at - before.size());
+        label.erase(label.find_last_not_of(' ') + 1); // mdir fills it out to 11 characters
+        return label;
+    }
+
+    // Each image holds the files named, as the medium folder holds them, and the label given.
+    void ExpectImages(const std::vector<std::pair<std::string, std::string>>& imagesAndLabels,
+                      const std::vector<std::vector<std::string>>& files)
+    {
+        for (std::size_t d = 0; d < imagesAndLabels.size(); ++d) {
+            const auto& [image, label] = imagesAndLabels[d];
+            EXPECT_EQ(VolumeLabel(image), label) << image;
+            EXPECT_EQ(ImageNames(image), files[d]) << image;
+            const std::string read = Path("read-" + std::to_string(d + 1));
+            fs::create_directories(read);
+            ASSERT_EQ(std::system(("mcopy -n -i '" + image + "' '::/*' '" + read + "/'").c_str()),
+                      0);
+            for (const std::string& name : files[d]) {
+                EXPECT_EQ(ReadText(read + "/" + name), ReadText(Path("medium/" + name)))
+                    << image << " " << name;
+            }
+        }
+    }
+
     std::string setupExe_;
 };
 
@@ -146,6 +195,9 @@ TEST_F(MediumCommand, FaultsStopTheBuildWithTheirExitStatus)
         {"image that cannot be written", "", "", {"--floppy", Path("none/disk.img")}, nullptr,
          false, authoring::kExitCannotRun,
          Path("none/disk.img") + ": cannot be written: No such file or directory", true},
+        {"records of two disks to split", "", "", {"--split"}, nullptr, false,
+         authoring::kExitFaults,
+         ":10: --split lays out the file records of [Disk1] of a script of one disk", false},
         {"unknown argument", "", "", {"--floppies", "x"}, nullptr, false,
          authoring::kExitCannotRun, "setup-medium: unknown argument --floppies", false},
         {"option without value", "", "", {"--iso"}, nullptr, false, authoring::kExitCannotRun,
@@ -270,6 +322,142 @@ TEST_F(MediumCommand, MediumTooLargeForTheFloppySaysByHowMuch)
     EXPECT_NE(err_.find(": " + tooMany + " bytes too many"), std::string::npos)
         << err_;
     EXPECT_FALSE(fs::exists(Path("disk.img")));
+}
+
+TEST_F(MediumCommand, FloppySetHoldsEachDiskOnAnImageOfItsOwn)
+{
+    const std::string script = SampleWith({{"Disk1=Kestrel Gamepad Driver Disk 1", "Disk1=KGP Disk 1"},
+                                           {"Disk2=Kestrel Gamepad Driver Disk 2", "Disk2=KGP Disk 2"}});
+    ASSERT_EQ(Build(script, {"--floppy-set", Path("set.img")}), authoring::kExitClean) << err_;
+    ExpectImages({{Path("set-1.img"), "KGP DISK 1"}, {Path("set-2.img"), "KGP DISK 2"}},
+                 {{"SETUP.EXE", "SETUP.INF", "README.TXT", "KESTREL.VX_", "KESTREL.IN_",
+                   "KPANEL.DL_"},
+                  {"KCAL.EX_", "BUTTONS.TXT", "KESTREL.HL_", "UNINSTAL.EX_"}});
+    EXPECT_FALSE(fs::exists(Path("set-3.img")));
+    EXPECT_NE(out_.find(Path("set-2.img") + ": 1.44 MB floppy \"KGP DISK 2\""), std::string::npos)
+        << out_;
+    // The medium folder holds the whole set, as a set copied into one folder does.
+    EXPECT_EQ(std::distance(fs::directory_iterator(Path("medium")), fs::directory_iterator()), 10);
+}
+
+// A script of one disk whose [Disk1] lists every file: three large ones among the sample's.
+std::string OneDiskScript()
+{
+    std::string text = "[Main]\r\nProductName=Kestrel Gamepad\r\nDefaultPath=C:\\KESTREL\r\n"
+                       "DriverName=KESTREL.VXD\r\nMinimumSpace=4000\r\n"
+                       "[DiskLabel]\r\nDisk1=KGP Disk 1\r\n"
+                       "[DirectoryName]\r\nRootDir=\r\nSubDir1=DOCS\r\n"
+                       "[FileCounts]\r\nDisk1=11\r\n[Disk1]\r\n";
+    const char* const files[] = {
+        "README.TXT,README.TXT,Read me first,RootDir",
+        "KESTREL.VX_,KESTREL.VXD,Gamepad driver,WinSystemDir",
+        "KESTREL.IN_,KESTREL.INF,Driver information,WinInfDir",
+        "KPANEL.DL_,KPANEL.DLL,Control panel extension,WinSystemDir",
+        "BIG1.BIN,BIG1.BIN,Sounds,SubDir1",
+        "KCAL.EX_,KCAL.EXE,Calibration utility,RootDir",
+        "BIG2.BIN,BIG2.BIN,Pictures,SubDir1",
+        "BUTTONS.TXT,BUTTONS.TXT,Button layout,SubDir1",
+        "BIG3.BIN,BIG3.BIN,Films,SubDir1",
+        "KESTREL.HL_,KESTREL.HLP,Help file,SubDir1",
+        "UNINSTAL.EX_,UNINSTAL.EXE,Uninstall program,RootDir",
+    };
+    for (std::size_t i = 0; i < std::size(files); ++i) {
+        text += std::to_string(i + 1) + "=" + files[i] + "\r\n";
+    }
+    return text;
+}
+
+TEST_F(MediumCommand, SplitLaysDiskOneOutOverThreeFloppiesInItsOrder)
+{
+    for (int i = 1; i <= 3; ++i) {
+        const std::vector<std::uint8_t> big = RandomBytes(900000, i);
+        Write("originals/BIG" + std::to_string(i) + ".BIN", std::string(big.begin(), big.end()));
+    }
+    const std::string script = Write("ALL.INF", OneDiskScript());
+    // The checker passes the script that the split writes, or no image would be written.
+    ASSERT_EQ(Build(script, {"--split", "--floppy-set", Path("KGP#.img")}), authoring::kExitClean)
+        << err_;
+    const std::string written = ReadText(Path("medium/SETUP.INF"));
+    for (const char* part :
+         {"[Main]\r\nProductName=Kestrel Gamepad\r\n",
+          "[DiskLabel]\r\nDisk1=KGP Disk 1\r\nDisk2=KGP Disk 2\r\nDisk3=KGP Disk 3\r\n",
+          "[FileCounts]\r\nDisk1=6\r\nDisk2=2\r\nDisk3=3\r\n",
+          "[Disk1]\r\n1=README.TXT,", "6=KCAL.EX_,KCAL.EXE,Calibration utility,RootDir\r\n",
+          "[Disk2]\r\n1=BIG2.BIN,BIG2.BIN,Pictures,SubDir1\r\n2=BUTTONS.TXT,",
+          "[Disk3]\r\n1=BIG3.BIN,BIG3.BIN,Films,SubDir1\r\n2=KESTREL.HL_,KESTREL.HLP,Help "
+          "file,SubDir1\r\n3=UNINSTAL.EX_,"}) {
+        EXPECT_NE(written.find(part), std::string::npos) << part << "\n" << written;
+    }
+    ExpectImages({{Path("KGP1.img"), "KGP DISK 1"},
+                  {Path("KGP2.img"), "KGP DISK 2"},
+                  {Path("KGP3.img"), "KGP DISK 3"}},
+                 {{"SETUP.EXE", "SETUP.INF", "README.TXT", "KESTREL.VX_", "KESTREL.IN_",
+                   "KPANEL.DL_", "BIG1.BIN", "KCAL.EX_"},
+                  {"BIG2.BIN", "BUTTONS.TXT"},
+                  {"BIG3.BIN", "KESTREL.HL_", "UNINSTAL.EX_"}});
+    EXPECT_FALSE(fs::exists(Path("KGP4.img")));
+
+    // The checker finds the set as setup-medium laid it out.
+    ASSERT_EQ(RunCommand(checker::RunCheckCommand, "setup-inf-check",
+                         {"--floppy-set", Path("medium")}),
+              authoring::kExitClean)
+        << out_;
+    EXPECT_NE(out_.find("disk 3 (\"KGP Disk 3\") on a 1.44 MB floppy: 3 files,"),
+              std::string::npos)
+        << out_;
+    EXPECT_NE(out_.find("no warnings (3 disks, 11 file records)"), std::string::npos) << out_;
+}
+
+TEST_F(MediumCommand, DiskTooLargeForItsFloppyIsNamedWithByHowMuch)
+{
+    // Two files that each fit a floppy, and together do not.
+    for (const char* name : {"SOUNDS.BIN", "FILMS.BIN"}) {
+        const std::vector<std::uint8_t> bytes = RandomBytes(800000, name[0]);
+        Write(std::string("originals/") + name, std::string(bytes.begin(), bytes.end()));
+    }
+    EXPECT_EQ(Build(SampleWith({{"MinimumSpace=512", "MinimumSpace=4000"},
+                                {"Disk2=4", "Disk2=6"},
+                                {"4=UNINSTAL.EX_,UNINSTAL.EXE,Uninstall program,RootDir",
+                                 "4=UNINSTAL.EX_,UNINSTAL.EXE,Uninstall program,RootDir\n"
+                                 "5=SOUNDS.BIN,SOUNDS.BIN,Sounds,SubDir3\n"
+                                 "6=FILMS.BIN,FILMS.BIN,Films,SubDir3"}}),
+                    {"--floppy-set", Path("set.img")}),
+              authoring::kExitFaults)
+        << err_;
+    std::uint64_t taken = 0;
+    for (const char* name :
+         {"KCAL.EX_", "BUTTONS.TXT", "KESTREL.HL_", "UNINSTAL.EX_", "SOUNDS.BIN", "FILMS.BIN"}) {
+        taken += (fs::file_size(Path("medium/") + name) + 511) / 512 * 512;
+    }
+    ASSERT_GT(taken, medium::kFloppyDataBytes);
+    EXPECT_NE(err_.find(Path("set-2.img") +
+                        ": disk 2 (\"Kestrel Gamepad Driver Disk 2\") takes " +
+                        std::to_string(taken) + " bytes in whole sectors, and a 1.44 MB floppy "
+                        "holds 1457664: " + std::to_string(taken - medium::kFloppyDataBytes) +
+                        " bytes too many"),
+              std::string::npos)
+        << err_;
+    EXPECT_EQ(err_.find("disk 1"), std::string::npos) << err_;
+    EXPECT_FALSE(fs::exists(Path("set-1.img")));
+    EXPECT_FALSE(fs::exists(Path("set-2.img")));
+}
+
+TEST(FloppySetImageName, DiskNumberInPlaceOfHashOrBeforeTheExtension)
+{
+    const struct {
+        const char* pattern;
+        int disk;
+        const char* image;
+    } table[] = {
+        {"kestrel.img", 0, "kestrel-1.img"},
+        {"out/kestrel.img", 1, "out/kestrel-2.img"},
+        {"out.d/kestrel", 2, "out.d/kestrel-3"},
+        {"KGP#.IMG", 5, "KGP6.IMG"},
+        {"set#/disk.img", 0, "set#/disk-1.img"}, // a "#" of a folder stays
+    };
+    for (const auto& row : table) {
+        EXPECT_EQ(medium::FloppySetImageName(row.pattern, row.disk), row.image) << row.pattern;
+    }
 }
 
 TEST_F(MediumCommand, MissingImageToolNamesItsPackage)
