@@ -1,8 +1,8 @@
 #include "base/text_catalogue.h"
 
-#include <cstdint>
+#include <windows.h>
 
-#include "base/setup_state.h"
+#include <cstdint>
 
 namespace {
 
@@ -17,6 +17,6 @@ char* LoadText(unsigned id)
     char* buffer = g_buffers[g_next];
     g_next = g_next < kTextBufferCount - 1 ? g_next + 1 : 0;
     const int loaded =
-        LoadStringA(g_setup.instance, id & 0xFFFF, buffer, static_cast<int>(kTextBufferSize));
+        LoadStringA(GetModuleHandleA(nullptr), id & 0xFFFF, buffer, static_cast<int>(kTextBufferSize));
     return loaded == 0 ? nullptr : buffer;
 }

@@ -2,11 +2,9 @@
 // ends with ExitProcess.
 #include <windows.h>
 
-#include "base/setup_state.h"
 #include "uninstall/uninstall.h"
 
 extern "C" void __stdcall UninstallEntry()
 {
-    g_setup = SetupState{};
-    ExitProcess(static_cast<UINT>(RunUninstall(GetModuleHandleA(nullptr))));
+    ExitProcess(static_cast<UINT>(RunUninstall()));
 }

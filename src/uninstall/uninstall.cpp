@@ -2,7 +2,6 @@
 
 #include "base/bounded_text.h"
 #include "base/failed_names.h"
-#include "base/setup_state.h"
 #include "base/text_catalogue.h"
 #include "install/file_placement.h"
 #include "install/file_system.h"
@@ -21,28 +20,30 @@ namespace {
 
 constexpr std::size_t kMessageSize = 1024;
 
-// The running program, its folder, and the record beside it: its whole lines, read once, and the
-// table that finds each thing's lines in it.
-char g_ownPath[MAX_PATH];
-char g_folder[MAX_PATH];
-char* g_text = nullptr;
-std::size_t g_size = 0;
-RecordIndex g_index;
-// The record, open for the uninstall's own lines once the first is written.
-HANDLE g_record = INVALID_HANDLE_VALUE;
-
-// What the closing message tells.
-FailedNames g_notRemoved;
-FailedNames g_changed;
-bool g_removedAtRestart = false;
-char g_emptyAtRestart[MAX_PATH];
-bool g_putBack = false;
-bool g_removeSelf = false;
-
-// The folders that the record's installs went to: the places of the product's own files.
+// UNINSTAL.EXE's own state: the running program, its folder, the record beside it (its whole
+// lines, read once, and the table that finds each thing's lines in it), and what the closing
+// message tells.
 constexpr int kMostProductFolders = 16;
-char g_productFolders[kMostProductFolders][MAX_PATH];
-int g_productFolderCount = 0;
+struct UninstallState {
+    char ownPath[MAX_PATH];
+    char folder[MAX_PATH];
+    char windowsDir[MAX_PATH];
+    char* text;
+    std::size_t size;
+    RecordIndex index;
+    HANDLE record; // open for the uninstall's own lines once the first is written
+    // The folders that the record's installs went to: the places of the product's own files.
+    char productFolders[kMostProductFolders][MAX_PATH];
+    int productFolderCount;
+
+    FailedNames notRemoved;
+    FailedNames changed;
+    bool removedAtRestart;
+    char emptyAtRestart[MAX_PATH]; // a folder of the product's that a file in use keeps
+    bool putBack;
+    bool removeSelf;
+};
+UninstallState g_run;
 
 const char* Text(unsigned id)
 {
@@ -62,7 +63,7 @@ void AppendFormatted(char (&out)[kMessageSize], unsigned id, const char* argumen
 template <typename Action>
 void ForEachFirst(char kind, Action action, bool backwards = false)
 {
-    ForEachFirstLine(g_index, kind, action, backwards);
+    ForEachFirstLine(g_run.index, kind, action, backwards);
 }
 
 void* Allocate(std::size_t bytes)
@@ -95,7 +96,7 @@ bool ContainsName(const char* list, const char* name)
 
 bool RecordPath(char (&path)[MAX_PATH])
 {
-    return JoinFolderAndName(g_folder, kInstallRecordName, path);
+    return JoinFolderAndName(g_run.folder, kInstallRecordName, path);
 }
 
 // Reads UNINSTAL.DAT beside the program, all of its whole lines, and makes their table.
@@ -111,35 +112,37 @@ bool ReadRecord()
         return false;
     }
     std::size_t size = 0;
-    g_text = ReadWholeFile(file, size);
+    g_run.text = ReadWholeFile(file, size);
     CloseHandle(file);
-    if (g_text == nullptr) {
+    if (g_run.text == nullptr) {
         return false;
     }
-    g_size = WholeRecordLength(g_text, size);
-    const RecordIndexRoom room = RecordIndexNeeds(g_text, g_size);
+    g_run.size = WholeRecordLength(g_run.text, size);
+    const RecordIndexRoom room = RecordIndexNeeds(g_run.text, g_run.size);
     auto* lines = static_cast<std::uint32_t*>(Allocate(room.lines * sizeof(std::uint32_t) + 1));
     auto* slots = static_cast<RecordSlot*>(Allocate(room.slots * sizeof(RecordSlot)));
     if (lines == nullptr || slots == nullptr) {
         return false;
     }
-    BuildRecordIndex(g_index, g_text, g_size, lines, slots, room.slots);
-    return g_size > 0;
+    BuildRecordIndex(g_run.index, g_run.text, g_run.size, lines, slots, room.slots);
+    return g_run.size > 0;
 }
 
 // Adds a line of the uninstall's own to the record, on the disk before the change it names. The
 // record's torn end, if a stopped setup left one, goes first.
 bool AddRecordLine(char kind, const char* path)
 {
-    char path2[MAX_PATH];
-    if (g_record == INVALID_HANDLE_VALUE && RecordPath(path2)) {
-        g_record = CreateFileA(path2, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (g_record != INVALID_HANDLE_VALUE &&
-            (SetFilePointer(g_record, static_cast<LONG>(g_size), nullptr, FILE_BEGIN) != g_size ||
-             !SetEndOfFile(g_record))) {
-            CloseHandle(g_record);
-            g_record = INVALID_HANDLE_VALUE;
+    char recordPath[MAX_PATH];
+    if (g_run.record == nullptr && RecordPath(recordPath)) {
+        const HANDLE file = CreateFileA(recordPath, GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE &&
+            SetFilePointer(file, static_cast<LONG>(g_run.size), nullptr, FILE_BEGIN) ==
+                g_run.size &&
+            SetEndOfFile(file)) {
+            g_run.record = file;
+        } else if (file != INVALID_HANDLE_VALUE) {
+            CloseHandle(file);
         }
     }
     char text[4 * MAX_PATH];
@@ -148,9 +151,9 @@ bool AddRecordLine(char kind, const char* path)
     AddRecordText(line, path);
     const std::size_t length = FinishRecordLine(line);
     DWORD written = 0;
-    return g_record != INVALID_HANDLE_VALUE && length != 0 &&
-           WriteFile(g_record, text, static_cast<DWORD>(length), &written, nullptr) &&
-           written == length && FlushFileBuffers(g_record);
+    return g_run.record != nullptr && length != 0 &&
+           WriteFile(g_run.record, text, static_cast<DWORD>(length), &written, nullptr) &&
+           written == length && FlushFileBuffers(g_run.record);
 }
 
 // The products the record names, each once, joined by commas; and the folders they went to.
@@ -158,10 +161,10 @@ void ProductNames(char (&out)[kMessageSize])
 {
     out[0] = '\0';
     ForEachFirst(kRecordProduct, [&](const RecordLine& line) {
-        char* folder = g_productFolders[g_productFolderCount];
-        if (g_productFolderCount < kMostProductFolders &&
+        char* folder = g_run.productFolders[g_run.productFolderCount];
+        if (g_run.productFolderCount < kMostProductFolders &&
             DecodeRecordText(line.fields[0], folder, MAX_PATH)) {
-            ++g_productFolderCount;
+            ++g_run.productFolderCount;
         }
         char name[kProductNameSize];
         if (!DecodeRecordText(line.fields[1], name, sizeof name) ||
@@ -183,11 +186,11 @@ bool IsInstallPlace(const char* path, bool windows)
     if (!fromDrive || !StaysInsideFolder(path + 3)) {
         return false;
     }
-    if (windows && IsAtOrBelowFolder(path, g_setup.windowsDir)) {
+    if (windows && IsAtOrBelowFolder(path, g_run.windowsDir)) {
         return true;
     }
-    for (int i = 0; i < g_productFolderCount; ++i) {
-        if (IsAtOrBelowFolder(path, g_productFolders[i])) {
+    for (int i = 0; i < g_run.productFolderCount; ++i) {
+        if (IsAtOrBelowFolder(path, g_run.productFolders[i])) {
             return true;
         }
     }
@@ -216,8 +219,8 @@ void RemoveFile(const char* path, bool inProductFolder)
     if (!FileExists(path)) {
         return;
     }
-    if (SamePath(path, g_ownPath)) {
-        g_removeSelf = true; // once this program has ended
+    if (SamePath(path, g_run.ownPath)) {
+        g_run.removeSelf = true; // once this program has ended
         return;
     }
     // Gone is what counts: some systems (Wine among them) report a deletion that the file system
@@ -229,15 +232,15 @@ void RemoveFile(const char* path, bool inProductFolder)
         }
         return;
     }
-    if (DeleteAtRestart(g_setup.windowsDir, path)) {
-        g_removedAtRestart = true;
+    if (DeleteAtRestart(g_run.windowsDir, path)) {
+        g_run.removedAtRestart = true;
         if (inProductFolder) {
-            CopyText(g_emptyAtRestart, path);
-            TrimToDirectory(g_emptyAtRestart);
+            CopyText(g_run.emptyAtRestart, path);
+            TrimToDirectory(g_run.emptyAtRestart);
         }
         return;
     }
-    NoteFailed(g_notRemoved, path);
+    NoteFailed(g_run.notRemoved, path);
 }
 
 // True when the file's bytes are no longer those the setup placed (the record's length and sum).
@@ -268,7 +271,7 @@ bool NoUseLeft(const char* path, const RecordedFile& file)
         return !HasUseCount(path);
     }
     if (!AddRecordLine(kRecordLowered, path)) {
-        NoteFailed(g_notRemoved, path);
+        NoteFailed(g_run.notRemoved, path);
         return false;
     }
     return LowerUseCount(path);
@@ -277,17 +280,17 @@ bool NoUseLeft(const char* path, const RecordedFile& file)
 void TakeBackFile(const RecordLine& line)
 {
     char path[MAX_PATH];
-    const RecordedFile file = MergeFileLines(g_index, line);
+    const RecordedFile file = MergeFileLines(g_run.index, line);
     if (!DecodeRecordText(line.fields[0], path, sizeof path) ||
         !IsInstallPlace(path, file.windows)) {
         return;
     }
     const bool noUseLeft = file.windows && file.counted && NoUseLeft(path, file);
     const bool changed =
-        !file.windows && file.summed && !SamePath(path, g_ownPath) &&
+        !file.windows && file.summed && !SamePath(path, g_run.ownPath) &&
         ChangedSinceInstall(path, file);
     if (changed) {
-        NoteFailed(g_changed, path);
+        NoteFailed(g_run.changed, path);
     }
     if (UninstallDeletesFile(file, noUseLeft, changed)) {
         RemoveFile(path, !file.windows);
@@ -304,8 +307,8 @@ void CancelReplacement(const RecordLine& line)
         !FileExists(replacement)) {
         return;
     }
-    if (!CancelAtRestart(g_setup.windowsDir, target, replacement) || !DeleteFileA(replacement)) {
-        NoteFailed(g_notRemoved, replacement);
+    if (!CancelAtRestart(g_run.windowsDir, target, replacement) || !DeleteFileA(replacement)) {
+        NoteFailed(g_run.notRemoved, replacement);
     }
 }
 
@@ -333,7 +336,7 @@ void RemoveFolders()
 bool FolderKeepsMore()
 {
     char pattern[MAX_PATH];
-    if (!JoinFolderAndName(g_folder, "*", pattern)) {
+    if (!JoinFolderAndName(g_run.folder, "*", pattern)) {
         return false;
     }
     WIN32_FIND_DATAA found;
@@ -345,17 +348,17 @@ bool FolderKeepsMore()
     do {
         char path[MAX_PATH];
         const char* name = found.cFileName;
-        if (!JoinFolderAndName(g_folder, name, path) || EqualsExactly(name, ".") ||
+        if (!JoinFolderAndName(g_run.folder, name, path) || EqualsExactly(name, ".") ||
             EqualsExactly(name, "..") || EqualsIgnoreCase(name, kInstallRecordName) ||
-            SamePath(path, g_ownPath)) {
+            SamePath(path, g_run.ownPath)) {
             continue;
         }
         // A folder left, or a file of the record's, holds what the message names already, if it
         // names anything.
         RecordLine line;
         const bool ours = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
-                          FindRecordText(g_index, kRecordFile, path, false, line);
-        more = !ours || (g_changed.count + g_notRemoved.count == 0 && !g_removedAtRestart);
+                          FindRecordText(g_run.index, kRecordFile, path, false, line);
+        more = !ours || (g_run.changed.count + g_run.notRemoved.count == 0 && !g_run.removedAtRestart);
     } while (!more && FindNextFileA(search, &found));
     FindClose(search);
     return more;
@@ -366,16 +369,16 @@ bool FolderKeepsMore()
 // record tells it which use counts this run has lowered already.
 void EndRecord()
 {
-    if (g_record != INVALID_HANDLE_VALUE) {
-        CloseHandle(g_record);
-        g_record = INVALID_HANDLE_VALUE;
+    if (g_run.record != nullptr) {
+        CloseHandle(g_run.record);
+        g_run.record = nullptr;
     }
-    if (g_notRemoved.count != 0) {
-        g_removeSelf = false;
+    if (g_run.notRemoved.count != 0) {
+        g_run.removeSelf = false;
         return;
     }
-    if (g_removeSelf) {
-        RemoveEntriesNaming(g_ownPath);
+    if (g_run.removeSelf) {
+        RemoveEntriesNaming(g_run.ownPath);
     }
     char path[MAX_PATH];
     if (RecordPath(path)) {
@@ -388,12 +391,12 @@ void EndRecord()
 void TakeBackEverything()
 {
     ForEachFirst(kRecordPending, CancelReplacement);
-    RemoveLeftovers(g_text, g_size);
+    RemoveLeftovers(g_run.text, g_run.size);
     ForEachFirst(kRecordFile, TakeBackFile);
     ForEachFirst(kRecordBefore, [](const RecordLine& line) {
-        g_putBack = TakeBackValue(g_index, line, g_notRemoved) || g_putBack;
+        g_run.putBack = TakeBackValue(g_run.index, line, g_run.notRemoved) || g_run.putBack;
     });
-    RemoveCreatedKeys(g_index);
+    RemoveCreatedKeys(g_run.index);
     RemoveFolders();
     EndRecord();
 }
@@ -401,33 +404,33 @@ void TakeBackEverything()
 void ShowSummary(const char* products, const char* caption)
 {
     char text[kMessageSize] = "";
-    AppendFormatted(text, g_index.damaged != 0 ? IDS_RECORD_DAMAGED : IDS_REMOVED, products);
-    if (g_putBack) {
+    AppendFormatted(text, g_run.index.damaged != 0 ? IDS_RECORD_DAMAGED : IDS_REMOVED, products);
+    if (g_run.putBack) {
         AppendText(text, Text(IDS_PUT_BACK));
     }
-    if (g_changed.count > 0) {
-        AppendFormatted(text, IDS_FILES_CHANGED, g_changed.names);
+    if (g_run.changed.count > 0) {
+        AppendFormatted(text, IDS_FILES_CHANGED, g_run.changed.names);
     }
-    if (g_notRemoved.count > 0) {
-        AppendFormatted(text, IDS_FILES_NOT_REMOVED, g_notRemoved.names);
+    if (g_run.notRemoved.count > 0) {
+        AppendFormatted(text, IDS_FILES_NOT_REMOVED, g_run.notRemoved.names);
         AppendText(text, Text(IDS_RUN_AGAIN));
     }
     const bool keepsMore = FolderKeepsMore();
     if (keepsMore) {
-        AppendFormatted(text, IDS_FOLDER_STAYS, g_folder);
+        AppendFormatted(text, IDS_FOLDER_STAYS, g_run.folder);
     }
-    if (g_removedAtRestart) {
+    if (g_run.removedAtRestart) {
         AppendText(text, Text(IDS_REMOVED_AT_RESTART));
     }
     // A folder of the product's that a file in use keeps until the restart: the whole program's
     // folder when nothing else stays in it.
-    if (g_emptyAtRestart[0] != '\0' && FileExists(g_emptyAtRestart)) {
+    if (g_run.emptyAtRestart[0] != '\0' && FileExists(g_run.emptyAtRestart)) {
         AppendFormatted(text, IDS_FOLDER_AFTER_RESTART,
-                        !keepsMore && IsAtOrBelowFolder(g_emptyAtRestart, g_folder)
-                            ? g_folder
-                            : g_emptyAtRestart);
+                        !keepsMore && IsAtOrBelowFolder(g_run.emptyAtRestart, g_run.folder)
+                            ? g_run.folder
+                            : g_run.emptyAtRestart);
     }
-    const bool warn = g_notRemoved.count + g_changed.count > 0 || g_index.damaged != 0;
+    const bool warn = g_run.notRemoved.count + g_run.changed.count > 0 || g_run.index.damaged != 0;
     MessageBoxA(nullptr, text, caption, warn ? MB_ICONWARNING : MB_ICONINFORMATION);
 }
 
@@ -438,36 +441,35 @@ void NoRecord()
     MessageBoxA(nullptr, Text(IDS_NO_RECORD), Text(IDS_UNINSTALL), MB_ICONWARNING);
     if (MessageBoxA(nullptr, Text(IDS_REMOVE_ENTRY), Text(IDS_UNINSTALL),
                     MB_YESNO | MB_ICONQUESTION) == IDYES) {
-        RemoveEntriesNaming(g_ownPath);
+        RemoveEntriesNaming(g_run.ownPath);
     }
 }
 
 } // namespace
 
-int RunUninstall(HINSTANCE instance)
+int RunUninstall()
 {
-    g_setup.instance = instance;
-    GetModuleFileNameA(instance, g_ownPath, sizeof g_ownPath);
-    if (FinishCleanup(g_ownPath)) {
+    GetModuleFileNameA(nullptr, g_run.ownPath, sizeof g_run.ownPath);
+    if (FinishCleanup(g_run.ownPath)) {
         return 0;
     }
     if ((GetVersion() & 0x80000000u) == 0) {
         MessageBoxA(nullptr, Text(IDS_WINDOWS_ONLY), "Warning", MB_ICONWARNING);
         return 0;
     }
-    GetWindowsDirectoryA(g_setup.windowsDir, sizeof g_setup.windowsDir);
+    GetWindowsDirectoryA(g_run.windowsDir, sizeof g_run.windowsDir);
     // A folder that is a program's current folder cannot be removed: this one's is none of ours.
-    SetCurrentDirectoryA(g_setup.windowsDir);
-    CopyText(g_folder, g_ownPath);
-    TrimToDirectory(g_folder);
+    SetCurrentDirectoryA(g_run.windowsDir);
+    CopyText(g_run.folder, g_run.ownPath);
+    TrimToDirectory(g_run.folder);
 
     char recordFolder[MAX_PATH];
-    if (!ReadRecord() || !RecordFolder(g_text, g_size, recordFolder, sizeof recordFolder)) {
+    if (!ReadRecord() || !RecordFolder(g_run.text, g_run.size, recordFolder, sizeof recordFolder)) {
         NoRecord();
         return 0;
     }
     // A record copied into another folder is no record of that folder's files.
-    if (!SamePath(recordFolder, g_folder)) {
+    if (!SamePath(recordFolder, g_run.folder)) {
         char text[kMessageSize] = "";
         AppendFormatted(text, IDS_OTHER_FOLDER, recordFolder);
         MessageBoxA(nullptr, text, Text(IDS_UNINSTALL), MB_ICONWARNING);
@@ -475,7 +477,7 @@ int RunUninstall(HINSTANCE instance)
     }
     // From here on the folder is named as the record names its files, whatever form (8.3 or long)
     // the program was started by.
-    CopyText(g_folder, recordFolder);
+    CopyText(g_run.folder, recordFolder);
 
     char products[kMessageSize];
     ProductNames(products);
@@ -490,8 +492,8 @@ int RunUninstall(HINSTANCE instance)
     }
     TakeBackEverything();
     // The program and its folder go once it has ended; the summary waits for that to be arranged.
-    if (g_removeSelf && !RemoveAfterExit(g_ownPath, g_folder)) {
-        g_removedAtRestart = true;
+    if (g_run.removeSelf && !RemoveAfterExit(g_run.ownPath, g_run.folder)) {
+        g_run.removedAtRestart = true;
     }
     ShowSummary(products, caption);
     return 0;

@@ -3,8 +3,6 @@
 // back their earlier data), the keys and folders it made, and the uninstall entries.
 #pragma once
 
-#include <windows.h>
-
 // The whole uninstall, from the Windows-version check to the closing message. Returns the
 // process's exit code, always 0.
-int RunUninstall(HINSTANCE instance);
+int RunUninstall();

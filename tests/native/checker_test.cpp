@@ -554,7 +554,7 @@ TEST_F(CheckCommand, FloppySetReportsWhatEachDiskTakesOnItsFloppy)
         << out_ << err_;
     // Disk 2's files as setup-medium makes them: KCAL.EX_ (6597 bytes), BUTTONS.TXT,
     // KESTREL.HL_ (2003 bytes) and UNINSTAL.EX_, in whole sectors.
-    for (const std::string line :
+    for (const std::string& line :
          {script + ": disk 1 (\"Kestrel Gamepad Driver Disk 1\") on a 1.44 MB floppy: 6 files,",
           std::string("(SETUP.EXE reckoned at 45056 bytes)\n"),
           script + ": disk 2 (\"Kestrel Gamepad Driver Disk 2\") on a 1.44 MB floppy: 4 files, "
