@@ -60,6 +60,8 @@ HKEY CreateRecordedKey(HKEY root, const char* path)
     }
     HKEY key = nullptr;
     DWORD disposition = 0;
+    // Windows 95 and 98 ignore REG_OPTION_VOLATILE: the key is kept like any other. (Windows NT
+    // would drop it at the next start, but the setup runs on 95 and 98 only.)
     if (RegCreateKeyExA(root, path, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr,
                         &key, &disposition) != ERROR_SUCCESS) {
         return nullptr;

@@ -90,7 +90,7 @@ int CreateBackdrop()
 
 LRESULT CALLBACK BackdropProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    switch (message & 0xFFFF) {
+    switch (message) {
     case WM_CREATE:
         SetWindowPos(window, HWND_TOPMOST, 0, 0, g_setup.screenWidth, g_setup.screenHeight,
                      SWP_SHOWWINDOW);

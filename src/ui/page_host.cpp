@@ -106,7 +106,7 @@ void EndPage(HWND page, std::int16_t result)
 LRESULT PageProcedure(const PageRules& rules, HWND page, UINT message, WPARAM wParam,
                       LPARAM lParam)
 {
-    switch (message & 0xFFFF) {
+    switch (message) {
     case WM_CREATE:
         if (rules.centreOnCurrentScreen) {
             InitPageWindowOnCurrentScreen(page);
