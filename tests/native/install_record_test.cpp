@@ -1,8 +1,8 @@
-// The install record's lines: written, read back, torn or tampered with; and what the uninstall
-// makes of a whole record's lines about one file or value.
+// The install record's lines: written, read back, torn or tampered with; and the table that finds
+// each thing's lines in a whole record.
 #include "record/install_record.h"
 #include "record/record_index.h"
-#include "uninstall/recorded_changes.h"
+#include "common/record_lines.h"
 
 #include <gtest/gtest.h>
 
@@ -15,67 +15,7 @@
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-std::string Line(char kind, std::initializer_list<std::string> texts)
-{
-    std::string out(kMostRecordLine, '\0');
-    RecordLineBuilder line;
-    BeginRecordLine(line, out.data(), out.size(), kind);
-    for (const std::string& text : texts) {
-        AddRecordText(line, text.c_str());
-    }
-    out.resize(FinishRecordLine(line));
-    return out;
-}
-
-std::string ValueLine(char kind, const std::string& name, bool present, std::uint32_t type,
-                      const Bytes& bytes)
-{
-    std::string out(kMostRecordLine, '\0');
-    RecordLineBuilder line;
-    BeginRecordLine(line, out.data(), out.size(), kind);
-    AddRecordText(line, kRecordLocalMachine);
-    AddRecordText(line, "SOFTWARE\\Kestrel");
-    AddRecordText(line, name.c_str());
-    AddRecordData(line, present, type, bytes.data(), static_cast<std::uint32_t>(bytes.size()));
-    out.resize(FinishRecordLine(line));
-    return out;
-}
-
-std::vector<RecordLine> ReadAll(const std::string& text, std::size_t* damaged = nullptr)
-{
-    std::vector<RecordLine> lines;
-    std::size_t position = 0;
-    RecordLine line;
-    while (ReadRecordLine(text.data(), text.size(), position, line, damaged)) {
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-// A record with its table, as the uninstall reads it.
-struct Indexed {
-    explicit Indexed(std::string record) : text(std::move(record))
-    {
-        const RecordIndexRoom room = RecordIndexNeeds(text.data(), text.size());
-        lines.resize(room.lines + 1);
-        slots.resize(room.slots);
-        BuildRecordIndex(index, text.data(), text.size(), lines.data(), slots.data(),
-                         slots.size());
-    }
-    Indexed(const Indexed&) = delete;
-    std::string text;
-    std::vector<std::uint32_t> lines;
-    std::vector<RecordSlot> slots;
-    RecordIndex index{};
-};
-
-std::string Decoded(const RecordField& field)
-{
-    char out[kMostRecordPath];
-    return DecodeRecordText(field, out, sizeof out) ? std::string(out) : "<undecodable>";
-}
+using namespace record_lines;
 
 TEST(InstallRecord, TextsComeBackWhateverTheyHold)
 {
@@ -250,91 +190,9 @@ TEST(InstallRecord, TheFolderIsNamedByTheFirstLine)
     EXPECT_FALSE(RecordFolder(damaged.data(), damaged.size(), folder, sizeof folder));
 }
 
-// ---- what the uninstall makes of the lines about one thing
+// ---- the table over a whole record
 
-const char kShared[] = "C:\\WINDOWS\\SYSTEM\\SHARED.DLL";
-
-RecordedFile FileFacts(const std::string& record)
-{
-    const Indexed indexed(record);
-    for (std::size_t i = 0; i < indexed.index.lineCount; ++i) {
-        const RecordLine line = RecordLineAt(indexed.index, indexed.lines[i]);
-        if (line.kind == kRecordFile) {
-            EXPECT_TRUE(IsFirstRecordLine(indexed.index, line));
-            return MergeFileLines(indexed.index, line);
-        }
-    }
-    ADD_FAILURE() << "no file line";
-    return {};
-}
-
-TEST(RecordedChanges, AFileIsJudgedByItsFirstStateItsLastInstallAndItsUseCount)
-{
-    const std::string count = Line(kRecordCount, {kShared});
-    const std::string lowered = Line(kRecordLowered, {kShared});
-    const struct {
-        const char* what;
-        std::string lines;
-        bool deletedOnceUnused;
-        bool deletedWhileUsed;
-        bool lowered; // an uninstall has lowered its count already
-    } table[] = {
-        {"ours, new in a product folder", Line(kRecordFile, {"C:\\KESTREL\\README.TXT", "o"}),
-         true, true, false},
-        {"an earlier copy in a product folder",
-         Line(kRecordFile, {"C:\\KESTREL\\README.TXT", "eo"}), true, true, false},
-        {"ours, new in SYSTEM, counted", Line(kRecordFile, {kShared, "w"}) + count, true, false,
-         false},
-        {"ours in SYSTEM, never counted", Line(kRecordFile, {kShared, "w"}), false, false, false},
-        // A count that was there means the shared-count convention owns the file, not a person.
-        {"someone else's in SYSTEM", Line(kRecordFile, {kShared, "ew"}) + count, true, false,
-         false},
-        {"the driver that was there", Line(kRecordFile, {kShared, "eow"}) + count, true, false,
-         false},
-        {"a newer one kept, there before", Line(kRecordFile, {kShared, "ewk"}) + count, true,
-         false, false},
-        {"ours first, then found there again: still ours",
-         Line(kRecordFile, {kShared, "w"}) + count + Line(kRecordFile, {kShared, "ew"}), true,
-         false, false},
-        {"a newer own file kept in a product folder",
-         Line(kRecordFile, {"C:\\KESTREL\\K.DLL", "eok"}), false, false, false},
-        {"counted, then lowered by a stopped uninstall",
-         Line(kRecordFile, {kShared, "w"}) + count + lowered, true, false, true},
-        {"lowered, then counted again by a reinstall",
-         Line(kRecordFile, {kShared, "w"}) + count + lowered + Line(kRecordFile, {kShared, "ew"}) +
-             count,
-         true, false, false},
-        {"a lowering line without a count of ours",
-         Line(kRecordFile, {kShared, "ew"}) + lowered, false, false, false},
-    };
-    for (const auto& row : table) {
-        const RecordedFile file = FileFacts(Line(kRecordHeader, {"C:\\KESTREL"}) + row.lines);
-        EXPECT_EQ(UninstallDeletesFile(file, true, false), row.deletedOnceUnused) << row.what;
-        EXPECT_EQ(UninstallDeletesFile(file, false, false), row.deletedWhileUsed) << row.what;
-        EXPECT_EQ(file.lowered, row.lowered) << row.what;
-    }
-}
-
-TEST(RecordedChanges, AFileOfTheProductsThatSomeoneChangedStays)
-{
-    const std::string readme = "C:\\KESTREL\\README.TXT";
-    const RecordedFile summed = FileFacts(Line(kRecordFile, {readme, "eo"}) +
-                                          Line(kRecordFile, {readme, "eo", "1F4", "89ABCDEF"}));
-    ASSERT_TRUE(summed.summed);
-    EXPECT_EQ(summed.length, 500u);
-    EXPECT_EQ(summed.sum, 0x89ABCDEFu);
-    EXPECT_TRUE(UninstallDeletesFile(summed, false, false));
-    EXPECT_FALSE(UninstallDeletesFile(summed, false, true));
-    // A record of an earlier version has no sums: its files count as unchanged.
-    EXPECT_FALSE(FileFacts(Line(kRecordFile, {readme, "o"})).summed);
-    EXPECT_FALSE(FileFacts(Line(kRecordFile, {readme, "o", "1F4", "not hex"})).summed);
-    // A file in a Windows folder follows its use count, whatever became of its bytes.
-    const RecordedFile shared =
-        FileFacts(Line(kRecordFile, {kShared, "w", "10", "1"}) + Line(kRecordCount, {kShared}));
-    EXPECT_TRUE(UninstallDeletesFile(shared, true, true));
-}
-
-TEST(RecordedChanges, AThingIsNamedOnceWhateverTheCaseOfItsName)
+TEST(RecordIndex, AThingIsNamedOnceWhateverTheCaseOfItsName)
 {
     const Indexed indexed(Line(kRecordFile, {"C:\\KESTREL\\README.TXT", "o"}) +
                           Line(kRecordFile, {"c:\\kestrel\\readme.txt", "eo"}) +
@@ -355,7 +213,7 @@ TEST(RecordedChanges, AThingIsNamedOnceWhateverTheCaseOfItsName)
                                 found));
 }
 
-TEST(RecordedChanges, ManyThingsAreEachFoundWithTheirFirstAndLastLinesAndWalkedBackwards)
+TEST(RecordIndex, ManyThingsAreEachFoundWithTheirFirstAndLastLinesAndWalkedBackwards)
 {
     // Enough things for many hash collisions in the table's probes.
     constexpr int kFiles = 5000;
@@ -386,28 +244,6 @@ TEST(RecordedChanges, ManyThingsAreEachFoundWithTheirFirstAndLastLinesAndWalkedB
     ASSERT_EQ(folders.size(), static_cast<std::size_t>(kFiles));
     EXPECT_EQ(folders.front(), path(kFiles - 1));
     EXPECT_EQ(folders.back(), path(0));
-}
-
-TEST(RecordedChanges, AValueKeepsItsFirstBeforeAndItsLastWritten)
-{
-    const Indexed indexed(ValueLine(kRecordBefore, "Version", true, 1, {'0', 0}) +
-                          ValueLine(kRecordWritten, "Version", true, 1, {'1', 0}) +
-                          ValueLine(kRecordBefore, "VERSION", true, 1, {'1', 0}) +
-                          ValueLine(kRecordWritten, "version", true, 1, {'2', 0}) +
-                          ValueLine(kRecordBefore, "Other", false, 0, {}));
-    ASSERT_EQ(indexed.index.lineCount, 5u);
-    const RecordedValue value =
-        MergeValueLines(indexed.index, RecordLineAt(indexed.index, indexed.lines[0]));
-    ASSERT_TRUE(value.hasBefore && value.hasWritten);
-    std::uint8_t bytes[8];
-    RecordData data{};
-    ASSERT_TRUE(DecodeRecordData(value.before, bytes, sizeof bytes, data));
-    EXPECT_EQ(bytes[0], '0');
-    ASSERT_TRUE(DecodeRecordData(value.written, bytes, sizeof bytes, data));
-    EXPECT_EQ(bytes[0], '2');
-    // A setup stopped between a value's "before" and its writing leaves no "written".
-    EXPECT_FALSE(
-        MergeValueLines(indexed.index, RecordLineAt(indexed.index, indexed.lines[4])).hasWritten);
 }
 
 } // namespace

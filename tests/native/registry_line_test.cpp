@@ -1,5 +1,4 @@
 #include "registry/registry_line.h"
-#include "uninstall/removal_rules.h"
 
 #include <gtest/gtest.h>
 
@@ -386,36 +385,5 @@ TEST(RegistryLineLimits, OddLinesStayInsideTheirHolders)
     EXPECT_GT(applied, 1000); // the rounds did reach the writing paths
 }
 
-// Which empty keys that the setup made the uninstall may delete, for the lines of the three
-// roots.
-TEST(RemovalRules, EmptyKeysGoButTopKeys)
-{
-    const struct {
-        RegistryRoot root;
-        std::string keyPath;
-        bool mayGo;
-    } table[] = {
-        {RegistryRoot::LocalMachine, "SOFTWARE\\Kestrel\\Kestrel Gamepad", true},
-        {RegistryRoot::LocalMachine, "SOFTWARE\\Kestrel", true},
-        {RegistryRoot::LocalMachine, "SOFTWARE", false},
-        {RegistryRoot::LocalMachine, "SOFTWARE\\", false},
-        {RegistryRoot::LocalMachine, "", false},
-        {RegistryRoot::LocalMachine, kClassPrefix + kClassKey + "\\Settings", true},
-        {RegistryRoot::ClassesRoot, "KestrelGamepad.Profile", true},
-        {RegistryRoot::ClassesRoot, ".kst\\ShellNew", true},
-        {RegistryRoot::ClassesRoot, "", false},
-        {RegistryRoot::None, "SOFTWARE\\Kestrel", false},
-    };
-    for (const auto& row : table) {
-        EXPECT_EQ(MayDeleteEmptyKey(row.root, row.keyPath.c_str()), row.mayGo) << row.keyPath;
-    }
-}
-
-TEST(RemovalRules, PathDepthCountsTheNamesAlongAPath)
-{
-    EXPECT_EQ(PathDepth("SOFTWARE\\Kestrel\\\\Kestrel Gamepad\\"), 3u);
-    EXPECT_EQ(PathDepth("UTILS\\CALIB"), 2u);
-    EXPECT_EQ(PathDepth(""), 0u);
-}
 
 } // namespace
