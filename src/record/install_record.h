@@ -33,19 +33,13 @@
 #include <cstddef>
 #include <cstdint>
 
-
+// The kinds, by what writes them: the setup's installs, its files, its registry changes, and the
+// uninstall.
 enum RecordKind : char {
-    kRecordHeader = 'H',
-    kRecordProduct = 'P',
-    kRecordFolder = 'D',
-    kRecordTemporary = 'T',
-    kRecordAside = 'A',
-    kRecordFile = 'F',
-    kRecordCount = 'C',
+    kRecordHeader = 'H', kRecordProduct = 'P', kRecordFolder = 'D',
+    kRecordTemporary = 'T', kRecordAside = 'A', kRecordFile = 'F', kRecordCount = 'C',
     kRecordPending = 'R',
-    kRecordKey = 'K',
-    kRecordBefore = 'B',
-    kRecordWritten = 'W',
+    kRecordKey = 'K', kRecordBefore = 'B', kRecordWritten = 'W',
     kRecordLowered = 'L',
 };
 
