@@ -4,7 +4,8 @@
 set(floors
     "base szdd"                  # 1: the ground: state, sizes, ids, text; the SZDD format
     "script record ui"           # 2: the script's rules, the install record, the user interface
-    "registry authoring"         # 3: the registry rules; what the disk author's tools share
+    "registry authoring files"   # 3: the registry rules; what the disk author's tools share; what
+                                 #    both programs do with files on the system
     "install checker"            # 4: the copy and the registry writers; the script checker
     "setup uninstall medium")    # 5: the programs
 

@@ -27,15 +27,3 @@ enum class Placement {
 // (`windowsDir` holds WININIT.INI). A deletion of `target` that waits for the next start is
 // cancelled once the new file is in place.
 Placement PutInPlace(const char* temporary, const char* target, const char* windowsDir);
-
-// Adds "TARGET=REPLACEMENT" to the [rename] section of WININIT.INI in `windowsDir`, both as short
-// (8.3) names, which are all that exist when that section is carried out. Every other line of the
-// file stays. False when the names or the file cannot be had or written.
-bool ReplaceAtRestart(const char* windowsDir, const char* target, const char* replacement);
-
-// Adds "NUL=PATH": `path` is deleted at the next start.
-bool DeleteAtRestart(const char* windowsDir, const char* path);
-
-// Takes back what ReplaceAtRestart (`target` given) or DeleteAtRestart (`target` null) added for
-// `path`: every such line goes, and the rest of the file stays. True when no such line is left.
-bool CancelAtRestart(const char* windowsDir, const char* target, const char* path);

@@ -1,8 +1,8 @@
 #include "install/record_writer.h"
 
 #include "base/setup_state.h"
-#include "install/file_system.h"
-#include "install/leftovers.h"
+#include "files/file_system.h"
+#include "files/leftovers.h"
 #include "record/install_record.h"
 #include "registry/joystick_config.h"
 #include "script/script_names.h"

@@ -3,8 +3,8 @@
 #include <windows.h>
 
 #include "base/bounded_text.h"
-#include "install/file_placement.h"
-#include "install/file_system.h"
+#include "files/file_system.h"
+#include "files/restart_script.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "uninstall/registry_removal.h"
 
 #include "base/bounded_text.h"
-#include "install/file_system.h"
+#include "files/file_system.h"
 #include "registry/joystick_config.h"
 #include "registry/registry_line.h"
 #include "script/install_locations.h"

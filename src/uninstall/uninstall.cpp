@@ -3,10 +3,10 @@
 #include "base/bounded_text.h"
 #include "base/failed_names.h"
 #include "base/text_catalogue.h"
-#include "install/file_placement.h"
-#include "install/file_system.h"
-#include "install/leftovers.h"
-#include "install/shared_files.h"
+#include "files/file_system.h"
+#include "files/leftovers.h"
+#include "files/restart_script.h"
+#include "files/use_counts.h"
 #include "record/install_record.h"
 #include "record/record_index.h"
 #include "registry/registry_line.h"
@@ -253,13 +253,14 @@ bool ChangedSinceInstall(const char* path, const RecordedFile& recorded)
     }
     static char buffer[0x8000];
     std::uint32_t sum = kRecordCheckStart;
-    bool changed = GetFileSize(file, nullptr) != recorded.length;
-    for (DWORD read = 1; !changed && read != 0;) {
-        changed = !ReadFile(file, buffer, sizeof buffer, &read, nullptr);
+    std::uint32_t length = 0;
+    bool failed = false;
+    for (DWORD read = 1; !failed && read != 0 && length <= recorded.length; length += read) {
+        failed = !ReadFile(file, buffer, sizeof buffer, &read, nullptr);
         sum = RecordCheck(buffer, read, sum);
     }
     CloseHandle(file);
-    return changed || sum != recorded.sum;
+    return failed || length != recorded.length || sum != recorded.sum;
 }
 
 // True when no use of a counted file is left. Its count goes down once, the record naming that

@@ -456,8 +456,9 @@ protected:
             stopped = stopNow();
             if (stopped) {
                 uninstall.Kill();
+            } else {
+                ASSERT_TRUE(watch());
             }
-            ASSERT_TRUE(watch());
         }
         RegCloseKey(watched);
         CloseHandle(changed);
@@ -824,7 +825,7 @@ TEST_F(Install, ANewerFileThereIsKeptAndAnOlderOneReplaced)
         EXPECT_EQ(ReadWholeFile(panel), row.kept ? row.there : row.onMedium);
         // The record names the file as the loader builds its path, and whether it was kept.
         const std::string line = std::string("F\tC:\\windows\\SYSTEM\\KPANEL.DLL\tew") +
-                                 (row.kept ? "k\r\n" : "\r\n");
+                                 (row.kept ? "k\t" : "\t");
         EXPECT_NE(ReadWholeFile(kRecord).find(line), std::string::npos) << ReadWholeFile(kRecord);
         // Another program's file that was there without a count: its use and ours.
         EXPECT_EQ(UseCount(panel), 2u);
@@ -1337,8 +1338,8 @@ TEST_F(Install, ADamagedRecordTakesBackWhatItStillNamesAndSaysSo)
 
     std::string message;
     ASSERT_NO_FATAL_FAILURE(Uninstall(IDYES, message));
-    EXPECT_EQ(message, "UNINSTAL.DAT was damaged: what it still named of Kestrel Gamepad is "
-                       "removed, but some changes of Setup may remain.");
+    EXPECT_EQ(message, "UNINSTAL.DAT was damaged: what it names of Kestrel Gamepad is removed; "
+                       "some changes of Setup may remain.");
     // What the damaged line named stays; everything else goes, the program, its folder and its
     // entry with it: no entry points at a program that is gone.
     const std::string product = "SOFTWARE\\Kestrel\\Kestrel Gamepad";
@@ -1405,7 +1406,7 @@ TEST_F(Install, TheProductsFoldersGoWhenEmptyAndAChangedFileStaysNamed)
     ASSERT_TRUE(WriteWholeFile(kDest + "\\README.TXT", "my own notes on the gamepad"));
     ASSERT_NO_FATAL_FAILURE(Uninstall(IDYES, message));
     EXPECT_EQ(message, std::string(kRemoved) +
-                           "\n\nYou have changed these files; they stay:\n\n" + kDest +
+                           "\n\nFiles you changed stay:\n\n" + kDest +
                            "\\README.TXT");
     EXPECT_EQ(ReadWholeFile(kDest + "\\README.TXT"), "my own notes on the gamepad");
     EXPECT_EQ(FileNamesIn(kDest), std::set<std::string>{"README.TXT"});
@@ -1420,8 +1421,8 @@ TEST_F(Install, AFolderThatEmptiesOnlyAtTheRestartIsNamed)
     std::string message;
     ASSERT_NO_FATAL_FAILURE(Uninstall(IDYES, message));
     CloseHandle(held);
-    EXPECT_EQ(message, std::string(kRemoved) + kRestartNeeded + "\n\nDelete the folder " +
-                           kDest + " after the restart.");
+    EXPECT_EQ(message, std::string(kRemoved) + kRestartNeeded + "\n\nThen delete the folder " +
+                           kDest + ".");
     RestartWindows();
     EXPECT_FALSE(FileExists(kDest + "\\UTILS\\CALIB\\KCAL.EXE"));
 }

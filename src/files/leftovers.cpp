@@ -1,9 +1,9 @@
-#include "install/leftovers.h"
+#include "files/leftovers.h"
 
 #include <windows.h>
 
-#include "install/file_operations.h"
-#include "install/file_system.h"
+#include "files/file_operations.h"
+#include "files/file_system.h"
 #include "record/install_record.h"
 
 void RemoveLeftovers(const char* text, std::size_t size)

@@ -1,4 +1,4 @@
-#include "install/file_operations.h"
+#include "files/file_operations.h"
 
 #include <windows.h>
 

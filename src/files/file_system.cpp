@@ -1,4 +1,4 @@
-#include "install/file_system.h"
+#include "files/file_system.h"
 
 #include "base/bounded_text.h"
 #include "script/install_locations.h"
