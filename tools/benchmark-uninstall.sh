@@ -115,7 +115,7 @@ EOF
   wait "$runner" || true
   "$WINE_SERVER" -k 2>/dev/null || true
   "$WINE_SERVER" -w 2>/dev/null || true
-  left=$(find "$dest" -name 'F*.DAT' 2>/dev/null | wc -l)
+  left=$( (find "$dest" -name 'F*.DAT' 2>/dev/null || true) | wc -l)
   [ "$left" = 0 ] || { echo "benchmark-uninstall.sh: $left files left: $message" >&2; exit 1; }
   echo "$n $install_ms $uninstall_ms" >>"$work/results.txt"
   awk -v n="$n" -v i="$install_ms" -v u="$uninstall_ms" \
@@ -124,7 +124,7 @@ done
 
 python3 - "$work/results.txt" <<'EOF'
 import sys
-rows = [tuple(int(x) for x in line.split()) for line in open(sys.argv[1])]
+rows = [tuple(float(x) for x in line.split()) for line in open(sys.argv[1])]
 for (n1, _, u1), (n2, _, u2) in zip(rows, rows[1:]):
-    print(f"{n2 / n1:.0f}x the files ({n1} to {n2}): {u2 / u1:.2f}x the uninstall time")
+    print(f"{n2 / n1:.0f}x the files ({n1:.0f} to {n2:.0f}): {u2 / u1:.2f}x the uninstall time")
 EOF
