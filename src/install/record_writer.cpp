@@ -1,5 +1,6 @@
 #include "install/record_writer.h"
 
+#include "base/bounded_text.h"
 #include "base/setup_state.h"
 #include "install/file_system.h"
 #include "install/leftovers.h"
@@ -63,7 +64,7 @@ bool WriteBuiltLine(RecordLineBuilder& line)
 }
 
 // The product's uninstall entry, when an earlier install of it into another folder wrote it: the
-// folder of the uninstall program it names.
+// folder of the uninstall program its command starts.
 bool EarlierInstallFolder(char (&folder)[MAX_PATH])
 {
     char keyPath[kUninstallTextSize];
@@ -72,13 +73,15 @@ bool EarlierInstallFolder(char (&folder)[MAX_PATH])
         RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) {
         return false;
     }
-    DWORD size = sizeof folder - 1;
+    char command[MAX_PATH];
+    DWORD size = sizeof command - 1;
     DWORD type = 0;
     const bool read = RegQueryValueExA(key, kUninstallCommandValue, nullptr, &type,
-                                       reinterpret_cast<BYTE*>(folder), &size) == ERROR_SUCCESS &&
+                                       reinterpret_cast<BYTE*>(command), &size) == ERROR_SUCCESS &&
                       type == REG_SZ;
     RegCloseKey(key);
-    folder[read ? size : 0] = '\0';
+    command[read ? size : 0] = '\0';
+    CopyText(folder, ProgramOfUninstallCommand(command));
     TrimToDirectory(folder);
     return read && !SamePath(folder, g_setup.destDir);
 }

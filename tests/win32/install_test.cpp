@@ -1148,11 +1148,91 @@ TEST_F(Install, ALongDestinationInstallsWholeAndATooLongOneIsRefused)
             << file.target;
     }
     ExpectString(ReadStoredValue(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"),
-                 longest + "\\" + kUninstallerName);
+                 "\"" + longest + "\\" + kUninstallerName + "\"");
     std::string message;
     ASSERT_NO_FATAL_FAILURE(
         Uninstall(IDYES, message, "Kestrel Gamepad", longest + "\\" + kUninstallerName));
     EXPECT_FALSE(FileExists(longest));
+    // The uninstall program knows its entry by the path inside the quotes.
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+}
+
+// Starts a command line as CreateProcess reads one without a program name.
+void StartCommandLine(std::string line)
+{
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &started))
+        << line;
+    CloseHandle(started.hProcess);
+    CloseHandle(started.hThread);
+}
+
+// Starts the command as a client of the uninstall entry would, and answers No to the uninstall
+// program's question, whichever process shows it; false when no question comes.
+bool StartAndDecline(const std::function<void()>& start)
+{
+    start();
+    HWND question = WaitForWindowWithCaption(kAnyProcess, "#32770", "Kestrel Gamepad Uninstall");
+    if (question == nullptr) {
+        return false;
+    }
+    EXPECT_EQ(MessageBoxText(question), "Remove Kestrel Gamepad and all of its components?");
+    DWORD id = 0;
+    GetWindowThreadProcessId(question, &id);
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, id);
+    PressButton(question, IDNO);
+    const bool ended = process != nullptr && WaitForSingleObject(process, 15000) == WAIT_OBJECT_0;
+    if (process != nullptr) {
+        CloseHandle(process);
+    }
+    return ended;
+}
+
+TEST_F(Install, TheEntryStartsTheUninstallerAndNoProgramNamedLikeTheStartOfItsPath)
+{
+    // The usual destination below Program Files, and programs planted where a command cut at a
+    // blank finds one.
+    const std::string spaced = "C:\\Program Files\\Kestrel Pad";
+    const std::string planted[] = {"C:\\Program.exe", "C:\\Program Files\\Kestrel.exe"};
+    const std::string harmless = WindowsPathOf(SETUP_BUILD_DIR "/tests/win32/bare_expand.exe");
+    RemoveTree(spaced);
+    for (const std::string& path : planted) {
+        ASSERT_TRUE(CopyFileA(harmless.c_str(), path.c_str(), FALSE)) << path;
+    }
+    ASSERT_NO_FATAL_FAILURE(InstallSample(false, "Kestrel Gamepad", spaced));
+    std::string command =
+        StoredText(ReadStoredValue(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"));
+    EXPECT_EQ(command, "\"" + spaced + "\\" + kUninstallerName + "\"");
+
+    const struct {
+        const char* client;
+        std::function<void()> start;
+    } clients[] = {
+        {"CreateProcess", [&] { StartCommandLine(command); }},
+        {"WinExec", [&] { ASSERT_GT(WinExec(command.c_str(), SW_SHOW), 31u); }},
+        {"Wine's uninstaller",
+         [] { StartCommandLine("uninstaller.exe --remove \"Kestrel Gamepad\""); }},
+    };
+    for (const auto& client : clients) {
+        EXPECT_TRUE(StartAndDecline(client.start)) << client.client;
+    }
+    EXPECT_TRUE(FileExists(spaced + "\\" + kUninstallerName));
+
+    // An install into another folder finds the earlier record through the quoted command and
+    // takes it over; one uninstall then takes back both.
+    ASSERT_NO_FATAL_FAILURE(InstallSample());
+    EXPECT_FALSE(FileExists(spaced + "\\" + kInstallRecordName));
+    std::string message;
+    ASSERT_NO_FATAL_FAILURE(Uninstall(IDYES, message));
+    EXPECT_EQ(message, kRemoved);
+    EXPECT_FALSE(FileExists(spaced));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+    for (const std::string& path : planted) {
+        DeleteFileA(path.c_str());
+    }
 }
 
 TEST_F(Install, WhatCannotBeTakenBackIsNamedAndLeftToASecondRun)
