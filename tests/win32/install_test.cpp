@@ -550,6 +550,32 @@ TEST_F(Install, AltF4OnTheDestinationPageAfterADeclinedCreationCancelsTheSetup)
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Kestrel"));
 }
 
+TEST_F(Install, ASecondSetupWhileOneRunsIsRefusedBeforeAnyPageAndTheFirstGoesOn)
+{
+    SetupProcess first(kMedium);
+    ASSERT_NE(WaitForWindow(first.id(), "SETUP_BEGIN"), nullptr);
+    SetupProcess second(kMedium + "\\" + kSetupName, kMedium);
+    HWND refusal = WaitForMessageBox(
+        second.id(),
+        "Setup is already running.\nFinish or cancel that Setup before you start it again.");
+    ASSERT_NE(refusal, nullptr);
+    EXPECT_EQ(WindowText(refusal), "Kestrel Gamepad Setup Program");
+    EXPECT_EQ(WaitForWindow(second.id(), "SetupMain", 0), nullptr);
+    PressButton(refusal, IDOK);
+    ASSERT_TRUE(second.WaitForExit());
+    EXPECT_EQ(WaitForWindow(second.id(), "SETUP_BEGIN", 0), nullptr);
+
+    ASSERT_NO_FATAL_FAILURE(WalkToCopy(first));
+    HWND finish = WaitForWindow(first.id(), "SETUP_END", 60000);
+    ASSERT_NE(finish, nullptr);
+    FinishWithoutRestart(first, finish);
+    ExpectUninstallEntry();
+    for (const auto& file : SampleTargets()) {
+        EXPECT_EQ(ReadWholeFile(file.target), ReadWholeFile(kOriginals + "\\" + file.original))
+            << file.target;
+    }
+}
+
 TEST_F(Install, ScriptNamesThatClimbOutOfTheirFoldersAreRefusedAndReported)
 {
     const std::string winIni = ReadWholeFile("C:\\windows\\win.ini");
