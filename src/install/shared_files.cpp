@@ -7,28 +7,33 @@ namespace {
 
 constexpr char kSharedFilesKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\SharedDLLs";
 
-// The count of `path`: a 32-bit number, stored as a REG_DWORD or as four binary bytes; 0 when
-// there is none.
-DWORD ReadCount(HKEY key, const char* path)
-{
+// A file's use count, and the type it is stored with: REG_DWORD, or four REG_BINARY bytes as some
+// installers store it, which it keeps when it changes.
+struct UseCount {
     DWORD count = 0;
-    DWORD type = 0;
-    DWORD size = sizeof count;
-    if (RegQueryValueExA(key, path, nullptr, &type, reinterpret_cast<BYTE*>(&count), &size) !=
-            ERROR_SUCCESS ||
-        size != sizeof count || (type != REG_DWORD && type != REG_BINARY)) {
-        return 0;
+    DWORD type = REG_DWORD;
+};
+
+// The count of `path`; 0 (a REG_DWORD to be) when there is none.
+UseCount ReadCount(HKEY key, const char* path)
+{
+    UseCount use;
+    DWORD size = sizeof use.count;
+    if (RegQueryValueExA(key, path, nullptr, &use.type, reinterpret_cast<BYTE*>(&use.count),
+                         &size) != ERROR_SUCCESS ||
+        size != sizeof use.count || (use.type != REG_DWORD && use.type != REG_BINARY)) {
+        return UseCount{};
     }
-    return count;
+    return use;
 }
 
-void WriteCount(HKEY key, const char* path, DWORD count)
+void WriteCount(HKEY key, const char* path, const UseCount& use)
 {
-    if (count == 0) {
+    if (use.count == 0) {
         RegDeleteValueA(key, path);
     } else {
-        RegSetValueExA(key, path, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&count),
-                       sizeof count);
+        RegSetValueExA(key, path, 0, use.type, reinterpret_cast<const BYTE*>(&use.count),
+                       sizeof use.count);
     }
 }
 
@@ -55,8 +60,9 @@ void RaiseUseCount(const char* path, bool otherOwner)
     if (key == nullptr) {
         return;
     }
-    const DWORD count = ReadCount(key, path);
-    WriteCount(key, path, count + (count == 0 && otherOwner ? 2 : 1));
+    UseCount use = ReadCount(key, path);
+    use.count += use.count == 0 && otherOwner ? 2 : 1;
+    WriteCount(key, path, use);
     RegCloseKey(key);
     // Noted once raised: should the setup stop in between, the count errs high and the file stays.
     RecordChange(kRecordCount, path);
@@ -68,9 +74,9 @@ bool LowerUseCount(const char* path)
     if (key == nullptr) {
         return false;
     }
-    DWORD count = ReadCount(key, path);
-    count = count > 1 ? count - 1 : 0;
-    WriteCount(key, path, count);
+    UseCount use = ReadCount(key, path);
+    use.count = use.count > 1 ? use.count - 1 : 0;
+    WriteCount(key, path, use);
     RegCloseKey(key);
-    return count == 0;
+    return use.count == 0;
 }

@@ -974,6 +974,26 @@ TEST_F(Install, AnotherProgramsFileAndSettingsAreLeftOrGivenBack)
     DeleteFileA(panel.c_str());
 }
 
+TEST_F(Install, AUseCountStoredAsBinaryStaysBinaryWhenRaisedAndLowered)
+{
+    // Another program's KPANEL.DLL, whose installer stored its use count as four binary bytes.
+    const std::string panel = kSystem + "\\KPANEL.DLL";
+    ASSERT_TRUE(WriteWholeFile(panel, "the other program's KPANEL.DLL"));
+    SetValue(HKEY_LOCAL_MACHINE, kSharedCounts, panel.c_str(), REG_BINARY,
+             std::string("\1\0\0\0", 4));
+    ASSERT_NO_FATAL_FAILURE(InstallSample());
+    EXPECT_EQ(ReadStoredValue(HKEY_LOCAL_MACHINE, kSharedCounts, panel).type,
+              static_cast<DWORD>(REG_BINARY));
+    EXPECT_EQ(UseCount(panel), 2u);
+
+    std::string message;
+    ASSERT_NO_FATAL_FAILURE(Uninstall(IDYES, message));
+    EXPECT_TRUE(FileExists(panel));
+    EXPECT_EQ(ReadStoredValue(HKEY_LOCAL_MACHINE, kSharedCounts, panel).type,
+              static_cast<DWORD>(REG_BINARY));
+    EXPECT_EQ(UseCount(panel), 1u);
+}
+
 TEST_F(Install, UpgradeAndRenameThenOneUninstallTakesBackBothVersions)
 {
     const std::string others = OthersThings();
