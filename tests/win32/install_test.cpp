@@ -811,7 +811,9 @@ TEST_F(Install, ANewerFileThereIsKeptAndAnOlderOneReplaced)
     };
     const std::string v1 = dll(1);
     const std::string v2 = dll(2);
-    ASSERT_FALSE(v1.empty() || v2.empty());
+    const std::string v120 = dll(120);
+    const std::string v115 = dll(115);
+    ASSERT_FALSE(v1.empty() || v2.empty() || v120.empty() || v115.empty());
     const struct {
         const char* what;
         std::string there;
@@ -823,6 +825,9 @@ TEST_F(Install, ANewerFileThereIsKeptAndAnOlderOneReplaced)
         {"one of the same version there", v1 + "and more", v1, false},
         {"one without a version there", "old panel", v1, false},
         {"one coming without a version", v2, "new panel", false},
+        // The second number outweighs every lower one: 1.2.0.0 is newer than 1.1.5.0.
+        {"1.2 there, 1.1.5 coming", v120, v115, true},
+        {"1.1.5 there, 1.2 coming", v115, v120, false},
     };
     for (const auto& row : table) {
         SCOPED_TRACE(row.what);
