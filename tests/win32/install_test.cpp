@@ -761,6 +761,35 @@ TEST_F(Install, FilesInUseAreReplacedAtTheNextStartOfWindows)
     DeleteFileA(longNamed.c_str());
 }
 
+TEST_F(Install, AReplacementWaitingForTheRestartOutlivesAnotherInstallBeforeIt)
+{
+    const std::string driver = kSystem + "\\KESTREL.VXD";
+    ASSERT_TRUE(WriteWholeFile(driver, "old driver"));
+    const std::set<std::string> before = TemporaryNamesIn(kSystem);
+    HANDLE held = HoldOpen(driver);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    ASSERT_NO_FATAL_FAILURE(InstallSample());
+    const std::set<std::string> waiting = NewNames(before, TemporaryNamesIn(kSystem));
+    ASSERT_EQ(waiting.size(), 1u);
+    const std::string firstWaiting = kSystem + "\\" + *waiting.begin();
+
+    // The setup runs again before that start: the file that waits is no leftover of a stopped
+    // run, and stays, whole, with its line in WININIT.INI.
+    ASSERT_NO_FATAL_FAILURE(InstallSample(true));
+    CloseHandle(held);
+    const std::string newDriver = ReadWholeFile(kOriginals + "\\KESTREL.VXD");
+    EXPECT_EQ(ReadWholeFile(firstWaiting), newDriver);
+    const std::vector<std::string> lines = RestartLines();
+    ASSERT_FALSE(lines.empty());
+    std::string firstLine = driver + "=" + firstWaiting;
+    CharUpperA(firstLine.data());
+    EXPECT_EQ(lines.front(), firstLine);
+
+    RestartWindows();
+    EXPECT_EQ(ReadWholeFile(driver), newDriver);
+    EXPECT_EQ(TemporaryNamesIn(kSystem), before);
+}
+
 TEST_F(Install, DamagedSourceAndReadOnlyTargetKeepTheOldFilesAndAreReported)
 {
     const std::string driver = kSystem + "\\KESTREL.VXD";
