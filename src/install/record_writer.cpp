@@ -86,7 +86,18 @@ bool EarlierInstallFolder(char (&folder)[MAX_PATH])
     return read && !SamePath(folder, g_setup.destDir);
 }
 
-// Takes over the record that an earlier install into another folder left: its lines (but its
+// The length of the text's whole lines, up to its last line end. What follows it is a line cut
+// short, which a setup stopped while writing it leaves; a new line must not run on from it.
+std::size_t WholeLinesLength(const char* text, std::size_t size)
+{
+    std::size_t length = size;
+    while (length > 0 && text[length - 1] != '\n') {
+        --length;
+    }
+    return length;
+}
+
+// Takes over the record that an earlier install into another folder left: its whole lines (but its
 // header) follow ours, and the file goes, so that only this record names those changes.
 void TakeOverEarlierRecord()
 {
@@ -111,25 +122,15 @@ void TakeOverEarlierRecord()
     RecordLine header;
     if (ReadRecordLine(text, size, position, header) && header.kind == kRecordHeader &&
         DecodeRecordText(header.fields[0], owner, sizeof owner) && SamePath(owner, folder) &&
-        WriteLines(text + position, ValidRecordLength(text, size) - position)) {
+        WriteLines(text + position, WholeLinesLength(text, size) - position)) {
         DeleteFileA(path);
     }
     HeapFree(GetProcessHeap(), 0, text);
 }
 
-// True when the text holds no line end at all: at most a line cut short.
-bool HoldsNoWholeLine(const char* text, std::size_t size)
-{
-    for (std::size_t i = 0; i < size; ++i) {
-        if (text[i] == '\n') {
-            return false;
-        }
-    }
-    return true;
-}
-
-// Opens the record file and reads what it holds: the lines of earlier installs, up to the first
-// one that fails, are kept; a torn end goes. False for a file that is no record of this folder.
+// Opens the record file and reads what it holds: the whole lines of earlier installs are kept (a
+// line that fails its check among them is the reader's to pass over), a torn end goes. False for
+// a file that is no record of this folder.
 bool OpenRecordFile(const char* path)
 {
     g_file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
@@ -142,15 +143,14 @@ bool OpenRecordFile(const char* path)
     if (text == nullptr) {
         return false;
     }
-    const std::size_t valid = ValidRecordLength(text, size);
+    const std::size_t whole = WholeLinesLength(text, size);
     char folder[MAX_PATH];
-    // A file whose first line is whole but no line of ours belongs to someone else; one whose
-    // first line is torn is what a stopped setup left.
-    bool ours = valid == 0 ? HoldsNoWholeLine(text, size)
-                           : RecordFolder(text, size, folder, sizeof folder) &&
-                                 SamePath(folder, g_setup.destDir);
-    ours = ours && KeepText(text, valid) &&
-           SetFilePointer(g_file, static_cast<LONG>(valid), nullptr, FILE_BEGIN) == valid &&
+    // A file whose first line is whole but no header of ours belongs to someone else; one without
+    // a whole line is what a setup stopped at its first line left.
+    bool ours = whole == 0 || (RecordFolder(text, size, folder, sizeof folder) &&
+                               SamePath(folder, g_setup.destDir));
+    ours = ours && KeepText(text, whole) &&
+           SetFilePointer(g_file, static_cast<LONG>(whole), nullptr, FILE_BEGIN) == whole &&
            SetEndOfFile(g_file);
     HeapFree(GetProcessHeap(), 0, text);
     return ours;

@@ -1,6 +1,7 @@
 // The whole setup as a user runs it, from the sample medium to the restart or the control panel.
 // The sample medium is drive A:, which holds what was read back from the medium's floppy image.
 #include "base/resource_ids.h"
+#include "record/install_record.h"
 #include "script/script_names.h"
 #include "support/automation.h"
 #include "support/registry_values.h"
@@ -1203,6 +1204,32 @@ TEST_F(Install, ASetupStoppedMidCopyAndRunAgainLeavesNoTemporaryFile)
     EXPECT_EQ(TemporaryNamesIn(kSystem), std::set<std::string>{});
     EXPECT_EQ(FileSize(kDest + "\\BIG.BIN"), kLargeFileSize);
     EXPECT_TRUE(FileExists(kDest + "\\README.TXT"));
+}
+
+TEST_F(Install, AnEarlierRecordWithATornLastLineIsCutBeforeTheNextInstallAddsToIt)
+{
+    ASSERT_NO_FATAL_FAILURE(InstallSample());
+    // A setup stopped while it wrote a line leaves that line's start.
+    const std::string earlier = ReadWholeFile(kRecord);
+    ASSERT_GT(earlier.size(), 4u);
+    const std::size_t lastLine = earlier.rfind("\r\n", earlier.size() - 3) + 2;
+    ASSERT_TRUE(WriteWholeFile(
+        kRecord, earlier + earlier.substr(lastLine, (earlier.size() - lastLine) / 2)));
+
+    ASSERT_NO_FATAL_FAILURE(InstallSample(true));
+    // The earlier lines stay, and every line, the new ones included, holds its check.
+    const std::string record = ReadWholeFile(kRecord);
+    EXPECT_EQ(record.substr(0, earlier.size()), earlier);
+    EXPECT_GT(record.size(), earlier.size());
+    for (std::size_t start = 0; start < record.size();) {
+        const std::size_t end = record.find("\r\n", start);
+        ASSERT_NE(end, std::string::npos) << record.substr(start);
+        const std::string line = record.substr(start, end + 2 - start);
+        std::size_t position = 0;
+        RecordLine read{};
+        EXPECT_TRUE(ReadRecordLine(line.data(), line.size(), position, read)) << line;
+        start = end + 2;
+    }
 }
 
 TEST_F(Install, ALongDestinationInstallsWholeAndATooLongOneIsRefused)
