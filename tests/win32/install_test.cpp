@@ -740,25 +740,29 @@ TEST_F(Install, FilesInUseAreReplacedAtTheNextStartOfWindows)
     EXPECT_EQ(ReadWholeFile(panel), ReadWholeFile(kOriginals + "\\KPANEL.DLL"));
     EXPECT_EQ(NewNames(before, FileNamesIn(kSystem)), std::set<std::string>{});
     EXPECT_FALSE(FileExists("C:\\STALE.TMP"));
+}
 
-    // A file of a long name would come back from that start under its 8.3 alias: in use, it keeps
-    // its old version, is reported, and nothing waits for the start.
+TEST_F(Install, AFileOfALongNameInUseKeepsItsOldVersionAndIsReported)
+{
+    // The next start of Windows 95 and 98 would bring it back under its 8.3 alias: nothing waits
+    // for that start.
     const std::string longNamed = kSystem + "\\KESTRELPAD.DLL";
     ASSERT_TRUE(WriteWholeFile(longNamed, "old long-named"));
     ASSERT_TRUE(EditFile(kMedium + "\\" + kScriptName, "Disk2=4", "Disk2=5"));
     ASSERT_TRUE(EditFile(kMedium + "\\" + kScriptName, "[REGISTRY_BEGIN]",
                          "5=README.TXT,KESTRELPAD.DLL,Long name,WinSystemDir\n[REGISTRY_BEGIN]"));
-    const std::set<std::string> beforeLong = FileNamesIn(kSystem);
-    HANDLE heldLong = HoldOpen(longNamed);
-    ASSERT_NE(heldLong, INVALID_HANDLE_VALUE);
-    SetupProcess again(kMedium);
-    WalkToCopy(again, true);
-    ExpectReportThenEnd(again, "README.TXT");
-    CloseHandle(heldLong);
+    const std::set<std::string> temporaryBefore = TemporaryNamesIn(kSystem);
+    HANDLE held = HoldOpen(longNamed);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    SetupProcess setup(kMedium);
+    WalkToCopy(setup);
+    ExpectReportThenEnd(setup, "README.TXT");
+    CloseHandle(held);
     EXPECT_EQ(ReadWholeFile(longNamed), "old long-named");
-    EXPECT_EQ(FileNamesIn(kSystem), beforeLong);
+    EXPECT_EQ(TemporaryNamesIn(kSystem), temporaryBefore);
     EXPECT_EQ(RestartLines(), std::vector<std::string>{});
     EXPECT_EQ(UseCount(longNamed), 0u);
+    EXPECT_EQ(ReadWholeFile(kDest + "\\README.TXT"), ReadWholeFile(kOriginals + "\\README.TXT"));
     DeleteFileA(longNamed.c_str());
 }
 
