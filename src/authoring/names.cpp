@@ -1,6 +1,7 @@
 #include "authoring/names.h"
 
 #include "base/bounded_text.h"
+#include "script/install_locations.h"
 
 namespace authoring {
 
@@ -33,21 +34,7 @@ std::string Upper(std::string_view text)
 
 bool IsEightDotThree(std::string_view name)
 {
-    const std::size_t dot = name.find('.');
-    const std::string_view base = name.substr(0, dot);
-    const std::string_view extension =
-        dot == std::string_view::npos ? std::string_view{} : name.substr(dot + 1);
-    if (base.empty() || base.size() > 8 || extension.size() > 3 ||
-        extension.find('.') != std::string_view::npos) {
-        return false;
-    }
-    for (const char c : name) {
-        const auto u = static_cast<unsigned char>(c);
-        if (u < 0x21 || std::string_view("\"*+,/:;<=>?[\\]|").find(c) != std::string_view::npos) {
-            return false;
-        }
-    }
-    return true;
+    return name.find('\0') == std::string_view::npos && IsShortFileName(std::string(name).c_str());
 }
 
 } // namespace authoring

@@ -45,6 +45,7 @@
 #define IDS_DIRECTORY_MISSING 43
 #define IDS_FILES_NOT_COPIED 47
 #define IDS_PATH_TOO_LONG 48
+#define IDS_ALREADY_RUNNING 49
 
 // The text that both programs show.
 #define IDS_WINDOWS_ONLY 42

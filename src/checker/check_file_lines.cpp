@@ -136,6 +136,15 @@ bool CheckName(const FileRecord& record, const std::string& name, FileField fiel
     return true;
 }
 
+// A name that is not 8.3 (`what` names it), and what that costs.
+void WarnLongName(const FileRecord& record, const std::string& what, const char* kept,
+                  const char* cost, Diagnostics& out)
+{
+    if (!IsEightDotThree(kept)) {
+        Warn(out, record.source.line, what + Quoted(kept) + " is not an 8.3 name; " + cost);
+    }
+}
+
 // The directory key: one that SETUP.EXE does not know or that has no value, and the Windows
 // folders that the record cuts.
 void CheckDirectoryKey(const ScriptModel& model, const FileRecord& record,
@@ -173,13 +182,17 @@ void CheckFileRecord(const ScriptModel& model, const FileRecord& record, Diagnos
         return;
     }
     const FileEntry& entry = record.entry;
-    if (CheckName(record, name, kSourceField, entry.sourceName, "the medium's folder", out) &&
-        !IsEightDotThree(entry.sourceName)) {
-        Warn(out, record.source.line,
-             name + "source name " + Quoted(entry.sourceName) +
-                 " is not an 8.3 name; a medium without long file names cannot hold it");
+    if (CheckName(record, name, kSourceField, entry.sourceName, "the medium's folder", out)) {
+        WarnLongName(record, name + "source name ", entry.sourceName,
+                     "a medium without long file names cannot hold it", out);
     }
-    CheckName(record, name, kTargetField, entry.targetName, "its folder", out);
+    if (CheckName(record, name, kTargetField, entry.targetName, "its folder", out)) {
+        WarnLongName(record, name + "target name ", entry.targetName,
+                     "Windows 95 and 98 would bring a file in use back under its 8.3 alias from "
+                     "the replacement at their next start, so SETUP.EXE does not replace it "
+                     "while it is in use",
+                     out);
+    }
     if (record.fields.size() > kDescriptionField) {
         WarnCut(out, record.source.line, name + "description", record.Field(kDescriptionField),
                 entry.description, "SETUP.EXE");

@@ -6,10 +6,25 @@
 #include "files/restart_script.h"
 #include "install/record_writer.h"
 #include "record/install_record.h"
+#include "script/install_locations.h"
 
 namespace {
 
 constexpr char kTemporaryPrefix[] = "STP";
+
+// True when the file name at the end of `path` is a short (8.3) one. The start of Windows 95 and 98
+// carries out WININIT.INI before long names exist: a file it puts in place under a long name comes
+// back under that name's alias (KESTRELPAD.DLL as KESTRE~1.DLL).
+bool HasShortFileName(const char* path)
+{
+    const char* name = path;
+    for (const char* c = path; *c != '\0'; ++c) {
+        if (*c == '\\') {
+            name = c + 1;
+        }
+    }
+    return IsShortFileName(name);
+}
 
 // A temporary name in the folder of `target` that no file has yet.
 bool PickTemporaryName(const char* target, char (&temporary)[MAX_PATH])
@@ -71,8 +86,9 @@ Placement PutInPlace(const char* temporary, const char* target, const char* wind
                !RecordChange(kRecordAside, aside, target)) {
         // The old file could not step aside under a name the record knows.
     } else if (!RenameFile(target, aside)) {
-        // Not read-only, yet it cannot be moved: some program has it open.
-        if (RecordChange(kRecordPending, target, temporary) &&
+        // Not read-only, yet it cannot be moved: some program has it open. Only a short name comes
+        // back as itself from the next start; a file of a long name keeps its old version.
+        if (HasShortFileName(target) && RecordChange(kRecordPending, target, temporary) &&
             ReplaceAtRestart(windowsDir, target, temporary)) {
             return Placement::AtRestart;
         }

@@ -24,6 +24,7 @@ enum class Placement {
 // name. An existing target is moved aside first and removed only once the new file stands in its
 // place; a read-only target or a folder of that name is left alone. A target that cannot be moved
 // although it is not read-only is in use: its replacement is left to the next start of Windows
-// (`windowsDir` holds WININIT.INI). A deletion of `target` that waits for the next start is
-// cancelled once the new file is in place.
+// (`windowsDir` holds WININIT.INI), unless its name is long (not 8.3), which that start would
+// turn into its alias: such a file fails and keeps its old version. A deletion of `target` that
+// waits for the next start is cancelled once the new file is in place.
 Placement PutInPlace(const char* temporary, const char* target, const char* windowsDir);

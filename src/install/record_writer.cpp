@@ -1,5 +1,6 @@
 #include "install/record_writer.h"
 
+#include "base/bounded_text.h"
 #include "base/setup_state.h"
 #include "files/file_system.h"
 #include "files/leftovers.h"
@@ -63,7 +64,7 @@ bool WriteBuiltLine(RecordLineBuilder& line)
 }
 
 // The product's uninstall entry, when an earlier install of it into another folder wrote it: the
-// folder of the uninstall program it names.
+// folder of the uninstall program its command starts.
 bool EarlierInstallFolder(char (&folder)[MAX_PATH])
 {
     char keyPath[kUninstallTextSize];
@@ -72,18 +73,20 @@ bool EarlierInstallFolder(char (&folder)[MAX_PATH])
         RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) {
         return false;
     }
-    DWORD size = sizeof folder - 1;
+    char command[MAX_PATH];
+    DWORD size = sizeof command - 1;
     DWORD type = 0;
     const bool read = RegQueryValueExA(key, kUninstallCommandValue, nullptr, &type,
-                                       reinterpret_cast<BYTE*>(folder), &size) == ERROR_SUCCESS &&
+                                       reinterpret_cast<BYTE*>(command), &size) == ERROR_SUCCESS &&
                       type == REG_SZ;
     RegCloseKey(key);
-    folder[read ? size : 0] = '\0';
+    command[read ? size : 0] = '\0';
+    CopyText(folder, ProgramOfUninstallCommand(command));
     TrimToDirectory(folder);
     return read && !SamePath(folder, g_setup.destDir);
 }
 
-// Takes over the record that an earlier install into another folder left: its lines (but its
+// Takes over the record that an earlier install into another folder left: its whole lines (but its
 // header) follow ours, and the file goes, so that only this record names those changes.
 void TakeOverEarlierRecord()
 {
@@ -115,7 +118,8 @@ void TakeOverEarlierRecord()
 }
 
 // Opens the record file and reads what it holds: the whole lines of earlier installs are kept
-// (a damaged one among them is skipped by every reader); a torn end goes. False for a file that is no record of this folder.
+// (a damaged one among them is skipped by every reader); a torn end goes. False for a file that
+// is no record of this folder.
 bool OpenRecordFile(const char* path)
 {
     g_file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,

@@ -66,6 +66,12 @@ std::string PairingProblem(const FileRecord& record)
                                   "SETUP.EXE beside its files";
         }
     }
+    if (!IsEightDotThree(target)) {
+        return "the target " + Quoted(target) +
+               " is not an 8.3 name: Windows 95 and 98 would bring it back under its 8.3 alias "
+               "when it is replaced at their next start, so SETUP.EXE could not replace it "
+               "while it is in use";
+    }
     if (EqualsNoCase(source, kSetupName)) {
         return "the source " + Quoted(source) + " would replace the medium's own " + source;
     }

@@ -57,8 +57,14 @@ constexpr std::size_t kUninstallTextSize = 128;
 // fit; a cut path would name a wrong key.
 bool BuildSettingsKeyPath(const char* driverSubkey, char (&out)[kSettingsPathSize]);
 bool BuildUninstallKeyPath(const char* productName, char (&out)[kUninstallTextSize]);
-// The command: the destination, a backslash and the uninstall program's name.
+// The command: the destination, a backslash and the uninstall program's name, in double quotes
+// when the path holds a blank. Unquoted, such a command is cut at each blank in turn to find its
+// program: with C:\Program Files\... that is C:\Program.exe first, whoever put it there.
 bool BuildUninstallCommand(const char* destDir, char (&out)[kUninstallTextSize]);
+// The program that an uninstall command starts: the path inside the quotes that open it, or the
+// whole command when it opens with none (a path without blanks, or a command of an earlier
+// setup). Cuts `command` after the path, in place; the result points into it.
+char* ProgramOfUninstallCommand(char* command);
 
 // The three values of the first joystick in a settings key, in the order they are written: the
 // driver that serves it (its OEM callout), the product's name, the configuration block.

@@ -18,7 +18,39 @@ bool JoinPath(char* out, std::size_t capacity, const char* a, const char* b, con
     return fits;
 }
 
+// True when the character may stand in a short file name.
+bool IsShortNameCharacter(char c)
+{
+    constexpr char kRefused[] = "\"*+,/:;<=>?[\\]|";
+    if (static_cast<unsigned char>(c) < 0x21) {
+        return false;
+    }
+    for (const char refused : kRefused) {
+        if (c == refused) {
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
+
+bool IsShortFileName(const char* name)
+{
+    std::size_t base = 0;
+    std::size_t extension = 0;
+    bool dot = false;
+    for (const char* c = name; *c != '\0'; ++c) {
+        if (*c == '.' && !dot) {
+            dot = true;
+        } else if (*c == '.' || !IsShortNameCharacter(*c)) {
+            return false;
+        } else {
+            ++(dot ? extension : base);
+        }
+    }
+    return base >= 1 && base <= 8 && extension <= 3;
+}
 
 bool IsCopiedRecord(const FileEntry& entry)
 {

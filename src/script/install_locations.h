@@ -11,6 +11,11 @@
 // nor a relative target directory lead out of their folders. The uninstall removes just these.
 bool IsCopiedRecord(const FileEntry& entry);
 
+// True when `name` is a short (8.3) file name: at most 8 characters, a dot and at most 3, none of
+// them a blank, a control character or one that FAT refuses in short names (ASCII case ignored).
+// A file system without long names holds only these; any other name of a file has an alias.
+bool IsShortFileName(const char* name);
+
 // True when the copy page makes the subdirectory of this [DirectoryName] value (SubDir1 to
 // SubDir6): it is not empty and stays below the destination.
 bool IsMadeSubdirectory(const char* name);

@@ -12,10 +12,20 @@
 namespace {
 
 constexpr char kJoystickControlPanel[] = "rundll32.exe shell32.dll,Control_RunDLL JOY.CPL";
+// Held by a running SETUP.EXE until its process ends.
+constexpr char kRunningMutexName[] = "SETUP.EXE is running";
 
 void ShowWarning(HWND owner, const char* text, const char* caption)
 {
     MessageBoxA(owner, text != nullptr ? text : "", caption, MB_ICONWARNING);
+}
+
+// True when another SETUP.EXE runs: two at once would write one install record, WININIT.INI and
+// the same registry values in turn. The first one's mutex is left to the end of its process.
+bool AnotherSetupRuns()
+{
+    return CreateMutexA(nullptr, FALSE, kRunningMutexName) != nullptr &&
+           GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
 enum class WizardEnd { Abandoned, Finished };
@@ -60,6 +70,11 @@ int RunSetup(HINSTANCE instance)
     GetWindowsDirectoryA(g_setup.windowsDir, sizeof g_setup.windowsDir);
     if (!LoadSetupScript()) {
         ShowWarning(nullptr, LoadText(IDS_READING_ERROR), g_setup.caption);
+        return 0;
+    }
+    if (AnotherSetupRuns()) {
+        ShowWarning(nullptr, LoadText(IDS_ALREADY_RUNNING), g_setup.caption);
+        ReleaseFileTable();
         return 0;
     }
     if (!CreateBackdrop()) {

@@ -147,7 +147,7 @@ bool EntryNames(HKEY entry, const char* ownPath)
     DWORD type = 0;
     return RegQueryValueExA(entry, kUninstallCommandValue, nullptr, &type,
                             reinterpret_cast<BYTE*>(command), &size) == ERROR_SUCCESS &&
-           type == REG_SZ && SamePath(command, ownPath);
+           type == REG_SZ && SamePath(ProgramOfUninstallCommand(command), ownPath);
 }
 
 // Deletes an uninstall entry that names this program and has no subkeys.

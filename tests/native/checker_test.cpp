@@ -334,6 +334,9 @@ const FaultCase kFaults[] = {
      "source name \"..\\README.TXT\" leads out of the medium's folder"},
     {"SourceNotEightDotThree", 19, "1=LONGNAME1.TXT,README.TXT,Read me,RootDir", 19,
      "source name \"LONGNAME1.TXT\" is not an 8.3 name"},
+    {"TargetNotEightDotThree", 19, "1=README.TXT,KESTRELPAD.TXT,Read me,RootDir", 19,
+     "target name \"KESTRELPAD.TXT\" is not an 8.3 name; Windows 95 and 98 would bring a file "
+     "in use back under its 8.3 alias"},
     {"UnknownDirectoryKey", 19, "1=README.TXT,README.TXT,Read me,BogusDir", 19,
      "directory key \"BogusDir\" is none of RootDir, SubDir1 to SubDir6"},
     {"NoDirectoryKey", 19, "1=README.TXT,README.TXT,Read me", 19,

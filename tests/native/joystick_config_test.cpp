@@ -75,6 +75,46 @@ TEST(UninstallEntry, KeyPathAndCommand)
     EXPECT_STREQ(command, "C:\\Pad\\UNINSTAL.EXE");
 }
 
+TEST(UninstallEntry, ACommandWithBlanksIsQuotedAndGivesBackItsProgram)
+{
+    const struct {
+        const char* destination;
+        const char* command;
+    } table[] = {
+        {"C:\\Pad", "C:\\Pad\\UNINSTAL.EXE"},
+        {"C:\\Program Files\\Kestrel Pad", "\"C:\\Program Files\\Kestrel Pad\\UNINSTAL.EXE\""},
+        {"C:\\PADS\\A B", "\"C:\\PADS\\A B\\UNINSTAL.EXE\""},
+        {"C:\\Pad ", "\"C:\\Pad \\UNINSTAL.EXE\""},
+    };
+    for (const auto& row : table) {
+        char command[kUninstallTextSize];
+        ASSERT_TRUE(BuildUninstallCommand(row.destination, command)) << row.destination;
+        EXPECT_STREQ(command, row.command);
+        EXPECT_EQ(ProgramOfUninstallCommand(command),
+                  std::string(row.destination) + "\\UNINSTAL.EXE");
+    }
+}
+
+TEST(UninstallEntry, TheProgramOfACommandIsItsQuotedPathOrTheWholeCommand)
+{
+    const struct {
+        const char* command;
+        const char* program;
+    } table[] = {
+        {"C:\\Pad\\UNINSTAL.EXE", "C:\\Pad\\UNINSTAL.EXE"},
+        // Commands of earlier setups, unquoted whatever they hold.
+        {"C:\\Program Files\\Pad\\UNINSTAL.EXE", "C:\\Program Files\\Pad\\UNINSTAL.EXE"},
+        {"\"C:\\Program Files\\Pad\\UNINSTAL.EXE\" /x", "C:\\Program Files\\Pad\\UNINSTAL.EXE"},
+        {"\"C:\\Pad\\UNINSTAL.EXE", "C:\\Pad\\UNINSTAL.EXE"},
+        {"\"\"", ""},
+        {"", ""},
+    };
+    for (const auto& row : table) {
+        std::string command = row.command;
+        EXPECT_STREQ(ProgramOfUninstallCommand(command.data()), row.program) << row.command;
+    }
+}
+
 TEST(UninstallEntry, LongestProductAndDestinationFit)
 {
     char key[kUninstallTextSize];
@@ -85,6 +125,9 @@ TEST(UninstallEntry, LongestProductAndDestinationFit)
     EXPECT_EQ(std::strlen(key), 52u + 59u);
     ASSERT_TRUE(BuildUninstallCommand(dest.c_str(), command));
     EXPECT_EQ(std::strlen(command), 79u + 13u);
+    const std::string spaced(79, ' ');
+    ASSERT_TRUE(BuildUninstallCommand(spaced.c_str(), command));
+    EXPECT_EQ(std::strlen(command), 1u + 79u + 13u + 1u);
     EXPECT_FALSE(BuildUninstallCommand(std::string(115, 'd').c_str(), command));
     EXPECT_STREQ(command, "");
 }

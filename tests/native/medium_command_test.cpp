@@ -184,6 +184,12 @@ TEST_F(MediumCommand, FaultsStopTheBuildWithTheirExitStatus)
          ":28: [Disk1] 1: the original \"README-FIRST.TEXT\" cannot be used: its name is longer "
          "than 8.3, and the file line keeps 14 characters of a name (\"README-FIRST.T\")",
          false},
+        {"a target that is not 8.3, forced", "1=README.TXT,README.TXT",
+         "1=KESTRELPAD.TX_,KESTRELPAD.TXT", {"--force"}, nullptr, false,
+         authoring::kExitFaults,
+         ":28: [Disk1] 1: the target \"KESTRELPAD.TXT\" is not an 8.3 name: Windows 95 and 98 "
+         "would bring it back under its 8.3 alias",
+         false},
         {"missing original", "", "", {}, "KCAL.EXE", false, authoring::kExitCannotRun,
          ":34: [Disk2] 1: the original \"KCAL.EXE\" of \"KCAL.EX_\" is not in", false},
         {"original that is a folder", "", "", {}, "KCAL.EXE", true, authoring::kExitCannotRun,

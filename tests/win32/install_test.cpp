@@ -1,6 +1,7 @@
 // The whole setup as a user runs it, from the sample medium to the restart or the control panel.
 // The sample medium is drive A:, which holds what was read back from the medium's floppy image.
 #include "base/resource_ids.h"
+#include "record/install_record.h"
 #include "script/script_names.h"
 #include "support/automation.h"
 #include "support/registry_values.h"
@@ -583,6 +584,32 @@ TEST_F(Install, AltF4OnTheDestinationPageAfterADeclinedCreationCancelsTheSetup)
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Kestrel"));
 }
 
+TEST_F(Install, ASecondSetupWhileOneRunsIsRefusedBeforeAnyPageAndTheFirstGoesOn)
+{
+    SetupProcess first(kMedium);
+    ASSERT_NE(WaitForWindow(first.id(), "SETUP_BEGIN"), nullptr);
+    SetupProcess second(kMedium + "\\" + kSetupName, kMedium);
+    HWND refusal = WaitForMessageBox(
+        second.id(),
+        "Setup is already running.\nFinish or cancel that Setup before you start it again.");
+    ASSERT_NE(refusal, nullptr);
+    EXPECT_EQ(WindowText(refusal), "Kestrel Gamepad Setup Program");
+    EXPECT_EQ(WaitForWindow(second.id(), "SetupMain", 0), nullptr);
+    PressButton(refusal, IDOK);
+    ASSERT_TRUE(second.WaitForExit());
+    EXPECT_EQ(WaitForWindow(second.id(), "SETUP_BEGIN", 0), nullptr);
+
+    ASSERT_NO_FATAL_FAILURE(WalkToCopy(first));
+    HWND finish = WaitForWindow(first.id(), "SETUP_END", 60000);
+    ASSERT_NE(finish, nullptr);
+    FinishWithoutRestart(first, finish);
+    ExpectUninstallEntry();
+    for (const auto& file : SampleTargets()) {
+        EXPECT_EQ(ReadWholeFile(file.target), ReadWholeFile(kOriginals + "\\" + file.original))
+            << file.target;
+    }
+}
+
 TEST_F(Install, ScriptNamesThatClimbOutOfTheirFoldersAreRefusedAndReported)
 {
     const std::string winIni = ReadWholeFile("C:\\windows\\win.ini");
@@ -748,6 +775,59 @@ TEST_F(Install, FilesInUseAreReplacedAtTheNextStartOfWindows)
     EXPECT_FALSE(FileExists("C:\\STALE.TMP"));
 }
 
+TEST_F(Install, AFileOfALongNameInUseKeepsItsOldVersionAndIsReported)
+{
+    // The next start of Windows 95 and 98 would bring it back under its 8.3 alias: nothing waits
+    // for that start.
+    const std::string longNamed = kSystem + "\\KESTRELPAD.DLL";
+    ASSERT_TRUE(WriteWholeFile(longNamed, "old long-named"));
+    ASSERT_TRUE(EditFile(kMedium + "\\" + kScriptName, "Disk2=4", "Disk2=5"));
+    ASSERT_TRUE(EditFile(kMedium + "\\" + kScriptName, "[REGISTRY_BEGIN]",
+                         "5=README.TXT,KESTRELPAD.DLL,Long name,WinSystemDir\n[REGISTRY_BEGIN]"));
+    const std::set<std::string> temporaryBefore = TemporaryNamesIn(kSystem);
+    HANDLE held = HoldOpen(longNamed);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    SetupProcess setup(kMedium);
+    WalkToCopy(setup);
+    ExpectReportThenEnd(setup, "README.TXT");
+    CloseHandle(held);
+    EXPECT_EQ(ReadWholeFile(longNamed), "old long-named");
+    EXPECT_EQ(TemporaryNamesIn(kSystem), temporaryBefore);
+    EXPECT_EQ(RestartLines(), std::vector<std::string>{});
+    EXPECT_EQ(UseCount(longNamed), 0u);
+    EXPECT_EQ(ReadWholeFile(kDest + "\\README.TXT"), ReadWholeFile(kOriginals + "\\README.TXT"));
+    DeleteFileA(longNamed.c_str());
+}
+
+TEST_F(Install, AReplacementWaitingForTheRestartOutlivesAnotherInstallBeforeIt)
+{
+    const std::string driver = kSystem + "\\KESTREL.VXD";
+    ASSERT_TRUE(WriteWholeFile(driver, "old driver"));
+    const std::set<std::string> before = TemporaryNamesIn(kSystem);
+    HANDLE held = HoldOpen(driver);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    ASSERT_NO_FATAL_FAILURE(InstallSample());
+    const std::set<std::string> waiting = NewNames(before, TemporaryNamesIn(kSystem));
+    ASSERT_EQ(waiting.size(), 1u);
+    const std::string firstWaiting = kSystem + "\\" + *waiting.begin();
+
+    // The setup runs again before that start: the file that waits is no leftover of a stopped
+    // run, and stays, whole, with its line in WININIT.INI.
+    ASSERT_NO_FATAL_FAILURE(InstallSample(true));
+    CloseHandle(held);
+    const std::string newDriver = ReadWholeFile(kOriginals + "\\KESTREL.VXD");
+    EXPECT_EQ(ReadWholeFile(firstWaiting), newDriver);
+    const std::vector<std::string> lines = RestartLines();
+    ASSERT_FALSE(lines.empty());
+    std::string firstLine = driver + "=" + firstWaiting;
+    CharUpperA(firstLine.data());
+    EXPECT_EQ(lines.front(), firstLine);
+
+    RestartWindows();
+    EXPECT_EQ(ReadWholeFile(driver), newDriver);
+    EXPECT_EQ(TemporaryNamesIn(kSystem), before);
+}
+
 TEST_F(Install, DamagedSourceAndReadOnlyTargetKeepTheOldFilesAndAreReported)
 {
     const std::string driver = kSystem + "\\KESTREL.VXD";
@@ -798,7 +878,9 @@ TEST_F(Install, ANewerFileThereIsKeptAndAnOlderOneReplaced)
     };
     const std::string v1 = dll(1);
     const std::string v2 = dll(2);
-    ASSERT_FALSE(v1.empty() || v2.empty());
+    const std::string v120 = dll(120);
+    const std::string v115 = dll(115);
+    ASSERT_FALSE(v1.empty() || v2.empty() || v120.empty() || v115.empty());
     const struct {
         const char* what;
         std::string there;
@@ -810,6 +892,9 @@ TEST_F(Install, ANewerFileThereIsKeptAndAnOlderOneReplaced)
         {"one of the same version there", v1 + "and more", v1, false},
         {"one without a version there", "old panel", v1, false},
         {"one coming without a version", v2, "new panel", false},
+        // The second number outweighs every lower one: 1.2.0.0 is newer than 1.1.5.0.
+        {"1.2 there, 1.1.5 coming", v120, v115, true},
+        {"1.1.5 there, 1.2 coming", v115, v120, false},
     };
     for (const auto& row : table) {
         SCOPED_TRACE(row.what);
@@ -981,6 +1066,26 @@ TEST_F(Install, AnotherProgramsFileAndSettingsAreLeftOrGivenBack)
     DeleteFileA(panel.c_str());
 }
 
+TEST_F(Install, AUseCountStoredAsBinaryStaysBinaryWhenRaisedAndLowered)
+{
+    // Another program's KPANEL.DLL, whose installer stored its use count as four binary bytes.
+    const std::string panel = kSystem + "\\KPANEL.DLL";
+    ASSERT_TRUE(WriteWholeFile(panel, "the other program's KPANEL.DLL"));
+    SetValue(HKEY_LOCAL_MACHINE, kSharedCounts, panel.c_str(), REG_BINARY,
+             std::string("\1\0\0\0", 4));
+    ASSERT_NO_FATAL_FAILURE(InstallSample());
+    EXPECT_EQ(ReadStoredValue(HKEY_LOCAL_MACHINE, kSharedCounts, panel).type,
+              static_cast<DWORD>(REG_BINARY));
+    EXPECT_EQ(UseCount(panel), 2u);
+
+    std::string message;
+    ASSERT_NO_FATAL_FAILURE(Uninstall(IDYES, message));
+    EXPECT_TRUE(FileExists(panel));
+    EXPECT_EQ(ReadStoredValue(HKEY_LOCAL_MACHINE, kSharedCounts, panel).type,
+              static_cast<DWORD>(REG_BINARY));
+    EXPECT_EQ(UseCount(panel), 1u);
+}
+
 TEST_F(Install, UpgradeAndRenameThenOneUninstallTakesBackBothVersions)
 {
     const std::string others = OthersThings();
@@ -1138,6 +1243,32 @@ TEST_F(Install, ASetupStoppedMidCopyAndRunAgainLeavesNoTemporaryFile)
     EXPECT_TRUE(FileExists(kDest + "\\README.TXT"));
 }
 
+TEST_F(Install, AnEarlierRecordWithATornLastLineIsCutBeforeTheNextInstallAddsToIt)
+{
+    ASSERT_NO_FATAL_FAILURE(InstallSample());
+    // A setup stopped while it wrote a line leaves that line's start.
+    const std::string earlier = ReadWholeFile(kRecord);
+    ASSERT_GT(earlier.size(), 4u);
+    const std::size_t lastLine = earlier.rfind("\r\n", earlier.size() - 3) + 2;
+    ASSERT_TRUE(WriteWholeFile(
+        kRecord, earlier + earlier.substr(lastLine, (earlier.size() - lastLine) / 2)));
+
+    ASSERT_NO_FATAL_FAILURE(InstallSample(true));
+    // The earlier lines stay, and every line, the new ones included, holds its check.
+    const std::string record = ReadWholeFile(kRecord);
+    EXPECT_EQ(record.substr(0, earlier.size()), earlier);
+    EXPECT_GT(record.size(), earlier.size());
+    for (std::size_t start = 0; start < record.size();) {
+        const std::size_t end = record.find("\r\n", start);
+        ASSERT_NE(end, std::string::npos) << record.substr(start);
+        const std::string line = record.substr(start, end + 2 - start);
+        std::size_t position = 0;
+        RecordLine read{};
+        EXPECT_TRUE(ReadRecordLine(line.data(), line.size(), position, read)) << line;
+        start = end + 2;
+    }
+}
+
 TEST_F(Install, ALongDestinationInstallsWholeAndATooLongOneIsRefused)
 {
     // 75 characters, whose files' paths reach 96.
@@ -1181,11 +1312,91 @@ TEST_F(Install, ALongDestinationInstallsWholeAndATooLongOneIsRefused)
             << file.target;
     }
     ExpectString(ReadStoredValue(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"),
-                 longest + "\\" + kUninstallerName);
+                 "\"" + longest + "\\" + kUninstallerName + "\"");
     std::string message;
     ASSERT_NO_FATAL_FAILURE(
         Uninstall(IDYES, message, "Kestrel Gamepad", longest + "\\" + kUninstallerName));
     EXPECT_FALSE(FileExists(longest));
+    // The uninstall program knows its entry by the path inside the quotes.
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+}
+
+// Starts a command line as CreateProcess reads one without a program name.
+void StartCommandLine(std::string line)
+{
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &started))
+        << line;
+    CloseHandle(started.hProcess);
+    CloseHandle(started.hThread);
+}
+
+// Starts the command as a client of the uninstall entry would, and answers No to the uninstall
+// program's question, whichever process shows it; false when no question comes.
+bool StartAndDecline(const std::function<void()>& start)
+{
+    start();
+    HWND question = WaitForWindowWithCaption(kAnyProcess, "#32770", "Kestrel Gamepad Uninstall");
+    if (question == nullptr) {
+        return false;
+    }
+    EXPECT_EQ(MessageBoxText(question), "Remove Kestrel Gamepad and all of its components?");
+    DWORD id = 0;
+    GetWindowThreadProcessId(question, &id);
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, id);
+    PressButton(question, IDNO);
+    const bool ended = process != nullptr && WaitForSingleObject(process, 15000) == WAIT_OBJECT_0;
+    if (process != nullptr) {
+        CloseHandle(process);
+    }
+    return ended;
+}
+
+TEST_F(Install, TheEntryStartsTheUninstallerAndNoProgramNamedLikeTheStartOfItsPath)
+{
+    // The usual destination below Program Files, and programs planted where a command cut at a
+    // blank finds one.
+    const std::string spaced = "C:\\Program Files\\Kestrel Pad";
+    const std::string planted[] = {"C:\\Program.exe", "C:\\Program Files\\Kestrel.exe"};
+    const std::string harmless = WindowsPathOf(SETUP_BUILD_DIR "/tests/win32/bare_expand.exe");
+    RemoveTree(spaced);
+    for (const std::string& path : planted) {
+        ASSERT_TRUE(CopyFileA(harmless.c_str(), path.c_str(), FALSE)) << path;
+    }
+    ASSERT_NO_FATAL_FAILURE(InstallSample(false, "Kestrel Gamepad", spaced));
+    std::string command =
+        StoredText(ReadStoredValue(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"));
+    EXPECT_EQ(command, "\"" + spaced + "\\" + kUninstallerName + "\"");
+
+    const struct {
+        const char* client;
+        std::function<void()> start;
+    } clients[] = {
+        {"CreateProcess", [&] { StartCommandLine(command); }},
+        {"WinExec", [&] { ASSERT_GT(WinExec(command.c_str(), SW_SHOW), 31u); }},
+        {"Wine's uninstaller",
+         [] { StartCommandLine("uninstaller.exe --remove \"Kestrel Gamepad\""); }},
+    };
+    for (const auto& client : clients) {
+        EXPECT_TRUE(StartAndDecline(client.start)) << client.client;
+    }
+    EXPECT_TRUE(FileExists(spaced + "\\" + kUninstallerName));
+
+    // An install into another folder finds the earlier record through the quoted command and
+    // takes it over; one uninstall then takes back both.
+    ASSERT_NO_FATAL_FAILURE(InstallSample());
+    EXPECT_FALSE(FileExists(spaced + "\\" + kInstallRecordName));
+    std::string message;
+    ASSERT_NO_FATAL_FAILURE(Uninstall(IDYES, message));
+    EXPECT_EQ(message, kRemoved);
+    EXPECT_FALSE(FileExists(spaced));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+    for (const std::string& path : planted) {
+        DeleteFileA(path.c_str());
+    }
 }
 
 TEST_F(Install, WhatCannotBeTakenBackIsNamedAndLeftToASecondRun)

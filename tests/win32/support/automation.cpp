@@ -83,7 +83,8 @@ BOOL CALLBACK Visit(HWND window, LPARAM data)
     auto* search = reinterpret_cast<Search*>(data);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner != search->processId || !IsWindowVisible(window) ||
+    if ((search->processId != kAnyProcess && owner != search->processId) ||
+        !IsWindowVisible(window) ||
         ClassNameOf(window) != search->className) {
         return TRUE;
     }

@@ -45,6 +45,9 @@ private:
 // Asks `done` every `step` milliseconds until it says yes (true) or the time is up (false).
 bool WaitUntil(const std::function<bool()>& done, DWORD milliseconds = 10000, DWORD step = 20);
 
+// For the waits below: a window of whichever process shows it (a program that another one starts).
+constexpr DWORD kAnyProcess = 0;
+
 // The first visible top-level window of `processId` with this class ("#32770" for a message box);
 // null when none appears within the time.
 HWND WaitForWindow(DWORD processId, const char* className, DWORD milliseconds = 10000);
