@@ -7,7 +7,6 @@
 #include "script/script_names.h"
 #include "support/registry_values.h"
 #include "support/test_files.h"
-#include "uninstall/registry_removal.h"
 
 #include <gtest/gtest.h>
 
@@ -367,28 +366,5 @@ TEST_F(RegistrySection, ScriptOf4GigabytesCannotBeReadWhole)
 }
 
 // ---- what the uninstall may delete ----
-
-// Windows 95 and 98 delete a key with everything below it, where Wine refuses a key with
-// subkeys: the uninstall's own decision is all that keeps anything else from going, and a test
-// that only deletes under Wine would not see it wrong.
-TEST_F(RegistrySection, OnlyAKeyWithoutValuesAndSubkeysIsEmpty)
-{
-    const std::string key = kBase + "\\Made";
-    ASSERT_TRUE(CreateTestKey(HKEY_LOCAL_MACHINE, key + "\\Child"));
-    EXPECT_FALSE(KeyIsEmpty(HKEY_LOCAL_MACHINE, key.c_str())); // a subkey, no values
-    DeleteKeyTree(HKEY_LOCAL_MACHINE, key + "\\Child");
-    EXPECT_TRUE(KeyIsEmpty(HKEY_LOCAL_MACHINE, key.c_str()));
-    for (const char* name : {"", "Setting"}) { // the default value counts as a value too
-        HKEY opened = nullptr;
-        ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_ALL_ACCESS, &opened),
-                  ERROR_SUCCESS);
-        RegSetValueExA(opened, name, 0, REG_SZ, reinterpret_cast<const BYTE*>("x"), 2);
-        EXPECT_FALSE(KeyIsEmpty(HKEY_LOCAL_MACHINE, key.c_str())) << "value \"" << name << '"';
-        RegDeleteValueA(opened, name);
-        RegCloseKey(opened);
-        EXPECT_TRUE(KeyIsEmpty(HKEY_LOCAL_MACHINE, key.c_str()));
-    }
-    EXPECT_FALSE(KeyIsEmpty(HKEY_LOCAL_MACHINE, (key + "\\Missing").c_str()));
-}
 
 } // namespace
