@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <initializer_list>
 
 // Length of a NUL-terminated text.
 constexpr std::size_t TextLength(const char* text)
@@ -54,6 +55,21 @@ template <std::size_t N>
 constexpr bool AppendText(char (&buffer)[N], const char* text)
 {
     return AppendText(buffer, N, text);
+}
+
+// The parts one after another; false (and `out` empty) when they do not fit: a cut path would name
+// another file or key.
+template <std::size_t N>
+constexpr bool JoinTexts(char (&out)[N], std::initializer_list<const char*> parts)
+{
+    out[0] = '\0';
+    for (const char* part : parts) {
+        if (!AppendText(out, part)) {
+            out[0] = '\0';
+            return false;
+        }
+    }
+    return true;
 }
 
 // ASCII upper case of one character; every other byte is kept.

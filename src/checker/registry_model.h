@@ -14,7 +14,7 @@ namespace checker {
 
 // The device's class key that "HKR" lines write below is found at install time; the checker
 // measures "HKR" key paths with one of the usual form.
-constexpr char kAssumedDeviceClassKey[] = "MEDIA\\0000";
+inline constexpr char kAssumedDeviceClassKey[] = "MEDIA\\0000";
 
 // The fields that the parser reads: root, subkey, value name, type flag, data.
 enum RegistryField : std::size_t { kRootField, kSubkeyField, kNameField, kTypeField, kDataField };

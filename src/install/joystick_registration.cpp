@@ -5,6 +5,7 @@
 #include "base/bounded_text.h"
 #include "base/setup_state.h"
 #include "install/registry_write.h"
+#include "install/uninstall_registration.h"
 #include "registry/joystick_config.h"
 
 namespace {
@@ -56,26 +57,6 @@ void WriteFirstJoystick(HKEY settings, const char* path)
     for (const RegistryValue& value : values) {
         SetRecordedValue(HKEY_LOCAL_MACHINE, path, settings, value);
     }
-}
-
-void WriteUninstallEntry()
-{
-    char keyPath[kUninstallTextSize];
-    char command[kUninstallTextSize];
-    if (!BuildUninstallKeyPath(g_setup.productName, keyPath) ||
-        !BuildUninstallCommand(g_setup.destDir, command)) {
-        return;
-    }
-    const HKEY key = CreateRecordedKey(HKEY_LOCAL_MACHINE, keyPath);
-    if (key == nullptr) {
-        return;
-    }
-    RegistryValue values[kUninstallValueCount];
-    MakeUninstallValues(g_setup.productName, command, values);
-    for (const RegistryValue& value : values) {
-        SetRecordedValue(HKEY_LOCAL_MACHINE, keyPath, key, value);
-    }
-    RegCloseKey(key);
 }
 
 } // namespace

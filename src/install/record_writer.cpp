@@ -5,7 +5,7 @@
 #include "files/file_system.h"
 #include "files/leftovers.h"
 #include "record/install_record.h"
-#include "registry/joystick_config.h"
+#include "install/uninstall_registration.h"
 #include "script/script_names.h"
 #include "script/script_rules.h"
 
@@ -61,29 +61,6 @@ bool WriteBuiltLine(RecordLineBuilder& line)
         return false;
     }
     return WriteLines(line.out, length);
-}
-
-// The product's uninstall entry, when an earlier install of it into another folder wrote it: the
-// folder of the uninstall program its command starts.
-bool EarlierInstallFolder(char (&folder)[MAX_PATH])
-{
-    char keyPath[kUninstallTextSize];
-    HKEY key = nullptr;
-    if (!BuildUninstallKeyPath(g_setup.productName, keyPath) ||
-        RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        return false;
-    }
-    char command[MAX_PATH];
-    DWORD size = sizeof command - 1;
-    DWORD type = 0;
-    const bool read = RegQueryValueExA(key, kUninstallCommandValue, nullptr, &type,
-                                       reinterpret_cast<BYTE*>(command), &size) == ERROR_SUCCESS &&
-                      type == REG_SZ;
-    RegCloseKey(key);
-    command[read ? size : 0] = '\0';
-    CopyText(folder, ProgramOfUninstallCommand(command));
-    TrimToDirectory(folder);
-    return read && !SamePath(folder, g_setup.destDir);
 }
 
 // Takes over the record that an earlier install into another folder left: its whole lines (but its

@@ -48,7 +48,7 @@ constexpr char kFileFlagExisted = 'e';  // a file of that name was there before
 constexpr char kFileFlagOwn = 'o';      // the product's own: in its folders, or its driver
 constexpr char kFileFlagWindows = 'w';  // in a Windows folder: its use count is kept
 constexpr char kFileFlagKept = 'k';     // the file there is newer and was kept
-constexpr char kFileFlagKeptText[] = {kFileFlagKept, '\0'};
+inline constexpr char kFileFlagKeptText[] = {kFileFlagKept, '\0'};
 constexpr std::size_t kFileFlagsSize = 5; // all four and the NUL
 
 // True when a file line's flags hold `flag`.
@@ -63,8 +63,8 @@ constexpr int kMostRecordFields = 4;
 constexpr std::size_t kMostRecordLine = 34 * 1024;
 
 // The root names of the registry keys a record names.
-constexpr char kRecordLocalMachine[] = "HKLM";
-constexpr char kRecordClassesRoot[] = "HKCR";
+inline constexpr char kRecordLocalMachine[] = "HKLM";
+inline constexpr char kRecordClassesRoot[] = "HKCR";
 
 // Builds one line in a buffer of the caller's: begin, add fields, finish.
 struct RecordLineBuilder {

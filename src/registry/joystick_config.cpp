@@ -1,9 +1,6 @@
 #include "registry/joystick_config.h"
 
-#include <initializer_list>
-
 #include "base/bounded_text.h"
-#include "script/script_names.h"
 
 namespace {
 
@@ -14,33 +11,6 @@ void PutLittleEndian32(std::uint8_t* at, std::uint32_t value)
     at[2] = static_cast<std::uint8_t>(value >> 16);
     at[3] = static_cast<std::uint8_t>(value >> 24);
 }
-
-// The parts one after another; false (and `out` empty) when they do not fit.
-template <std::size_t N>
-bool Join(char (&out)[N], std::initializer_list<const char*> parts)
-{
-    out[0] = '\0';
-    for (const char* part : parts) {
-        if (!AppendText(out, part)) {
-            out[0] = '\0';
-            return false;
-        }
-    }
-    return true;
-}
-
-bool HoldsBlank(const char* text)
-{
-    for (; *text != '\0'; ++text) {
-        if (*text == ' ') {
-            return true;
-        }
-    }
-    return false;
-}
-
-constexpr char kQuote = '"';
-constexpr char kQuoteText[] = {kQuote, '\0'};
 
 } // namespace
 
@@ -61,33 +31,7 @@ void BuildJoystickConfig(std::int32_t oemData1, std::int32_t oemData2,
 
 bool BuildSettingsKeyPath(const char* driverSubkey, char (&out)[kSettingsPathSize])
 {
-    return Join(out, {driverSubkey, kJoystickSettingsSuffix});
-}
-
-bool BuildUninstallKeyPath(const char* productName, char (&out)[kUninstallTextSize])
-{
-    return Join(out, {kUninstallKeyPrefix, productName});
-}
-
-bool BuildUninstallCommand(const char* destDir, char (&out)[kUninstallTextSize])
-{
-    const char* quote = HoldsBlank(destDir) ? kQuoteText : "";
-    return Join(out, {quote, destDir, "\\", kUninstallerName, quote});
-}
-
-char* ProgramOfUninstallCommand(char* command)
-{
-    if (command[0] != kQuote) {
-        return command;
-    }
-    char* path = command + 1;
-    for (char* c = path; *c != '\0'; ++c) {
-        if (*c == kQuote) {
-            *c = '\0';
-            break;
-        }
-    }
-    return path;
+    return JoinTexts(out, {driverSubkey, kJoystickSettingsSuffix});
 }
 
 void MakeJoystickValues(const char* driverName, const char* productName,
@@ -97,11 +41,4 @@ void MakeJoystickValues(const char* driverName, const char* productName,
     values[0] = StringValue(kJoystickValueNames[0], driverName);
     values[1] = StringValue(kJoystickValueNames[1], productName);
     values[2] = BinaryValue(kJoystickValueNames[2], block, kJoystickConfigSize);
-}
-
-void MakeUninstallValues(const char* productName, const char* uninstallCommand,
-                         RegistryValue (&values)[kUninstallValueCount])
-{
-    values[0] = StringValue(kUninstallValueNames[0], productName);
-    values[1] = StringValue(kUninstallValueNames[1], uninstallCommand);
 }

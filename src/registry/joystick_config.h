@@ -1,7 +1,6 @@
 // The joystick settings that the setup writes for every joystick driver of the system: the
 // configuration block of the first joystick, laid out as the system's joystick hardware
-// configuration (JOYREGHWCONFIG), and the key paths and texts of the joystick and uninstall
-// entries.
+// configuration (JOYREGHWCONFIG), and the key paths and value names of the joystick settings.
 #pragma once
 
 #include <cstddef>
@@ -41,30 +40,19 @@ void BuildJoystickConfig(std::int32_t oemData1, std::int32_t oemData2,
                          std::uint8_t (&block)[kJoystickConfigSize]);
 
 // Below HKEY_LOCAL_MACHINE: the key whose subkeys are the system's joystick drivers ("control"
-// in lower case, as the system writes it), and the uninstall entries.
-constexpr char kJoystickDriversKey[] =
+// in lower case, as the system writes it).
+inline constexpr char kJoystickDriversKey[] =
     "System\\CurrentControlSet\\control\\MediaResources\\joystick";
-constexpr char kJoystickSettingsSuffix[] = "\\CurrentJoystickSettings";
-constexpr char kUninstallKeyPrefix[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+inline constexpr char kJoystickSettingsSuffix[] = "\\CurrentJoystickSettings";
 
 // A driver's subkey name holds at most 79 characters (the listing's 80-byte holder); its settings
 // path is built in a holder that takes the longest name with the suffix.
 constexpr std::size_t kDriverSubkeySize = 80;
 constexpr std::size_t kSettingsPathSize = kDriverSubkeySize + sizeof kJoystickSettingsSuffix - 1;
-constexpr std::size_t kUninstallTextSize = 128;
 
-// Each builder writes its text into `out` and returns false (with `out` empty) when it does not
-// fit; a cut path would name a wrong key.
+// The settings key's path below a driver's subkey; false (with `out` empty) when it does not fit,
+// since a cut path would name a wrong key.
 bool BuildSettingsKeyPath(const char* driverSubkey, char (&out)[kSettingsPathSize]);
-bool BuildUninstallKeyPath(const char* productName, char (&out)[kUninstallTextSize]);
-// The command: the destination, a backslash and the uninstall program's name, in double quotes
-// when the path holds a blank. Unquoted, such a command is cut at each blank in turn to find its
-// program: with C:\Program Files\... that is C:\Program.exe first, whoever put it there.
-bool BuildUninstallCommand(const char* destDir, char (&out)[kUninstallTextSize]);
-// The program that an uninstall command starts: the path inside the quotes that open it, or the
-// whole command when it opens with none (a path without blanks, or a command of an earlier
-// setup). Cuts `command` after the path, in place; the result points into it.
-char* ProgramOfUninstallCommand(char* command);
 
 // The three values of the first joystick in a settings key, in the order they are written: the
 // driver that serves it (its OEM callout), the product's name, the configuration block.
@@ -74,12 +62,3 @@ constexpr const char* kJoystickValueNames[kJoystickValueCount] = {
 void MakeJoystickValues(const char* driverName, const char* productName,
                         const std::uint8_t (&block)[kJoystickConfigSize],
                         RegistryValue (&values)[kJoystickValueCount]);
-
-// The two values of the uninstall entry, in the order they are written: the name shown, and the
-// command that removes the product.
-constexpr int kUninstallValueCount = 2;
-constexpr const char* kUninstallValueNames[kUninstallValueCount] = {"DisplayName",
-                                                                    "UninstallString"};
-constexpr const char* kUninstallCommandValue = kUninstallValueNames[1];
-void MakeUninstallValues(const char* productName, const char* uninstallCommand,
-                         RegistryValue (&values)[kUninstallValueCount]);

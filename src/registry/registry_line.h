@@ -26,7 +26,7 @@ constexpr std::size_t kRegistryKeyPathSize = 256;  // whole key path, "HKR" path
 constexpr std::size_t kDeviceClassKeySize = 80;    // device class key: 79 characters
 
 // Where the class keys of the devices live, below HKEY_LOCAL_MACHINE.
-constexpr char kDeviceClassRoot[] = "System\\CurrentControlSet\\Services\\Class\\";
+inline constexpr char kDeviceClassRoot[] = "System\\CurrentControlSet\\Services\\Class\\";
 
 enum class RegistryRoot : std::uint8_t {
     None,

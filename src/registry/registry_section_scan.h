@@ -11,8 +11,8 @@ struct RegistrySectionScan {
     bool open;            // between "[REGISTRY_BEGIN]" and "[REGISTRY_END]"
 };
 
-constexpr char kRegistrySectionBegin[] = "[REGISTRY_BEGIN]";
-constexpr char kRegistrySectionEnd[] = "[REGISTRY_END]";
+inline constexpr char kRegistrySectionBegin[] = "[REGISTRY_BEGIN]";
+inline constexpr char kRegistrySectionEnd[] = "[REGISTRY_END]";
 
 // Starts a walk at the beginning of `text` (NUL-terminated), with the section closed.
 constexpr RegistrySectionScan StartRegistrySectionScan(const char* text)

@@ -20,12 +20,12 @@ inline constexpr char kOemData2Key[] = "OEMData2";
 inline constexpr char kMinimumSpaceKey[] = "MinimumSpace";
 
 // The files of a medium: the program and the script beside it.
-constexpr char kSetupName[] = "SETUP.EXE";
-constexpr char kScriptName[] = "SETUP.INF";
+inline constexpr char kSetupName[] = "SETUP.EXE";
+inline constexpr char kScriptName[] = "SETUP.INF";
 // The files in the destination folder itself: the program that the uninstall entry runs, and the
 // record of what the setup changed, which it keeps beside that program.
-constexpr char kUninstallerName[] = "UNINSTAL.EXE";
-constexpr char kInstallRecordName[] = "UNINSTAL.DAT";
+inline constexpr char kUninstallerName[] = "UNINSTAL.EXE";
+inline constexpr char kInstallRecordName[] = "UNINSTAL.DAT";
 
 // "Disk1" to "Disk6": the disk-label keys, the file-count keys and the file sections.
 inline constexpr const char* kDiskNames[kMaxDisks] = {"Disk1", "Disk2", "Disk3",

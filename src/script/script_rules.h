@@ -8,13 +8,13 @@
 
 // What the loader takes for a [Main] key that the script leaves out, and for the Program Files
 // directory when the registry does not name it.
-constexpr char kDefaultPathDefault[] = "C:\\TIRVO";
-constexpr char kProductNameDefault[] = "Tirvo";
-constexpr char kDriverNameDefault[] = "JOY.VXD";
+inline constexpr char kDefaultPathDefault[] = "C:\\TIRVO";
+inline constexpr char kProductNameDefault[] = "Tirvo";
+inline constexpr char kDriverNameDefault[] = "JOY.VXD";
 constexpr int kOemData1Default = 0;
 constexpr int kOemData2Default = 4;
 constexpr int kMinimumSpaceDefault = 1024;
-constexpr char kProgramFilesFallback[] = "C:\\Program Files";
+inline constexpr char kProgramFilesFallback[] = "C:\\Program Files";
 
 // Cuts a module path back to its directory: the last backslash at or after the second character
 // becomes the end of the text ("A:\SETUP.EXE" gives "A:"). A path without one stays as it is.

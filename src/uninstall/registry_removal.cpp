@@ -3,6 +3,7 @@
 #include "base/bounded_text.h"
 #include "files/file_system.h"
 #include "registry/joystick_config.h"
+#include "registry/uninstall_entry.h"
 #include "registry/registry_line.h"
 #include "script/install_locations.h"
 #include "uninstall/recorded_changes.h"
@@ -45,10 +46,9 @@ bool DecodePlace(const RecordLine& line, ValuePlace& place)
 // An uninstall entry of Windows' list: a key below the list's key.
 bool IsUninstallEntry(const ValuePlace& place)
 {
-    char list[sizeof kUninstallKeyPrefix];
-    CopyText(list, kUninstallKeyPrefix);
-    return place.root == RegistryRoot::LocalMachine && PathIsAtOrBelow(place.key, list) &&
-           PathDepth(place.key) > PathDepth(list);
+    return place.root == RegistryRoot::LocalMachine &&
+           PathIsAtOrBelow(place.key, kUninstallKeyPrefix) &&
+           PathDepth(place.key) > PathDepth(kUninstallKeyPrefix);
 }
 
 // One of the first joystick's values in a driver's settings key; its index among the three, or
@@ -139,34 +139,6 @@ bool PutJoystickBack(const RecordIndex& index, const RecordLine& line, HKEY key,
     return putBack;
 }
 
-// The command of an uninstall entry names this program.
-bool EntryNames(HKEY entry, const char* ownPath)
-{
-    char command[MAX_PATH] = "";
-    DWORD size = sizeof command - 1;
-    DWORD type = 0;
-    return RegQueryValueExA(entry, kUninstallCommandValue, nullptr, &type,
-                            reinterpret_cast<BYTE*>(command), &size) == ERROR_SUCCESS &&
-           type == REG_SZ && SamePath(ProgramOfUninstallCommand(command), ownPath);
-}
-
-// Deletes an uninstall entry that names this program and has no subkeys.
-bool RemoveEntryIfOurs(const char* keyPath, const char* ownPath)
-{
-    HKEY entry = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ, &entry) != ERROR_SUCCESS) {
-        return false;
-    }
-    DWORD subkeys = 1;
-    const bool ours = EntryNames(entry, ownPath) &&
-                      RegQueryInfoKeyA(entry, nullptr, nullptr, nullptr, &subkeys, nullptr,
-                                       nullptr, nullptr, nullptr, nullptr, nullptr,
-                                       nullptr) == ERROR_SUCCESS &&
-                      subkeys == 0;
-    RegCloseKey(entry);
-    return ours && RegDeleteKeyA(HKEY_LOCAL_MACHINE, keyPath) == ERROR_SUCCESS;
-}
-
 } // namespace
 
 bool TakeBackValue(const RecordIndex& index, const RecordLine& line, FailedNames& notRemoved)
@@ -193,32 +165,6 @@ bool TakeBackValue(const RecordIndex& index, const RecordLine& line, FailedNames
     }
     RegCloseKey(key);
     return putBack;
-}
-
-void RemoveEntriesNaming(const char* ownPath)
-{
-    HKEY list = nullptr;
-    char listPath[sizeof kUninstallKeyPrefix];
-    CopyText(listPath, kUninstallKeyPrefix);
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, listPath, 0, KEY_READ, &list) != ERROR_SUCCESS) {
-        return;
-    }
-    for (DWORD index = 0;;) {
-        char name[kMostRecordPath];
-        DWORD nameSize = sizeof name;
-        char entryPath[sizeof listPath + kMostRecordPath];
-        if (RegEnumKeyExA(list, index, name, &nameSize, nullptr, nullptr, nullptr, nullptr) !=
-            ERROR_SUCCESS) {
-            break;
-        }
-        CopyText(entryPath, listPath);
-        AppendText(entryPath, name);
-        // A deleted entry's place in the list goes to the next one.
-        if (!RemoveEntryIfOurs(entryPath, ownPath)) {
-            ++index;
-        }
-    }
-    RegCloseKey(list);
 }
 
 void RemoveCreatedKeys(const RecordIndex& index)

@@ -17,9 +17,6 @@
 // put back is noted in `notRemoved`.
 bool TakeBackValue(const RecordIndex& index, const RecordLine& line, FailedNames& notRemoved);
 
-// Removes every uninstall entry whose command starts `ownPath`.
-void RemoveEntriesNaming(const char* ownPath);
-
 // Deletes the keys that the record names as made by the setup, each when it is empty, and never a
 // top key: in one pass from the record's end, since a setup names a key before its subkeys.
 void RemoveCreatedKeys(const RecordIndex& index);

@@ -15,6 +15,7 @@
 #include "uninstall/cleanup.h"
 #include "uninstall/recorded_changes.h"
 #include "uninstall/registry_removal.h"
+#include "uninstall/uninstall_entries.h"
 
 namespace {
 
@@ -25,7 +26,7 @@ constexpr std::size_t kMessageSize = 1024;
 // message tells.
 constexpr int kMostProductFolders = 16;
 struct UninstallState {
-    char ownPath[MAX_PATH];
+    char ownPath[MAX_PATH]; // in the record's form once the record is read
     char folder[MAX_PATH];
     char windowsDir[MAX_PATH];
     char* text;
@@ -219,7 +220,7 @@ void RemoveFile(const char* path, bool inProductFolder)
     if (!FileExists(path)) {
         return;
     }
-    if (SamePath(path, g_run.ownPath)) {
+    if (EqualsIgnoreCase(path, g_run.ownPath)) {
         g_run.removeSelf = true; // once this program has ended
         return;
     }
@@ -288,7 +289,7 @@ void TakeBackFile(const RecordLine& line)
     }
     const bool noUseLeft = file.windows && file.counted && NoUseLeft(path, file);
     const bool changed =
-        !file.windows && file.summed && !SamePath(path, g_run.ownPath) &&
+        !file.windows && file.summed && !EqualsIgnoreCase(path, g_run.ownPath) &&
         ChangedSinceInstall(path, file);
     if (changed) {
         NoteFailed(g_run.changed, path);
@@ -351,7 +352,7 @@ bool FolderKeepsMore()
         const char* name = found.cFileName;
         if (!JoinFolderAndName(g_run.folder, name, path) || EqualsExactly(name, ".") ||
             EqualsExactly(name, "..") || EqualsIgnoreCase(name, kInstallRecordName) ||
-            SamePath(path, g_run.ownPath)) {
+            EqualsIgnoreCase(path, g_run.ownPath)) {
             continue;
         }
         // A folder left, or a file of the record's, holds what the message names already, if it
@@ -476,9 +477,13 @@ int RunUninstall()
         MessageBoxA(nullptr, text, Text(IDS_UNINSTALL), MB_ICONWARNING);
         return 0;
     }
-    // From here on the folder is named as the record names its files, whatever form (8.3 or long)
-    // the program was started by.
+    // From here on the folder and the program are named as the record names its files, whatever
+    // form (8.3 or long) the program was started by: a file is this program when its text says so,
+    // and no file costs a comparison that reads folders.
+    char name[MAX_PATH];
+    CopyText(name, g_run.ownPath + TextLength(g_run.folder) + 1);
     CopyText(g_run.folder, recordFolder);
+    JoinFolderAndName(g_run.folder, name, g_run.ownPath);
 
     char products[kMessageSize];
     ProductNames(products);

@@ -1,4 +1,5 @@
 #include "registry/joystick_config.h"
+#include "registry/uninstall_entry.h"
 
 #include <gtest/gtest.h>
 
