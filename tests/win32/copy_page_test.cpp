@@ -4,6 +4,7 @@
 #include "base/resource_ids.h"
 #include "base/setup_state.h"
 #include "install/copy_page.h"
+#include "install/file_copy.h"
 #include "install/file_operations.h"
 #include "install/file_placement.h"
 #include "install/leftovers.h"
@@ -189,6 +190,53 @@ TEST_F(CopyPage, CancelIsHeardDuringARunOfMissingNumberedKeys)
     EXPECT_EQ(g_percentTexts, std::vector<std::string>{"1%"});
     EXPECT_EQ(FileSize(kDest + "\\LAST.TXT"), -1);
     EXPECT_EQ(Boxes(), std::vector<std::string>{"Pad installation is not completed !"});
+}
+
+FileEntry Record(const char* source, const char* target)
+{
+    FileEntry entry{};
+    std::strcpy(entry.sourceName, source);
+    std::strcpy(entry.targetName, target);
+    return entry;
+}
+
+// The two steps without the page: a file read from any folder (not the program's) is placed,
+// replaced at the next start while it is in use, and named in the install record with its length;
+// a missing source, the install record itself and a record without names each say so.
+TEST(FileCopy, EachFileSaysWhatBecameOfIt)
+{
+    g_setup = SetupState{};
+    GetWindowsDirectoryA(g_setup.windowsDir, sizeof g_setup.windowsDir);
+    const std::string disk = FreshFolder("C:\\SECOND");
+    ASSERT_TRUE(WriteWholeFile(disk + "\\NEW.TXT", "new content"));
+    StartRecordIn(kDest);
+    StartFileCopies();
+    const auto copy = [&](const FileEntry& entry) {
+        return FinishFileCopy(OpenFileCopy(entry, disk.c_str()));
+    };
+
+    EXPECT_EQ(copy(Record("NEW.TXT", "NEW.TXT")), CopyOutcome::Placed);
+    EXPECT_EQ(ReadWholeFile(kDest + "\\NEW.TXT"), "new content");
+
+    ASSERT_TRUE(WriteWholeFile(disk + "\\NEW.TXT", "newer content"));
+    const HANDLE held = CreateFileA((kDest + "\\NEW.TXT").c_str(), GENERIC_READ, 0, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(copy(Record("NEW.TXT", "NEW.TXT")), CopyOutcome::AtRestart);
+    CloseHandle(held);
+    EXPECT_EQ(ReadWholeFile(kDest + "\\NEW.TXT"), "new content");
+
+    const std::set<std::string> before = FileNamesIn(kDest);
+    EXPECT_EQ(copy(Record("GONE.TXT", "GONE.TXT")), CopyOutcome::Failed);
+    EXPECT_EQ(copy(Record("NEW.TXT", kInstallRecordName)), CopyOutcome::Failed);
+    EXPECT_EQ(copy(FileEntry{}), CopyOutcome::NothingToCopy);
+    EXPECT_EQ(FileNamesIn(kDest), before);
+    EndInstallRecord();
+
+    const std::string record = ReadWholeFile(kDest + "\\" + kInstallRecordName);
+    EXPECT_NE(record.find("F\t" + kDest + "\\NEW.TXT\to\tB\t"), std::string::npos) << record;
+    EXPECT_NE(record.find("F\t" + kDest + "\\NEW.TXT\teo\tD\t"), std::string::npos) << record;
+    EXPECT_EQ(record.find("GONE.TXT"), std::string::npos) << record;
 }
 
 // The old file steps aside (the first rename), the new one takes its name (the second), and the
