@@ -41,7 +41,7 @@ set(resource_ids ${CMAKE_SOURCE_DIR}/src/base/resource_ids.h)
 add_library(setup_resources OBJECT ${CMAKE_SOURCE_DIR}/res/setup.rc)
 target_include_directories(setup_resources PRIVATE ${CMAKE_SOURCE_DIR}/src)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/res/setup.rc PROPERTIES
-    OBJECT_DEPENDS "${resource_ids};${CMAKE_SOURCE_DIR}/res/strings.rc;${CMAKE_SOURCE_DIR}/res/common_strings.rc;${CMAKE_SOURCE_DIR}/res/pages.rc;${CMAKE_SOURCE_DIR}/res/browse.rc;${CMAKE_SOURCE_DIR}/res/setup-side.bmp;${CMAKE_SOURCE_DIR}/res/gamepad.ico;${CMAKE_SOURCE_DIR}/res/disk.ico;${CMAKE_SOURCE_DIR}/res/done.ico")
+    OBJECT_DEPENDS "${resource_ids};${CMAKE_SOURCE_DIR}/res/strings.rc;${CMAKE_SOURCE_DIR}/res/common_strings.rc;${CMAKE_SOURCE_DIR}/res/pages.rc;${CMAKE_SOURCE_DIR}/res/browse.rc;${CMAKE_SOURCE_DIR}/res/disk.rc;${CMAKE_SOURCE_DIR}/res/setup-side.bmp;${CMAKE_SOURCE_DIR}/res/gamepad.ico;${CMAKE_SOURCE_DIR}/res/disk.ico;${CMAKE_SOURCE_DIR}/res/done.ico")
 
 # lz32 comes first: MinGW's kernel32 import library also names the LZ functions (newer Windows
 # keeps them there), but Windows 95/98 export them only from LZ32.DLL.

@@ -10,6 +10,8 @@
 #include "install/joystick_registration.h"
 #include "install/record_writer.h"
 #include "install/registry_section.h"
+#include "install/setup_copy.h"
+#include "install/source_disks.h"
 #include "script/script_names.h"
 #include "ui/page_host.h"
 
@@ -106,7 +108,8 @@ void CopyOneFile(HWND page, HDC dc, const FileEntry& entry, int index, int fileC
         BuildStatusText(copying != nullptr ? copying : "", entry, status, sizeof status);
         ShowControlText(page, IDC_COPY_STATUS, status);
     }
-    const FileCopy copy = OpenFileCopy(entry, g_setup.sourceDir);
+    LookForSource(page, entry);
+    const FileCopy copy = OpenFileCopy(entry, SourceFolder());
     PumpOneMessage(page);
     ShowProgress(page, dc, index, fileCount);
     const CopyOutcome outcome = FinishFileCopy(copy);
@@ -138,14 +141,28 @@ void DrawGaugeBox(HWND window, HDC dc, int controlId)
     DeleteObject(grey);
 }
 
-// The copy loop over every disk and file, then the registry steps.
+// Cancel ends the page at once, even in the middle of the copy: the copy loop notices it at the
+// next file and stops there.
+void CancelCopy(HWND page)
+{
+    g_cancelled = true;
+    EndPage(page, kPageCancel);
+}
+
+// The copy loop over every disk and file, then the registry steps. Each disk after the first is
+// asked for when it is not there; Cancel at the question is the page's Cancel.
 void CopyAllFiles(HWND page)
 {
     HDC dc = GetDC(page);
     const auto goingOn = [] { return !g_cancelled && !InstallRecordFailed(); };
+    StartSourceDisks();
     for (int d = 0; d < g_setup.diskCount && goingOn(); ++d) {
         UpdateWindow(page);
         DrawGaugeBox(page, dc, IDC_COPY_GAUGE_FRAME);
+        if (d > 0 && !ReachDisk(page, d)) {
+            CancelCopy(page);
+            break;
+        }
         const int fileCount = g_setup.fileCounts[d];
         for (int k = 0; k < fileCount && goingOn(); ++k) {
             CopyOneFile(page, dc, g_setup.diskFiles[d][k], k, fileCount);
@@ -169,10 +186,13 @@ void StartCopy(HWND page)
     g_setup.pageResult = kPageNext;
     g_cancelled = false;
     g_failed = FailedNames{};
-    // Nothing is changed that the install record cannot name.
-    if (StartInstallRecord()) {
+    // Nothing is changed that the install record cannot name. A copy of the program that took
+    // over from the one on disk 1 goes on with the record that one began.
+    if (RunsFromCopy() ? ContinueInstallRecord() : StartInstallRecord()) {
         StartFileCopies();
     }
+    // The script's registry section is read while disk 1 is still in the drive.
+    ReadRegistrySection();
     CopyAllFiles(page);
     EndInstallRecord();
     if (InstallRecordFailed()) {
@@ -190,15 +210,12 @@ void StartCopy(HWND page)
     }
 }
 
-// Cancel ends the page at once, even in the middle of the copy: the copy loop notices it at the
-// next file and stops there.
 bool CopyCommand(HWND page, WPARAM command)
 {
     if (command != IDC_COPY_CANCEL) {
         return false;
     }
-    g_cancelled = true;
-    EndPage(page, kPageCancel);
+    CancelCopy(page);
     return true;
 }
 
