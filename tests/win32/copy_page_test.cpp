@@ -7,6 +7,7 @@
 #include "install/file_copy.h"
 #include "install/file_operations.h"
 #include "install/file_placement.h"
+#include "install/source_disks.h"
 #include "install/leftovers.h"
 #include "install/record_writer.h"
 #include "script/script_loader.h"
@@ -237,6 +238,37 @@ TEST(FileCopy, EachFileSaysWhatBecameOfIt)
     EXPECT_NE(record.find("F\t" + kDest + "\\NEW.TXT\to\tB\t"), std::string::npos) << record;
     EXPECT_NE(record.find("F\t" + kDest + "\\NEW.TXT\teo\tD\t"), std::string::npos) << record;
     EXPECT_EQ(record.find("GONE.TXT"), std::string::npos) << record;
+}
+
+// A disk is told by a file of its own, one that no earlier disk has: disk 1's floppy, which holds
+// disk 2's first file too, is not disk 2; a folder with only another of disk 2's files is. A disk
+// whose files are all on earlier disks is there when its first file is.
+TEST_F(CopyPage, ADiskIsThereWhenAFileOfItsOwnIs)
+{
+    const std::string script = kMedium + "\\" + kScriptName;
+    WriteWholeFile(script, "[DiskLabel]\nDisk1=One\nDisk2=Two\nDisk3=Three\n"
+                           "[FileCounts]\nDisk1=2\nDisk2=2\nDisk3=1\n"
+                           "[Disk1]\n1=A.TXT,A.TXT,a,RootDir\n2=SHARED.TXT,S1.TXT,s,RootDir\n"
+                           "[Disk2]\n1=SHARED.TXT,S2.TXT,s,RootDir\n2=B.TXT,B.TXT,b,RootDir\n"
+                           "[Disk3]\n1=A.TXT,A3.TXT,a,RootDir\n");
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, script.c_str());
+    ASSERT_EQ(LoadSetupScript(), 1);
+    const std::string first = FreshFolder("C:\\FLOPPY1");
+    const std::string second = FreshFolder("C:\\FLOPPY2");
+    for (const char* name : {"A.TXT", "SHARED.TXT"}) {
+        WriteWholeFile(first + "\\" + name, name);
+    }
+    WriteWholeFile(second + "\\B.TXT", "B.TXT");
+
+    EXPECT_TRUE(DiskIsIn(0, first.c_str()));
+    EXPECT_FALSE(DiskIsIn(1, first.c_str()));
+    EXPECT_TRUE(DiskIsIn(1, second.c_str()));
+    EXPECT_TRUE(DiskIsIn(2, first.c_str()));
+    EXPECT_FALSE(DiskIsIn(2, second.c_str()));
+    std::strcpy(g_setup.sourceDir, first.c_str());
+    EXPECT_TRUE(SetAsksForDisks());
+    WriteWholeFile(first + "\\B.TXT", "B.TXT");
+    EXPECT_FALSE(SetAsksForDisks());
 }
 
 // The old file steps aside (the first rename), the new one takes its name (the second), and the

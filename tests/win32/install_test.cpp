@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -68,6 +69,11 @@ const char kRestartNeeded[] =
     "\n\nWindows must restart to finish: files that are in use are removed then.";
 const char kNotCopied[] = "These files could not be copied:\n\n";
 const char kNotCompleted[] = "Kestrel Gamepad installation is not completed !";
+// The sample's set of two floppies, each read back into a folder (disk1, disk2) of this machine.
+const std::string kSetDisks = SETUP_BUILD_DIR "/sample-set";
+const char kInsertDisk2[] = "Please insert the disk labelled\n\nKestrel Gamepad Driver Disk 2\n\n"
+                            "and click OK, or type the folder that holds its files:";
+const char kDiskNotThere[] = "That disk is not in this drive or folder.";
 
 // Replaces the first `from` in a file with `to`.
 bool EditFile(const std::string& path, const std::string& from, const std::string& to)
@@ -277,6 +283,10 @@ protected:
             DeleteFileA(path.c_str());
         }
         DeleteFileA(kRestartScript.c_str());
+        // The copies of SETUP.EXE that earlier tests' sets left to the next start go with it.
+        for (std::string copy = SetupCopy(); !copy.empty() && DeleteFileA(copy.c_str());
+             copy = SetupCopy()) {
+        }
         // Each test installs afresh: the use counts of earlier tests' installs go.
         HKEY counts = nullptr;
         if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSharedCounts, 0, KEY_ALL_ACCESS, &counts) ==
@@ -481,6 +491,128 @@ protected:
             [&] { return (panel = FindWindowA("#32770", "Game Controllers")) != nullptr; }));
         PostMessageA(panel, WM_CLOSE, 0, 0);
     }
+
+    // ---- A set of disks: the sample as setup-medium lays it out on two floppies, each read back
+    // into a folder of its own, which the tests put into drive A: in turn or copy to drive C:.
+
+    // Points drive A: at a folder of this machine, as a user changes the disk in the drive.
+    void PutInDriveA(const std::string& unixFolder)
+    {
+        const char* prefix = std::getenv("WINEPREFIX");
+        ASSERT_NE(prefix, nullptr);
+        ASSERT_EQ(RunHostShell("ln -sfn '" + unixFolder + "' '" + prefix + "/dosdevices/a:'"), 0);
+        driveAChanged_ = true;
+    }
+
+    void TearDown() override
+    {
+        // The next test finds the sample medium in drive A: again.
+        const char* sample = std::getenv("SETUP_DRIVE_A");
+        if (driveAChanged_ && sample != nullptr) {
+            PutInDriveA(sample);
+        }
+    }
+
+    // The set copied to drive C: below `folder`, as DISK1\ and DISK2\ or all in one folder.
+    static void CopySet(const std::string& folder, bool oneFolder)
+    {
+        FreshFolder(folder);
+        for (const char* disk : {"1", "2"}) {
+            const std::string from = WindowsPathOf(kSetDisks + "/disk" + disk);
+            ASSERT_TRUE(CopyFolderFiles(from, oneFolder ? folder : folder + "\\DISK" + disk));
+        }
+    }
+
+    // SETUP.EXE started from disk 1 in `disk1` and walked to the copy: it hands over to a copy of
+    // itself and ends. `copy` follows the copy, which asks for disk 2 (`question`) by its label,
+    // the path field showing `disk1`.
+    void StartSet(const std::string& disk1, std::unique_ptr<SetupProcess>& copy, HWND& question)
+    {
+        SetupProcess setup(disk1, SetupExe::OnMedium);
+        ASSERT_NO_FATAL_FAILURE(WalkToCopy(setup));
+        ASSERT_TRUE(setup.WaitForExit(30000));
+        EXPECT_EQ(setup.ExitCode(), 0u);
+        const DWORD id = WindowProcess("SETUP_INSTALL");
+        ASSERT_NE(id, 0u);
+        ASSERT_NE(id, setup.id());
+        copy = std::make_unique<SetupProcess>(id);
+        question = WaitForWindow(id, "SETUP_DISK", 60000);
+        ASSERT_NE(question, nullptr);
+        EXPECT_EQ(WindowText(question), "Kestrel Gamepad Setup");
+        EXPECT_EQ(ControlText(question, IDC_DISK_QUESTION), kInsertDisk2);
+        EXPECT_EQ(ControlText(question, IDC_DISK_PATH), disk1);
+        EXPECT_EQ(ControlText(question, IDC_DISK_NOT_THERE), "");
+    }
+
+    // OK at the question, after `typed` into its path field when given; then the copy goes on to
+    // its finish page with the whole sample installed, and Finish with "No".
+    static void TakeDisk2(SetupProcess& copy, HWND question, const char* typed = nullptr)
+    {
+        if (typed != nullptr) {
+            SendMessageA(GetDlgItem(question, IDC_DISK_PATH), WM_SETTEXT, 0,
+                         reinterpret_cast<LPARAM>(typed));
+        }
+        PressButton(question, IDOK);
+        HWND finish = WaitForWindow(copy.id(), "SETUP_END", 60000);
+        ASSERT_NE(finish, nullptr);
+        ExpectSampleInstalled();
+        FinishWithoutRestart(copy, finish);
+    }
+
+    // OK at the question while the disk is not in the folder it shows: it stays, and says so.
+    static void ExpectNotTaken(HWND question)
+    {
+        PressButton(question, IDOK);
+        EXPECT_TRUE(WaitUntil(
+            [&] { return ControlText(question, IDC_DISK_NOT_THERE) == kDiskNotThere; }));
+        EXPECT_TRUE(IsWindow(question));
+    }
+
+    // Every file of the sample where it belongs, with the content of its original, the script's
+    // registry section applied (read while disk 1 was in the drive) and the uninstall entry.
+    static void ExpectSampleInstalled()
+    {
+        for (const auto& file : SampleTargets()) {
+            EXPECT_EQ(ReadWholeFile(file.target), ReadWholeFile(kOriginals + "\\" + file.original))
+                << file.target;
+        }
+        ExpectString(ReadStoredValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Kestrel\\Kestrel Gamepad",
+                                     "Version"),
+                     "1.20");
+        ExpectUninstallEntry();
+    }
+
+    // The copy in the temporary folder that the setup ran from, or empty when there is none.
+    static std::string SetupCopy()
+    {
+        char temporary[MAX_PATH] = {};
+        GetTempPathA(sizeof temporary, temporary);
+        const std::set<std::string> names = FileNamesIn(temporary);
+        const auto copy = std::find_if(names.begin(), names.end(), [](const std::string& name) {
+            return name.rfind("SETUP", 0) == 0 && name.size() == 12;
+        });
+        return copy != names.end() ? temporary + *copy : std::string();
+    }
+
+    // The uninstall takes back everything and the next start of Windows what it left: nothing of
+    // the setup's stays, the setup's copy included, and other programs' things are as before.
+    static void ExpectCleanUninstall(const std::string& othersBefore)
+    {
+        std::string message;
+        ASSERT_NO_FATAL_FAILURE(Uninstall(IDYES, message));
+        EXPECT_EQ(message, kRemoved);
+        RestartWindows();
+        EXPECT_FALSE(FileExists(kDest));
+        for (const auto& file : SampleTargets()) {
+            EXPECT_FALSE(FileExists(file.target)) << file.target;
+        }
+        EXPECT_EQ(SetupCopy(), "");
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Kestrel"));
+        EXPECT_EQ(OthersThings(), othersBefore);
+    }
+
+    bool driveAChanged_ = false;
 };
 
 TEST_F(Install, FullInstallFromDriveACopiesExpandsAndRegistersThenOpensControlPanel)
@@ -1424,6 +1556,135 @@ TEST_F(Install, AFolderThatEmptiesOnlyAtTheRestartIsNamed)
                            kDest + " after the restart.");
     RestartWindows();
     EXPECT_FALSE(FileExists(kDest + "\\UTILS\\CALIB\\KCAL.EXE"));
+}
+
+// ---- A set of disks
+
+TEST_F(Install, ATwoFloppySetAsksForTheSecondDiskInstallsWholeAndUninstallsClean)
+{
+    const std::string others = OthersThings();
+    ASSERT_NO_FATAL_FAILURE(PutInDriveA(kSetDisks + "/disk1"));
+    std::unique_ptr<SetupProcess> copy;
+    HWND question = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartSet(kSampleMedium, copy, question));
+    // Disk 1's files are in place, disk 2's not yet, and the question comes from the program's
+    // copy in the temporary folder.
+    EXPECT_TRUE(FileExists(kDest + "\\README.TXT"));
+    EXPECT_FALSE(FileExists(kDest + "\\DOCS\\BUTTONS.TXT"));
+    const std::string running = SetupCopy();
+    ASSERT_NE(running, "");
+
+    ASSERT_NO_FATAL_FAILURE(PutInDriveA(kSetDisks + "/disk2"));
+    ASSERT_NO_FATAL_FAILURE(TakeDisk2(*copy, question));
+    // The record named the copy before it existed, and the copy has left itself to the next
+    // start of Windows.
+    EXPECT_NE(ReadWholeFile(kRecord).find("T\t" + running + "\r\n"), std::string::npos);
+    std::string deleted = "NUL=" + running;
+    CharUpperA(deleted.data());
+    const std::vector<std::string> lines = RenameLines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), deleted), lines.end());
+    ExpectCleanUninstall(others);
+}
+
+TEST_F(Install, TheWrongDiskInTheDriveIsAskedForAgain)
+{
+    ASSERT_NO_FATAL_FAILURE(PutInDriveA(kSetDisks + "/disk1"));
+    std::unique_ptr<SetupProcess> copy;
+    HWND question = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartSet(kSampleMedium, copy, question));
+    // Disk 1 still in the drive; then another product's disk, with a read-me of the same name as
+    // disk 1's, which tells no disk of the set.
+    ExpectNotTaken(question);
+    const std::string wrong = FreshFolder("C:\\WRONGDISK");
+    ASSERT_TRUE(WriteWholeFile(wrong + "\\README.TXT", "another product's read-me"));
+    const std::string prefix = std::getenv("WINEPREFIX");
+    ASSERT_NO_FATAL_FAILURE(PutInDriveA(prefix + "/drive_c/WRONGDISK"));
+    SendMessageA(GetDlgItem(question, IDC_DISK_NOT_THERE), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(""));
+    ExpectNotTaken(question);
+    EXPECT_EQ(ControlText(question, IDC_DISK_PATH), "A:");
+
+    ASSERT_NO_FATAL_FAILURE(PutInDriveA(kSetDisks + "/disk2"));
+    TakeDisk2(*copy, question);
+}
+
+TEST_F(Install, CancelAtTheQuestionForADiskGivesTheNoticeAndTheUninstallTakesBackWhatWasPlaced)
+{
+    const std::string others = OthersThings();
+    // The uninstall program goes onto disk 1, where a disk author puts it, so that a setup
+    // cancelled before disk 2 can be taken back.
+    ASSERT_NO_FATAL_FAILURE(CopySet("C:\\KSET", false));
+    const std::string script = std::string("C:\\KSET\\DISK1\\") + kScriptName;
+    ASSERT_TRUE(EditFile(script, "Disk1=4\n", "Disk1=5\n"));
+    ASSERT_TRUE(EditFile(script, "Disk2=4\n", "Disk2=3\n"));
+    ASSERT_TRUE(EditFile(script, "\n[Disk2]",
+                         "\n5=UNINSTAL.EX_,UNINSTAL.EXE,Uninstall program,RootDir\n[Disk2]"));
+    ASSERT_TRUE(MoveFileA("C:\\KSET\\DISK2\\UNINSTAL.EX_", "C:\\KSET\\DISK1\\UNINSTAL.EX_"));
+    std::unique_ptr<SetupProcess> copy;
+    HWND question = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartSet("C:\\KSET\\DISK1", copy, question));
+
+    PressButton(question, IDCANCEL);
+    HWND notice = WaitForMessageBox(copy->id(), kNotCompleted, 60000);
+    ASSERT_NE(notice, nullptr);
+    PressButton(notice, IDOK);
+    ASSERT_TRUE(copy->WaitForExit());
+    EXPECT_EQ(WaitForWindow(copy->id(), "SETUP_END", 0), nullptr);
+    EXPECT_TRUE(FileExists(kSystem + "\\KPANEL.DLL"));
+    EXPECT_TRUE(FileExists(kUninstaller));
+    EXPECT_FALSE(FileExists(kDest + "\\DOCS\\BUTTONS.TXT"));
+    ExpectUninstallEntry();
+    ExpectCleanUninstall(others);
+}
+
+TEST_F(Install, ASetCopiedIntoOneFolderInstallsWithoutAQuestion)
+{
+    ASSERT_NO_FATAL_FAILURE(CopySet("C:\\KSET", true));
+    SetupProcess setup("C:\\KSET", SetupExe::OnMedium);
+    // The setup itself shows the finish page: it handed over to no copy, which alone asks.
+    HWND finish = nullptr;
+    ASSERT_NO_FATAL_FAILURE(WalkToFinish(setup, finish));
+    EXPECT_EQ(SetupCopy(), "");
+    ExpectSampleInstalled();
+    FinishWithoutRestart(setup, finish);
+}
+
+TEST_F(Install, ASetCopiedAsAFolderPerDiskInstallsWhenTheUserTypesTheSecondFolder)
+{
+    ASSERT_NO_FATAL_FAILURE(CopySet("C:\\KSET", false));
+    std::unique_ptr<SetupProcess> copy;
+    HWND question = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartSet("C:\\KSET\\DISK1", copy, question));
+    // Typed with a backslash at its end, as the browse dialog gives a drive's root.
+    TakeDisk2(*copy, question, "C:\\KSET\\DISK2\\");
+}
+
+TEST_F(Install, AFileMissingFromADiskThatWasAskedForIsAskedForOnceThenReported)
+{
+    ASSERT_NO_FATAL_FAILURE(CopySet("C:\\KSET", false));
+    ASSERT_TRUE(DeleteFileA("C:\\KSET\\DISK2\\BUTTONS.TXT"));
+    std::unique_ptr<SetupProcess> copy;
+    HWND question = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartSet("C:\\KSET\\DISK1", copy, question));
+    SendMessageA(GetDlgItem(question, IDC_DISK_PATH), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>("C:\\KSET\\DISK2"));
+    PressButton(question, IDOK);
+
+    // The disk is taken; its missing file is asked for with the same question, in the folder
+    // taken, and Cancel leaves it out.
+    HWND again = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            again = WaitForWindow(copy->id(), "SETUP_DISK", 0);
+            return again != nullptr && again != question;
+        },
+        60000));
+    EXPECT_EQ(ControlText(again, IDC_DISK_QUESTION), kInsertDisk2);
+    EXPECT_EQ(ControlText(again, IDC_DISK_PATH), "C:\\KSET\\DISK2");
+    PressButton(again, IDCANCEL);
+    ExpectReportThenEnd(*copy, "BUTTONS.TXT");
+    EXPECT_TRUE(FileExists(kDest + "\\DOCS\\KESTREL.HLP"));
+    EXPECT_FALSE(FileExists(kDest + "\\DOCS\\BUTTONS.TXT"));
 }
 
 } // namespace
