@@ -41,7 +41,7 @@ set(resource_ids ${CMAKE_SOURCE_DIR}/src/base/resource_ids.h)
 add_library(setup_resources OBJECT ${CMAKE_SOURCE_DIR}/res/setup.rc)
 target_include_directories(setup_resources PRIVATE ${CMAKE_SOURCE_DIR}/src)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/res/setup.rc PROPERTIES
-    OBJECT_DEPENDS "${resource_ids};${CMAKE_SOURCE_DIR}/res/strings.rc;${CMAKE_SOURCE_DIR}/res/common_strings.rc;${CMAKE_SOURCE_DIR}/res/pages.rc;${CMAKE_SOURCE_DIR}/res/browse.rc;${CMAKE_SOURCE_DIR}/res/setup-side.bmp;${CMAKE_SOURCE_DIR}/res/gamepad.ico;${CMAKE_SOURCE_DIR}/res/disk.ico;${CMAKE_SOURCE_DIR}/res/done.ico")
+    OBJECT_DEPENDS "${resource_ids};${CMAKE_SOURCE_DIR}/res/strings.rc;${CMAKE_SOURCE_DIR}/res/common_strings.rc;${CMAKE_SOURCE_DIR}/res/pages.rc;${CMAKE_SOURCE_DIR}/res/browse.rc;${CMAKE_SOURCE_DIR}/res/disk.rc;${CMAKE_SOURCE_DIR}/res/setup-side.bmp;${CMAKE_SOURCE_DIR}/res/gamepad.ico;${CMAKE_SOURCE_DIR}/res/disk.ico;${CMAKE_SOURCE_DIR}/res/done.ico")
 
 # lz32 comes first: MinGW's kernel32 import library also names the LZ functions (newer Windows
 # keeps them there), but Windows 95/98 export them only from LZ32.DLL.
@@ -146,6 +146,25 @@ add_custom_command(
             ${CMAKE_SOURCE_DIR}/tools/read-floppy.sh
     COMMENT "Laying out the sample medium and reading it back from its floppy image")
 add_custom_target(sample_medium ALL DEPENDS ${sample_medium}/SETUP.INF)
+
+# The sample shipped as a set of two floppies, one for each disk of its script: their images, and
+# each read back into a folder of its own (disk1, disk2), the disks that the install tests put
+# into drive A: in turn.
+set(sample_set ${CMAKE_BINARY_DIR}/sample-set)
+set(sample_set_images ${sample_set}/kestrel-1.img ${sample_set}/kestrel-2.img)
+add_custom_command(
+    OUTPUT ${sample_set}/disk1/SETUP.INF ${sample_set_images}
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${sample_set}
+    COMMAND ${setup_medium_tool} --script ${CMAKE_SOURCE_DIR}/sample/SETUP.INF
+            --originals ${sample_originals} --setup $<TARGET_FILE:setup_exe>
+            --out ${sample_set}/medium --floppy-set ${sample_set}/kestrel.img
+    COMMAND ${CMAKE_SOURCE_DIR}/tools/read-floppy.sh ${sample_set}/kestrel-1.img
+            ${sample_set}/disk1
+    COMMAND ${CMAKE_SOURCE_DIR}/tools/read-floppy.sh ${sample_set}/kestrel-2.img
+            ${sample_set}/disk2
+    DEPENDS ${sample_medium}/SETUP.INF setup_exe
+    COMMENT "Laying out the sample as a set of two floppies and reading each back")
+add_custom_target(sample_set ALL DEPENDS ${sample_set}/disk1/SETUP.INF)
 
 # The medium read back from the floppy is the medium that setup-medium laid out, byte for byte.
 add_test(NAME sample_floppy_read_back COMMAND diff -r ${sample_built} ${sample_medium})

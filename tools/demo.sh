@@ -3,11 +3,21 @@
 # the image with tools/try-medium.sh, the disk author's command: the setup from drive A: in a fresh
 # Wine prefix, what it changed, the uninstall, and what is left. With a usable X display you click
 # through it yourself; without one the pages are walked by themselves and saved as PNGs in out/.
+# With --two-floppies the sample ships as a set of two floppies, one for each disk of its script
+# (setup-medium --floppy-set), and the setup asks for the second: without a display, disk 2 goes
+# into drive A: when it asks and OK is pressed.
+# Usage: demo.sh [--two-floppies]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${SETUP_BUILD_DIR:-$root/build}
 out=$root/out
 jobs=$(nproc)
+images=(medium.img)
+case ${1:-} in
+  "") ;;
+  --two-floppies) images=(sample-set/kestrel-1.img sample-set/kestrel-2.img) ;;
+  *) echo "usage: demo.sh [--two-floppies]" >&2; exit 2 ;;
+esac
 . "$root/tools/wine-env.sh"
 
 "$root/tools/install-deps.sh"
@@ -36,9 +46,9 @@ else
   configure "$run_build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-x86_64.cmake" \
     "$medium_tool"
 fi
-cmake --build "$run_build" -j "$jobs" --target setup_exe sample_medium setup_driver
+cmake --build "$run_build" -j "$jobs" --target setup_exe sample_medium sample_set setup_driver
 echo "SETUP.EXE for Windows 95/98: $(stat -c %s "$build/win32/SETUP.EXE") bytes, UNINSTAL.EXE: $(stat -c %s "$build/win32/UNINSTAL.EXE") bytes"
 
-# The sample medium's floppy image, tried as a disk author tries theirs.
+# The sample medium's floppy image (or its set of two), tried as a disk author tries theirs.
 exec "$root/tools/try-medium.sh" --arch "$arch" --build "$run_build" --out "$out" \
-  "$run_build/medium.img"
+  "${images[@]/#/$run_build/}"

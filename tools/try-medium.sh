@@ -3,8 +3,10 @@
 # what the install changed, runs the uninstall entry's command, restarts Wine's Windows once and
 # prints what is left compared with the prefix before the install.
 #
-# Usage: try-medium.sh [OPTIONS] MEDIUM
+# Usage: try-medium.sh [OPTIONS] MEDIUM [DISK...]
 #   MEDIUM                  a medium folder (drive A:), its floppy image (A:) or its ISO image (D:)
+#   DISK...                 the further disks of a set, in order, MEDIUM being disk 1: floppy
+#                           images or folders, each put into drive A: when the setup asks for it
 #   --windows VERSION       the Windows version that Wine reports: win95, win98 (default), winme
 #   --destination PATH      install there instead of the script's default (typed on the page)
 #   --keep-prefix           keep the Wine prefix in OUT/wine-prefix for a look afterwards
@@ -18,7 +20,9 @@
 # With a usable X display the author clicks through the setup and answers the uninstaller. Without
 # one (or with --headless) it walks every page as a user would (Next, Next, OK to the question, the
 # copy, "No" and Finish on the finish page), saves a screenshot of each in OUT, closes the control
-# panel, and answers the uninstaller's first box with Yes and any later one with OK.
+# panel, and answers the uninstaller's first box with Yes and any later one with OK. When the
+# setup asks for a disk of a set, it puts the disk whose label the question names into drive A:
+# and answers OK.
 #
 # Exit status: 0 the round trip came back clean; 1 warnings (something left or changed, files the
 # setup could not copy, no uninstall entry or one that does not start); 2 it could not run.
@@ -28,10 +32,10 @@ root=$(dirname "$here")
 . "$here/wine-env.sh"
 
 fail() { echo "try-medium: $*" >&2; exit 2; }
-usage() { sed -n '6,17s/^# \{0,1\}//p' "$0" >&2; exit 2; }
+usage() { sed -n '6,19s/^# \{0,1\}//p' "$0" >&2; exit 2; }
 
 windows=win98 destination="" keep=false out=$PWD/try-medium-out headless=false build="" arch=""
-medium=""
+media=()
 while [ $# -gt 0 ]; do
   case $1 in
     --windows) windows=${2:-}; shift 2 || usage ;;
@@ -42,12 +46,15 @@ while [ $# -gt 0 ]; do
     --build) build=${2:-}; shift 2 || usage ;;
     --arch) arch=${2:-}; shift 2 || usage ;;
     -*) usage ;;
-    *) [ -z "$medium" ] || usage; medium=$1; shift ;;
+    *) media+=("$1"); shift ;;
   esac
 done
-[ -n "$medium" ] || usage
+[ ${#media[@]} -gt 0 ] || usage
+medium=${media[0]}
 case $windows in win95|win98|winme) ;; *) fail "--windows takes win95, win98 or winme" ;; esac
-[ -e "$medium" ] || fail "$medium: no such medium folder or image"
+for disk in "${media[@]}"; do
+  [ -e "$disk" ] || fail "$disk: no such medium folder or image"
+done
 if [ -z "$arch" ]; then
   if can_run_32bit; then arch=win32; else arch=win64; fi
 fi
@@ -99,24 +106,40 @@ cleanup() {
 trap cleanup EXIT
 
 # The medium, copied so that nothing touches the author's: a folder as it is, a floppy image read
-# back with mtools, an ISO image extracted with xorriso.
-if [ -d "$medium" ]; then
-  drive=a
-  cp -r "$medium/." "$work/medium" || fail "cannot read $medium"
-elif [ "$(od -An -c -j32769 -N5 "$medium" 2>/dev/null | tr -d ' ')" = CD001 ]; then
-  drive=d
-  need xorriso xorriso
-  xorriso -osirrox on -indev "$medium" -extract / "$work/medium" >/dev/null 2>&1 \
-    || fail "cannot read the ISO image $medium"
-  chmod -R u+w "$work/medium"
-else
-  drive=a
-  need mcopy mtools
-  "$here/read-floppy.sh" "$medium" "$work/medium" >/dev/null || fail "cannot read $medium"
-fi
+# back with mtools, an ISO image extracted with xorriso. Disk k of a set goes to disk_folders[k-1],
+# disk 1 to $work/medium.
+read_medium() { # medium, folder
+  if [ -d "$1" ]; then
+    drive=a
+    cp -r "$1/." "$2" || fail "cannot read $1"
+  elif [ "$(od -An -c -j32769 -N5 "$1" 2>/dev/null | tr -d ' ')" = CD001 ]; then
+    drive=d
+    need xorriso xorriso
+    xorriso -osirrox on -indev "$1" -extract / "$2" >/dev/null 2>&1 \
+      || fail "cannot read the ISO image $1"
+    chmod -R u+w "$2"
+  else
+    drive=a
+    need mcopy mtools
+    "$here/read-floppy.sh" "$1" "$2" >/dev/null || fail "cannot read $1"
+  fi
+}
+disk_folders=()
+for index in "${!media[@]}"; do
+  folder=$work/disk$((index + 1))
+  [ "$index" -eq 0 ] && folder=$work/medium
+  read_medium "${media[index]}" "$folder"
+  disk_folders+=("$folder")
+done
+[ ${#media[@]} -eq 1 ] || [ "$drive" = a ] || fail "a set of disks is one of floppies or folders"
 setup_exe=$(find "$work/medium" -maxdepth 1 -iname SETUP.EXE | head -n 1)
 [ -n "$setup_exe" ] || fail "$medium holds no SETUP.EXE"
 echo "Medium: $medium, as drive ${drive^^}: ($(find "$work/medium" -type f | wc -l) files)"
+for index in "${!media[@]}"; do
+  [ "$index" -eq 0 ] && continue
+  echo "Disk $((index + 1)) of the set: ${media[index]} ($(find "${disk_folders[index]}" \
+    -type f | wc -l) files)"
+done
 
 # The machine code of a Windows program: 014c for 32-bit x86, 8664 for x64.
 pe_machine() {
@@ -179,20 +202,25 @@ warn() { echo "  warning: $*"; warnings=$((warnings + 1)); }
 
 # Answers a message box with a button; prints its caption and text on one line.
 answer() { driver box "$1" | tr -s '\r\n' ' ' | sed 's/ $//'; }
-# Waits while the program `pid` runs, at most SECONDS, for a window of one of the classes or a
-# message box; prints its class and caption.
-pid=""
+# True while the program `pid` runs; for the setup also while SETUP.EXE runs on from the copy of
+# itself that a set's disk 1 hands over to (its backdrop is up).
+pid="" following_setup=false
+running() {
+  kill -0 "$pid" 2>/dev/null || { $following_setup && driver wait SetupMain 0 >/dev/null 2>&1; }
+}
+# Waits while the program runs, at most SECONDS, for a window of one of the classes or a message
+# box; prints its class and caption.
 await() { # seconds, class...
   local seconds=$1 start=$SECONDS
   shift
-  while kill -0 "$pid" 2>/dev/null && [ $((SECONDS - start)) -lt "$seconds" ]; do
+  while running && [ $((SECONDS - start)) -lt "$seconds" ]; do
     driver first 2 "$@" '#32770' && return 0
   done
   return 1
 }
 is_box() { [ "${1%% *}" = '#32770' ]; }
 gave_up() { # what was awaited, seconds
-  if kill -0 "$pid" 2>/dev/null; then
+  if running; then
     fail "SETUP.EXE showed no $1 within $2 s"
   fi
   wait "$pid"
@@ -208,9 +236,59 @@ expect_page() { # seconds, class, what
   echo "$3: ${shown#* }"
 }
 
+# The labels of the set's disks as SETUP.EXE keeps them (39 characters), from disk 1's SETUP.INF.
+labels=()
+if [ ${#media[@]} -gt 1 ]; then
+  mapfile -t labels < <(python3 - "$(find "$work/medium" -maxdepth 1 -iname SETUP.INF)" <<'EOF'
+import sys
+section, labels = None, {}
+for line in open(sys.argv[1], encoding="latin-1"):
+    line = line.strip()
+    if line.startswith("["):
+        section = line[1:line.find("]")].strip().lower()
+    elif section == "disklabel" and "=" in line:
+        key, value = (part.strip() for part in line.split("=", 1))
+        labels.setdefault(key.lower(), value.strip('"')[:39])
+for disk in range(1, 7):
+    print(labels.get("disk%d" % disk, ""))
+EOF
+)
+fi
+# The setup asks for a disk of the set: the disk whose label the question names goes into drive
+# A:, and OK is pressed. A disk that the set does not have, or one that the setup does not take,
+# is a warning, and the question is cancelled.
+disk_questions=0 last_disk=1
+answer_disk() {
+  local question disk=0 index
+  question=$(driver text SETUP_DISK 1050 | tr -s '\r\n' ' ' | sed 's/ $//')
+  disk_questions=$((disk_questions + 1))
+  for index in "${!labels[@]}"; do
+    [ -n "${labels[index]}" ] && [[ "$question" == *"${labels[index]}"* ]] && disk=$((index + 1))
+  done
+  echo "  asked for a disk: $question"
+  shot "3-disk-$disk_questions"
+  if [ $disk -eq 0 ] || [ $disk -gt ${#disk_folders[@]} ]; then
+    warn "the setup asks for a disk that the set does not have"
+    driver click SETUP_DISK 2
+    driver gone SETUP_DISK 10 || true
+    return
+  fi
+  echo "  disk $disk put into drive A: (${media[disk - 1]}), OK"
+  ln -sfn "${disk_folders[disk - 1]}" "$WINEPREFIX/dosdevices/a:"
+  [ $disk -gt $last_disk ] && last_disk=$disk
+  driver click SETUP_DISK 1
+  # The question stays, and says so, while the disk is not there; another may follow at once.
+  if ! driver gone SETUP_DISK 10 && [ -n "$(driver text SETUP_DISK 1053 | tr -d '\r\n')" ]; then
+    warn "the setup does not take disk $disk: $(driver text SETUP_DISK 1053 | tr -d '\r')"
+    driver click SETUP_DISK 2
+    driver gone SETUP_DISK 10 || true
+  fi
+}
+
 walk_setup() {
   "$WINE_LOADER" "${drive^^}:\\SETUP.EXE" &
   pid=$!
+  following_setup=true
   local shown asked=0
   expect_page 60 SETUP_BEGIN "welcome page"
   shot 1-welcome
@@ -229,7 +307,11 @@ walk_setup() {
   [ -n "$shown" ] && ! is_box "$shown" || gave_up "copy page after the destination page" 30
   echo "copy page"
   shot 3-copy
-  shown=$(await 600 SETUP_END) || gave_up "finish page" 600
+  while shown=$(await 600 SETUP_END SETUP_DISK) && [ "${shown%% *}" = SETUP_DISK ]; do
+    answer_disk
+  done
+  [ -n "$shown" ] || gave_up "finish page" 600
+  [ $last_disk -ge ${#media[@]} ] || warn "the setup never asked for disk $((last_disk + 1))"
   if is_box "$shown"; then
     shot 4-copy-failed
     warn "the setup could not copy everything: $(answer 1)"
@@ -249,6 +331,9 @@ walk_setup() {
     fi
   fi
   wait "$pid"
+  # A copy that took over ends once it has left itself to the next start of Windows.
+  driver gone SetupMain 30 || true
+  following_setup=false
 }
 
 run_uninstall() { # command line
@@ -282,6 +367,10 @@ snapshot before
 echo
 if $interactive; then
   echo "Click through the setup on your display."
+  for index in "${!disk_folders[@]}"; do
+    [ "$index" -eq 0 ] && continue
+    echo "When it asks for disk $((index + 1)), type Z:${disk_folders[index]//\//\\}"
+  done
   "$WINE_LOADER" "${drive^^}:\\SETUP.EXE"
   if [ -t 0 ]; then
     read -r -p "Press Enter once the setup's windows are closed (the control panel too) " _

@@ -72,6 +72,29 @@ constexpr bool JoinTexts(char (&out)[N], std::initializer_list<const char*> part
     return true;
 }
 
+// Copies the part of `text` up to `separator` (or its end) into `buffer` (capacity bytes), cut to
+// fit. Returns where the next part begins: after the separator, or at the end of the text.
+constexpr const char* CopyPart(char* buffer, std::size_t capacity, const char* text,
+                               char separator)
+{
+    std::size_t n = 0;
+    for (; *text != '\0' && *text != separator; ++text) {
+        if (n + 1 < capacity) {
+            buffer[n++] = *text;
+        }
+    }
+    if (capacity > 0) {
+        buffer[n] = '\0';
+    }
+    return *text == separator ? text + 1 : text;
+}
+
+template <std::size_t N>
+constexpr const char* CopyPart(char (&buffer)[N], const char* text, char separator)
+{
+    return CopyPart(buffer, N, text, separator);
+}
+
 // ASCII upper case of one character; every other byte is kept.
 constexpr char AsciiUpper(char c)
 {

@@ -46,6 +46,8 @@
 #define IDS_FILES_NOT_COPIED 47
 #define IDS_PATH_TOO_LONG 48
 #define IDS_ALREADY_RUNNING 49
+#define IDS_INSERT_DISK 50 // its "%s" becomes the disk's label
+#define IDS_DISK_NOT_THERE 51
 
 // The text that both programs show.
 #define IDS_WINDOWS_ONLY 42
@@ -66,13 +68,14 @@
 #define IDS_FILES_CHANGED 72
 #define IDS_FOLDER_AFTER_RESTART 73
 
-// ---- The templates (res/pages.rc, res/browse.rc)
+// ---- The templates (res/pages.rc, res/browse.rc, res/disk.rc)
 
 #define IDD_WELCOME_PAGE 101
 #define IDD_FINISH_PAGE 102
 #define IDD_COPY_PAGE 103
 #define IDD_BROWSE 104
 #define IDD_DESTINATION_PAGE 107
+#define IDD_DISK_QUESTION 108
 
 // ---- The controls of the pages
 
@@ -110,6 +113,13 @@
 #define IDC_COPY_HIDDEN_ICON2 1016
 #define IDC_COPY_HIDDEN_ICON3 1017
 #define IDC_COPY_HIDDEN_ICON4 1018
+
+// The question for the next disk: the question with the disk's label, the folder that its files
+// are read from, and the line that says when they are not there.
+#define IDC_DISK_QUESTION 1050
+#define IDC_DISK_PATH 1051
+#define IDC_DISK_BROWSE 1052
+#define IDC_DISK_NOT_THERE 1053
 
 // The browse dialog's path field. Its other controls are the platform dialog's own, named in
 // <dlgs.h> (lst2 the directory list, cmb2 the drive list, ...).

@@ -1,7 +1,5 @@
 #include "install/copy_page.h"
 
-#include <lzexpand.h>
-
 #include "base/bounded_text.h"
 #include "base/cancel_notice.h"
 #include "base/failed_names.h"
@@ -9,14 +7,12 @@
 #include "base/text_catalogue.h"
 #include "files/file_system.h"
 #include "install/copy_progress.h"
-#include "install/file_placement.h"
-#include "install/file_version.h"
+#include "install/file_copy.h"
 #include "install/joystick_registration.h"
 #include "install/record_writer.h"
 #include "install/registry_section.h"
-#include "install/shared_files.h"
-#include "record/install_record.h"
-#include "script/install_locations.h"
+#include "install/setup_copy.h"
+#include "install/source_disks.h"
 #include "script/script_names.h"
 #include "ui/page_host.h"
 
@@ -25,13 +21,6 @@ namespace {
 constexpr DWORD kRegistryPause = 500;
 constexpr COLORREF kGaugeColour = RGB(0, 0, 255);
 constexpr COLORREF kShadowColour = RGB(128, 128, 128);
-constexpr INT kNotOpen = -1;
-
-// What was written of a file: its length and the hash of its bytes, for the install record.
-struct FileSum {
-    DWORD length;
-    std::uint32_t hash;
-};
 
 // Set by the Cancel button: the copy stops before the next file.
 bool g_cancelled = false;
@@ -91,22 +80,6 @@ void NoteFailedFile(const FileEntry& entry)
     NoteFailed(g_failed, entry.sourceName[0] != '\0' ? entry.sourceName : entry.targetName);
 }
 
-// The destination is a Windows folder, or lies inside one: its files are shared as theirs are.
-bool g_destinationInWindows = false;
-
-// Makes the subdirectories that are not there yet, each once the record names it.
-void CreateSubdirectories()
-{
-    for (int k = 1; k <= 6; ++k) {
-        const char* name = g_setup.directoryNames[k];
-        char path[MAX_PATH];
-        if (IsMadeSubdirectory(name) && JoinFolderAndName(g_setup.destDir, name, path) &&
-            !FileExists(path) && RecordChange(kRecordFolder, path)) {
-            CreateDirectoryA(path, nullptr);
-        }
-    }
-}
-
 // Percent label and gauge for file `index` of the disk's `fileCount`.
 void ShowProgress(HWND page, HDC dc, int index, int fileCount)
 {
@@ -123,159 +96,26 @@ void ShowProgress(HWND page, HDC dc, int index, int fileCount)
     }
 }
 
-// Puts the complete new file in place, or keeps the file there when it is newer, once the record
-// names the file and how it is held; a file in a Windows folder counts one use more.
-Placement PlaceFile(const char* temporary, const char* target, const char* flags,
-                    const FileSum& sum)
-{
-    char recorded[kFileFlagsSize];
-    CopyText(recorded, flags);
-    const bool existed = HasFileFlag(flags, kFileFlagExisted);
-    const bool keep = existed && IsNewerThan(target, temporary);
-    if (keep) {
-        AppendText(recorded, kFileFlagKeptText);
-    }
-    if (!RecordFile(target, recorded, sum.length, sum.hash)) {
-        return Placement::Failed;
-    }
-    const Placement placement =
-        keep ? Placement::Kept : PutInPlace(temporary, target, g_setup.windowsDir);
-    if (placement != Placement::Failed && HasFileFlag(flags, kFileFlagWindows)) {
-        RaiseUseCount(target, existed && !HasFileFlag(flags, kFileFlagOwn));
-    }
-    return placement;
-}
-
-// Expands (or copies) the whole source into the target, and takes the length and sum of what it
-// wrote on the way. True when exactly the source's length arrived: the expanded length that a
-// compressed file's header records, or a plain file's size. A damaged compressed file, or a source
-// cut short while it is read, gives another count.
-bool ExpandWhole(INT source, INT target, FileSum& sum)
-{
-    const LONG expected = LZSeek(source, 0, 2);
-    if (expected < 0 || LZSeek(source, 0, 0) != 0) {
-        return false;
-    }
-    static char buffer[0x8000];
-    sum = FileSum{0, kRecordCheckStart};
-    for (;;) {
-        const INT read = LZRead(source, buffer, sizeof buffer);
-        if (read <= 0) {
-            return read == 0 && sum.length == static_cast<DWORD>(expected);
-        }
-        if (_lwrite(target, buffer, static_cast<UINT>(read)) != static_cast<UINT>(read)) {
-            return false;
-        }
-        sum.length += static_cast<DWORD>(read);
-        sum.hash = RecordCheck(buffer, static_cast<std::size_t>(read), sum.hash);
-    }
-}
-
-// The record's flags for a file about to be placed at `target`.
-void FileFlags(const FileEntry& entry, const char* target, char (&flags)[kFileFlagsSize])
-{
-    std::size_t n = 0;
-    const bool windows = entry.absoluteTarget != 0 || g_destinationInWindows;
-    if (FileExists(target)) {
-        flags[n++] = kFileFlagExisted;
-    }
-    // The product's folders and its driver hold the product's own files, whatever was there.
-    if (!windows || EqualsIgnoreCase(entry.targetName, g_setup.driverName)) {
-        flags[n++] = kFileFlagOwn;
-    }
-    if (windows) {
-        flags[n++] = kFileFlagWindows;
-    }
-    flags[n] = '\0';
-}
-
-// True when `target` is the install record itself, which no file of the script may replace.
-bool IsInstallRecord(const char* target)
-{
-    char record[MAX_PATH];
-    return JoinFolderAndName(g_setup.destDir, kInstallRecordName, record) &&
-           EqualsIgnoreCase(record, target);
-}
-
-// Opens the source for expansion, then lets one message of the page through. kNotOpen when it
-// cannot be opened.
-INT OpenSourceFile(HWND page, const char* sourcePath)
-{
-    OFSTRUCT info{};
-    const INT source = LZOpenFileA(const_cast<char*>(sourcePath), &info, OF_READ);
-    PumpOneMessage(page);
-    return source;
-}
-
-// Writes the target (null: there is none to write) from `source` (kNotOpen: none), expanding it
-// into a temporary file beside the target that takes the target's place only once it is whole,
-// closes the files, then lets one message of the page through. Nothing is ever written under
-// another name; on failure the target is as it was. A target that carries a higher version than
-// the new file is kept. `flags` are the install record's flags of the file (kFileFlag...) as it
-// was found: what is recorded, and whether its use count is kept.
-Placement CopyToTarget(HWND page, INT source, const char* targetPath, const char* flags)
-{
-    Placement placement = Placement::Failed;
-    char temporary[MAX_PATH];
-    if (source >= 0 && targetPath != nullptr && CreateTemporaryBeside(targetPath, temporary)) {
-        const INT target = _lopen(temporary, OF_WRITE | OF_SHARE_EXCLUSIVE);
-        bool whole = false;
-        FileSum sum{};
-        if (target >= 0) {
-            whole = ExpandWhole(source, target, sum);
-            LZClose(target);
-        }
-        placement = whole ? PlaceFile(temporary, targetPath, flags, sum) : Placement::Failed;
-        if (placement != Placement::Placed && placement != Placement::AtRestart) {
-            DeleteFileA(temporary);
-        }
-    }
-    if (source >= 0) {
-        LZClose(source);
-    }
-    PumpOneMessage(page);
-    return placement;
-}
-
+// One file: its status text, its source opened, the percent and gauge for it, and its target
+// written, with one message of the page let through after the source is opened and one after
+// the target is written.
 void CopyOneFile(HWND page, HDC dc, const FileEntry& entry, int index, int fileCount)
 {
-    // A numbered key that the script leaves out gives a record without names: nothing to copy,
-    // but it counts for the percent, and lets messages through as every record does.
-    if (entry.sourceName[0] == '\0' && entry.targetName[0] == '\0') {
-        PumpOneMessage(page);
-        ShowProgress(page, dc, index, fileCount);
-        PumpOneMessage(page);
-        return;
+    // A record without names has nothing to copy, but it counts for the percent and lets
+    // messages through as every record does.
+    if (!IsUnnamedRecord(entry)) {
+        char status[kStatusTextSize];
+        const char* copying = LoadText(IDS_COPYING);
+        BuildStatusText(copying != nullptr ? copying : "", entry, status, sizeof status);
+        ShowControlText(page, IDC_COPY_STATUS, status);
     }
-
-    char status[kStatusTextSize];
-    const char* copying = LoadText(IDS_COPYING);
-    BuildStatusText(copying != nullptr ? copying : "", entry, status, sizeof status);
-    ShowControlText(page, IDC_COPY_STATUS, status);
-
-    // A record with only one of its names has nothing to copy or nowhere to put it; one whose
-    // names would lead out of the medium's folder or the target's is refused.
-    char source[MAX_PATH];
-    const bool sourceFits =
-        IsCopiedRecord(entry) && BuildSourcePath(g_setup.sourceDir, entry, source, sizeof source);
-    INT opened = kNotOpen;
-    if (sourceFits) {
-        opened = OpenSourceFile(page, source);
-    } else {
-        PumpOneMessage(page);
-    }
-
+    LookForSource(page, entry);
+    const FileCopy copy = OpenFileCopy(entry, SourceFolder());
+    PumpOneMessage(page);
     ShowProgress(page, dc, index, fileCount);
-
-    char target[MAX_PATH];
-    bool targetFits = sourceFits && BuildTargetPath(g_setup.destDir, entry, target, sizeof target);
-    char flags[kFileFlagsSize] = "";
-    if (targetFits) {
-        CollapseBackslashes(target);
-        FileFlags(entry, target, flags);
-        targetFits = !IsInstallRecord(target);
-    }
-    if (CopyToTarget(page, opened, targetFits ? target : nullptr, flags) == Placement::Failed) {
+    const CopyOutcome outcome = FinishFileCopy(copy);
+    PumpOneMessage(page);
+    if (outcome == CopyOutcome::Failed) {
         NoteFailedFile(entry);
     }
 }
@@ -302,14 +142,28 @@ void DrawGaugeBox(HWND window, HDC dc, int controlId)
     DeleteObject(grey);
 }
 
-// The copy loop over every disk and file, then the registry steps.
+// Cancel ends the page at once, even in the middle of the copy: the copy loop notices it at the
+// next file and stops there.
+void CancelCopy(HWND page)
+{
+    g_cancelled = true;
+    EndPage(page, kPageCancel);
+}
+
+// The copy loop over every disk and file, then the registry steps. Each disk after the first is
+// asked for when it is not there; Cancel at the question is the page's Cancel.
 void CopyAllFiles(HWND page)
 {
     HDC dc = GetDC(page);
     const auto goingOn = [] { return !g_cancelled && !InstallRecordFailed(); };
+    StartSourceDisks();
     for (int d = 0; d < g_setup.diskCount && goingOn(); ++d) {
         UpdateWindow(page);
         DrawGaugeBox(page, dc, IDC_COPY_GAUGE_FRAME);
+        if (d > 0 && !ReachDisk(page, d)) {
+            CancelCopy(page);
+            break;
+        }
         const int fileCount = g_setup.fileCounts[d];
         for (int k = 0; k < fileCount && goingOn(); ++k) {
             CopyOneFile(page, dc, g_setup.diskFiles[d][k], k, fileCount);
@@ -333,11 +187,13 @@ void StartCopy(HWND page)
     g_setup.pageResult = kPageNext;
     g_cancelled = false;
     g_failed = FailedNames{};
-    // Nothing is changed that the install record cannot name.
-    g_destinationInWindows = IsAtOrBelowFolder(g_setup.destDir, g_setup.windowsDir);
-    if (StartInstallRecord()) {
-        CreateSubdirectories();
+    // Nothing is changed that the install record cannot name. A copy of the program that took
+    // over from the one on disk 1 goes on with the record that one began.
+    if (RunsFromCopy() ? ContinueInstallRecord() : StartInstallRecord()) {
+        StartFileCopies();
     }
+    // The script's registry section is read while disk 1 is still in the drive.
+    ReadRegistrySection();
     CopyAllFiles(page);
     EndInstallRecord();
     if (InstallRecordFailed()) {
@@ -355,15 +211,12 @@ void StartCopy(HWND page)
     }
 }
 
-// Cancel ends the page at once, even in the middle of the copy: the copy loop notices it at the
-// next file and stops there.
 bool CopyCommand(HWND page, WPARAM command)
 {
     if (command != IDC_COPY_CANCEL) {
         return false;
     }
-    g_cancelled = true;
-    EndPage(page, kPageCancel);
+    CancelCopy(page);
     return true;
 }
 

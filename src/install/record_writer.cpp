@@ -124,7 +124,7 @@ bool OpenRecordFile(const char* path)
 
 } // namespace
 
-bool StartInstallRecord()
+bool ContinueInstallRecord()
 {
     g_failed = false;
     g_size = 0;
@@ -132,6 +132,13 @@ bool StartInstallRecord()
     if (!JoinFolderAndName(g_setup.destDir, kInstallRecordName, path) || !OpenRecordFile(path)) {
         EndInstallRecord();
         g_failed = true;
+    }
+    return !g_failed;
+}
+
+bool StartInstallRecord()
+{
+    if (!ContinueInstallRecord()) {
         return false;
     }
     if (g_size == 0) {

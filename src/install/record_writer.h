@@ -17,6 +17,11 @@
 // must then change nothing.
 bool StartInstallRecord();
 
+// Opens the record of g_setup.destDir that this run began (StartInstallRecord) in another process:
+// a copy of the program that goes on where the one that started it stopped. Nothing is noted or
+// removed. False when the record cannot be had; the setup must then change nothing.
+bool ContinueInstallRecord();
+
 // Makes sure that what has been written is on the disk.
 void FlushInstallRecord();
 

@@ -18,43 +18,40 @@ namespace {
 constexpr char kMediaClass[] = "MEDIA";
 constexpr char kJoystickDriversSubkey[] = "\\Drivers\\joystick";
 
-// Reads the script at `scriptPath` as plain text and applies every line of its registry section,
-// with the class key of the system's joystick device. A line longer than 255 characters is passed
-// over. Returns 1 when the script was opened and read whole; 0 otherwise, and then no line is
-// applied.
-int ApplyScriptRegistry(const char* scriptPath)
+// The script's text, read whole and followed by a NUL, in a block of fixed global memory; null
+// when it is not read.
+char* g_script = nullptr;
+
+// Reads the script at `scriptPath` whole into g_script; nothing is kept when it cannot be opened
+// or read whole.
+void ReadScriptText(const char* scriptPath)
 {
-    // Held without sharing while it is read. Only an existing script is opened: the disk in the
-    // drive may have been changed meanwhile, and nothing is ever written to it.
+    // Held without sharing while it is read. Only an existing script is opened, and nothing is
+    // ever written to it.
     const HANDLE file = CreateFileA(scriptPath, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        return 0;
+        return;
     }
     // The block gets one byte more than the file, which stays zero: the text always ends with
     // a NUL, whatever the file holds. A file of 4 GB or more cannot be read whole.
     DWORD sizeHigh = 0;
     const DWORD size = GetFileSize(file, &sizeHigh);
-    if (size == INVALID_FILE_SIZE || sizeHigh != 0) {
-        CloseHandle(file);
-        return 0;
-    }
-    const HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size + 1);
-    if (block == nullptr) {
-        CloseHandle(file);
-        return 0;
-    }
-    char* text = static_cast<char*>(GlobalLock(block));
     DWORD read = 0;
-    if (text == nullptr || !ReadFile(file, text, size, &read, nullptr) || read != size) {
-        if (text != nullptr) {
-            GlobalUnlock(block);
-        }
-        GlobalFree(block);
-        CloseHandle(file);
-        return 0;
+    if (size != INVALID_FILE_SIZE && sizeHigh == 0) {
+        g_script = static_cast<char*>(GlobalAlloc(GPTR, size + 1));
     }
+    if (g_script != nullptr && (!ReadFile(file, g_script, size, &read, nullptr) || read != size)) {
+        GlobalFree(g_script);
+        g_script = nullptr;
+    }
+    CloseHandle(file);
+}
 
+// Applies every line of the registry section of the script's `text`, with the class key of the
+// system's joystick device. A line longer than 255 characters is passed over.
+void ApplyScriptText(const char* text)
+{
     char deviceClassKey[kDeviceClassKeySize];
     FindJoystickClassKey(deviceClassKey);
     RegistrySectionScan scan = StartRegistrySectionScan(text);
@@ -66,11 +63,6 @@ int ApplyScriptRegistry(const char* scriptPath)
             ApplyRegistryLine(deviceClassKey, line);
         }
     }
-
-    GlobalUnlock(block);
-    GlobalFree(block);
-    CloseHandle(file);
-    return 1;
 }
 
 } // namespace
@@ -127,11 +119,22 @@ void ApplyRegistryLine(const char* deviceClassKey, const char* line)
     RegCloseKey(key);
 }
 
-int ApplyRegistrySection()
+void ReadRegistrySection()
 {
     char scriptPath[kPathSize];
-    if (!BuildScriptPath(g_setup.sourceDir, scriptPath, sizeof scriptPath)) {
+    if (g_script == nullptr && BuildScriptPath(g_setup.sourceDir, scriptPath, sizeof scriptPath)) {
+        ReadScriptText(scriptPath);
+    }
+}
+
+int ApplyRegistrySection()
+{
+    ReadRegistrySection();
+    if (g_script == nullptr) {
         return 0;
     }
-    return ApplyScriptRegistry(scriptPath);
+    ApplyScriptText(g_script);
+    GlobalFree(g_script);
+    g_script = nullptr;
+    return 1;
 }

@@ -4,10 +4,15 @@
 
 #include "registry/registry_line.h"
 
-// Reads SETUP.INF beside the program (g_setup.sourceDir) as plain text and applies every line of
-// its registry section, with g_setup.productName in place of "%s". A line that cannot be applied
-// is passed over. Returns 1 when the script was opened and read whole, whatever became of its
-// lines; 0 otherwise (no script, or one that cannot be read whole), and then nothing is written.
+// Reads SETUP.INF beside the program (g_setup.sourceDir) whole, as plain text, and keeps it for
+// ApplyRegistrySection: the disk that holds it may have left the drive by then.
+void ReadRegistrySection();
+
+// Applies every line of the registry section of SETUP.INF, as ReadRegistrySection kept it or else
+// read now, with g_setup.productName in place of "%s"; the kept text goes. A line that cannot be
+// applied is passed over. Returns 1 when the script was opened and read whole, whatever became of
+// its lines; 0 otherwise (no script, or one that cannot be read whole), and then nothing is
+// written.
 int ApplyRegistrySection();
 
 // Applies one registry line: creates or opens its key (volatile) and sets its value.

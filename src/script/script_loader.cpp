@@ -88,7 +88,7 @@ void ReleaseFileTable()
     g_setup.fileTableBase = nullptr;
 }
 
-int LoadSetupScript()
+int LoadSetupScript(const char* folder)
 {
     // The module path is read whole, so that a directory too long for the 80-byte slot is
     // noticed instead of being cut.
@@ -96,7 +96,7 @@ int LoadSetupScript()
     GetModuleFileNameA(g_setup.instance, modulePath, sizeof modulePath);
     TrimToDirectory(modulePath);
     char scriptPath[kPathSize];
-    if (!CopyText(g_setup.sourceDir, modulePath) ||
+    if (!CopyText(g_setup.sourceDir, folder != nullptr ? folder : modulePath) ||
         !BuildScriptPath(g_setup.sourceDir, scriptPath, sizeof scriptPath)) {
         const char* setupProgram = LoadText(IDS_SETUP_PROGRAM);
         CopyText(g_setup.caption, setupProgram != nullptr ? setupProgram : "");

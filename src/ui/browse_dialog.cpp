@@ -14,8 +14,10 @@
 
 namespace {
 
-// The path that the dialog shows: the destination at first, then the directory browsed to.
+// The path that the dialog shows: the caller's at first, then the directory browsed to.
 char g_browsePath[kPathSize];
+// The caller's path, which the dialog starts from and OK replaces.
+char* g_callersPath = nullptr;
 
 // The request in its Windows 95 form: every field up to the template name, 76 bytes in the
 // 32-bit build.
@@ -61,7 +63,7 @@ UINT_PTR CALLBACK BrowseHook(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
     case WM_INITDIALOG:
-        CopyText(g_browsePath, g_setup.destDir);
+        CopyText(g_browsePath, g_callersPath);
         // Posted, so that it is handled once the platform dialog has set itself up.
         PostMessageA(dialog, WM_SETUP_START, 0, 0);
         break;
@@ -104,8 +106,9 @@ UINT_PTR CALLBACK BrowseHook(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 
 } // namespace
 
-void BrowseForDirectory(HWND owner)
+void BrowseForDirectory(HWND owner, char (&path)[kPathSize])
 {
+    g_callersPath = path;
     char fileName[MAX_PATH];
     CopyText(fileName, kDummyFileName);
 
@@ -130,7 +133,7 @@ void BrowseForDirectory(HWND owner)
         SetCurrentDirectoryA(formerDirectory);
     }
     if (accepted) {
-        CopyText(g_setup.destDir, g_browsePath);
+        CopyText(path, g_browsePath);
     }
 }
 

@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
-// Runs the dialog owned by `owner`. On OK the path field's text becomes g_setup.destDir; on
-// Cancel (or any failure) nothing changes.
-void BrowseForDirectory(HWND owner);
+#include "base/setup_state.h"
+
+// Runs the dialog owned by `owner`, its path field showing `path` (the destination unless another
+// is given). On OK the path field's text becomes `path`; on Cancel (or any failure) nothing
+// changes.
+void BrowseForDirectory(HWND owner, char (&path)[kPathSize] = g_setup.destDir);

@@ -28,13 +28,6 @@ void PlaceOnScreen(HWND page, std::int16_t screenWidth, std::int16_t screenHeigh
                  SWP_SHOWWINDOW);
 }
 
-// The creation step of every page: product name in the caption, one pixel larger in each
-// direction, centred on the screen size recorded at start-up.
-void InitPageWindow(HWND page)
-{
-    PlaceOnScreen(page, g_setup.screenWidth, g_setup.screenHeight);
-}
-
 // The same, centred on the screen size that the platform reports now.
 void InitPageWindowOnCurrentScreen(HWND page)
 {
@@ -43,6 +36,11 @@ void InitPageWindowOnCurrentScreen(HWND page)
 }
 
 } // namespace
+
+void InitPageWindow(HWND page)
+{
+    PlaceOnScreen(page, g_setup.screenWidth, g_setup.screenHeight);
+}
 
 std::int16_t RunPage(const char* className, WNDPROC pageProcedure, unsigned templateId)
 {

@@ -21,6 +21,11 @@ constexpr UINT WM_SETUP_REFRESH = WM_USER + 101;
 // Cancel when the page cannot be created.
 std::int16_t RunPage(const char* className, WNDPROC pageProcedure, unsigned templateId);
 
+// The creation step of every page, which the dialogs in the pages' style take too: the product
+// name before the caption, one pixel larger in each direction, centred on the screen size
+// recorded at start-up.
+void InitPageWindow(HWND page);
+
 // Formats a control's text with the product name in place of its "%s".
 void FormatProductText(HWND page, int controlId);
 

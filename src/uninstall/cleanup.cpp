@@ -13,19 +13,6 @@ constexpr char kSeparator = '|';
 constexpr char kCopyPrefix[] = "UNI";
 constexpr char kProgramExtension[] = ".EXE";
 
-// The next part of the command line, up to the separator or the end.
-const char* NextPart(const char* from, char (&part)[MAX_PATH])
-{
-    std::size_t n = 0;
-    for (; *from != '\0' && *from != kSeparator; ++from) {
-        if (n + 1 < sizeof part) {
-            part[n++] = *from;
-        }
-    }
-    part[n] = '\0';
-    return *from == kSeparator ? from + 1 : from;
-}
-
 void AppendNumber(char (&text)[4 * MAX_PATH], DWORD number)
 {
     char digits[12];
@@ -99,7 +86,9 @@ bool FinishCleanup(const char* ownPath)
     char process[MAX_PATH];
     char program[MAX_PATH];
     char folder[MAX_PATH];
-    from = NextPart(NextPart(NextPart(from + 1, process), program), folder);
+    from = CopyPart(process, from + 1, kSeparator);
+    from = CopyPart(program, from, kSeparator);
+    CopyPart(folder, from, kSeparator);
     DWORD id = 0;
     for (const char* digit = process; *digit >= '0' && *digit <= '9'; ++digit) {
         id = id * 10 + static_cast<DWORD>(*digit - '0');

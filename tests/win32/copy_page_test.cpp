@@ -4,8 +4,10 @@
 #include "base/resource_ids.h"
 #include "base/setup_state.h"
 #include "install/copy_page.h"
+#include "install/file_copy.h"
 #include "files/file_operations.h"
 #include "install/file_placement.h"
+#include "install/source_disks.h"
 #include "files/leftovers.h"
 #include "install/record_writer.h"
 #include "script/script_loader.h"
@@ -189,6 +191,84 @@ TEST_F(CopyPage, CancelIsHeardDuringARunOfMissingNumberedKeys)
     EXPECT_EQ(g_percentTexts, std::vector<std::string>{"1%"});
     EXPECT_EQ(FileSize(kDest + "\\LAST.TXT"), -1);
     EXPECT_EQ(Boxes(), std::vector<std::string>{"Pad installation is not completed !"});
+}
+
+FileEntry Record(const char* source, const char* target)
+{
+    FileEntry entry{};
+    std::strcpy(entry.sourceName, source);
+    std::strcpy(entry.targetName, target);
+    return entry;
+}
+
+// The two steps without the page: a file read from any folder (not the program's) is placed,
+// replaced at the next start while it is in use, and named in the install record with its length;
+// a missing source, the install record itself and a record without names each say so.
+TEST(FileCopy, EachFileSaysWhatBecameOfIt)
+{
+    g_setup = SetupState{};
+    GetWindowsDirectoryA(g_setup.windowsDir, sizeof g_setup.windowsDir);
+    const std::string disk = FreshFolder("C:\\SECOND");
+    ASSERT_TRUE(WriteWholeFile(disk + "\\NEW.TXT", "new content"));
+    StartRecordIn(kDest);
+    StartFileCopies();
+    const auto copy = [&](const FileEntry& entry) {
+        return FinishFileCopy(OpenFileCopy(entry, disk.c_str()));
+    };
+
+    EXPECT_EQ(copy(Record("NEW.TXT", "NEW.TXT")), CopyOutcome::Placed);
+    EXPECT_EQ(ReadWholeFile(kDest + "\\NEW.TXT"), "new content");
+
+    ASSERT_TRUE(WriteWholeFile(disk + "\\NEW.TXT", "newer content"));
+    const HANDLE held = CreateFileA((kDest + "\\NEW.TXT").c_str(), GENERIC_READ, 0, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(copy(Record("NEW.TXT", "NEW.TXT")), CopyOutcome::AtRestart);
+    CloseHandle(held);
+    EXPECT_EQ(ReadWholeFile(kDest + "\\NEW.TXT"), "new content");
+
+    const std::set<std::string> before = FileNamesIn(kDest);
+    EXPECT_EQ(copy(Record("GONE.TXT", "GONE.TXT")), CopyOutcome::Failed);
+    EXPECT_EQ(copy(Record("NEW.TXT", kInstallRecordName)), CopyOutcome::Failed);
+    EXPECT_EQ(copy(FileEntry{}), CopyOutcome::NothingToCopy);
+    EXPECT_EQ(FileNamesIn(kDest), before);
+    EndInstallRecord();
+
+    const std::string record = ReadWholeFile(kDest + "\\" + kInstallRecordName);
+    EXPECT_NE(record.find("F\t" + kDest + "\\NEW.TXT\to\tB\t"), std::string::npos) << record;
+    EXPECT_NE(record.find("F\t" + kDest + "\\NEW.TXT\teo\tD\t"), std::string::npos) << record;
+    EXPECT_EQ(record.find("GONE.TXT"), std::string::npos) << record;
+}
+
+// A disk is told by a file of its own, one that no earlier disk has: disk 1's floppy, which holds
+// disk 2's first file too, is not disk 2; a folder with only another of disk 2's files is. A disk
+// whose files are all on earlier disks is there when its first file is.
+TEST_F(CopyPage, ADiskIsThereWhenAFileOfItsOwnIs)
+{
+    const std::string script = kMedium + "\\" + kScriptName;
+    WriteWholeFile(script, "[DiskLabel]\nDisk1=One\nDisk2=Two\nDisk3=Three\n"
+                           "[FileCounts]\nDisk1=2\nDisk2=2\nDisk3=1\n"
+                           "[Disk1]\n1=A.TXT,A.TXT,a,RootDir\n2=SHARED.TXT,S1.TXT,s,RootDir\n"
+                           "[Disk2]\n1=SHARED.TXT,S2.TXT,s,RootDir\n2=B.TXT,B.TXT,b,RootDir\n"
+                           "[Disk3]\n1=A.TXT,A3.TXT,a,RootDir\n");
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, script.c_str());
+    ASSERT_EQ(LoadSetupScript(), 1);
+    const std::string first = FreshFolder("C:\\FLOPPY1");
+    const std::string second = FreshFolder("C:\\FLOPPY2");
+    for (const char* name : {"A.TXT", "SHARED.TXT"}) {
+        WriteWholeFile(first + "\\" + name, name);
+    }
+    WriteWholeFile(second + "\\B.TXT", "B.TXT");
+
+    EXPECT_TRUE(DiskIsIn(0, first.c_str()));
+    EXPECT_FALSE(DiskIsIn(1, first.c_str()));
+    EXPECT_TRUE(DiskIsIn(1, second.c_str()));
+    EXPECT_TRUE(DiskIsIn(2, first.c_str()));
+    EXPECT_FALSE(DiskIsIn(2, second.c_str()));
+    std::strcpy(g_setup.sourceDir, first.c_str());
+    EXPECT_TRUE(SetAsksForDisks());
+    WriteWholeFile(first + "\\B.TXT", "B.TXT");
+    EXPECT_FALSE(SetAsksForDisks());
 }
 
 // The old file steps aside (the first rename), the new one takes its name (the second), and the

@@ -582,4 +582,133 @@ TEST_F(Install, ALongDestinationInstallsWholeAndATooLongOneIsRefused)
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
 }
 
+// ---- A set of disks
+
+TEST_F(Install, ATwoFloppySetAsksForTheSecondDiskInstallsWholeAndUninstallsClean)
+{
+    const std::string others = OthersThings();
+    ASSERT_NO_FATAL_FAILURE(PutInDriveA(kSetDisks + "/disk1"));
+    std::unique_ptr<SetupProcess> copy;
+    HWND question = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartSet(kSampleMedium, copy, question));
+    // Disk 1's files are in place, disk 2's not yet, and the question comes from the program's
+    // copy in the temporary folder.
+    EXPECT_TRUE(FileExists(kDest + "\\README.TXT"));
+    EXPECT_FALSE(FileExists(kDest + "\\DOCS\\BUTTONS.TXT"));
+    const std::string running = SetupCopy();
+    ASSERT_NE(running, "");
+
+    ASSERT_NO_FATAL_FAILURE(PutInDriveA(kSetDisks + "/disk2"));
+    ASSERT_NO_FATAL_FAILURE(TakeDisk2(*copy, question));
+    // The record named the copy before it existed, and the copy has left itself to the next
+    // start of Windows.
+    EXPECT_NE(ReadWholeFile(kRecord).find("T\t" + running + "\r\n"), std::string::npos);
+    std::string deleted = "NUL=" + running;
+    CharUpperA(deleted.data());
+    const std::vector<std::string> lines = RenameLines();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), deleted), lines.end());
+    ExpectCleanUninstall(others);
+}
+
+TEST_F(Install, TheWrongDiskInTheDriveIsAskedForAgain)
+{
+    ASSERT_NO_FATAL_FAILURE(PutInDriveA(kSetDisks + "/disk1"));
+    std::unique_ptr<SetupProcess> copy;
+    HWND question = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartSet(kSampleMedium, copy, question));
+    // Disk 1 still in the drive; then another product's disk, with a read-me of the same name as
+    // disk 1's, which tells no disk of the set.
+    ExpectNotTaken(question);
+    const std::string wrong = FreshFolder("C:\\WRONGDISK");
+    ASSERT_TRUE(WriteWholeFile(wrong + "\\README.TXT", "another product's read-me"));
+    const std::string prefix = std::getenv("WINEPREFIX");
+    ASSERT_NO_FATAL_FAILURE(PutInDriveA(prefix + "/drive_c/WRONGDISK"));
+    SendMessageA(GetDlgItem(question, IDC_DISK_NOT_THERE), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>(""));
+    ExpectNotTaken(question);
+    EXPECT_EQ(ControlText(question, IDC_DISK_PATH), "A:");
+
+    ASSERT_NO_FATAL_FAILURE(PutInDriveA(kSetDisks + "/disk2"));
+    TakeDisk2(*copy, question);
+}
+
+TEST_F(Install, CancelAtTheQuestionForADiskGivesTheNoticeAndTheUninstallTakesBackWhatWasPlaced)
+{
+    const std::string others = OthersThings();
+    // The uninstall program goes onto disk 1, where a disk author puts it, so that a setup
+    // cancelled before disk 2 can be taken back.
+    ASSERT_NO_FATAL_FAILURE(CopySet("C:\\KSET", false));
+    const std::string script = std::string("C:\\KSET\\DISK1\\") + kScriptName;
+    ASSERT_TRUE(EditFile(script, "Disk1=4\n", "Disk1=5\n"));
+    ASSERT_TRUE(EditFile(script, "Disk2=4\n", "Disk2=3\n"));
+    ASSERT_TRUE(EditFile(script, "\n[Disk2]",
+                         "\n5=UNINSTAL.EX_,UNINSTAL.EXE,Uninstall program,RootDir\n[Disk2]"));
+    ASSERT_TRUE(MoveFileA("C:\\KSET\\DISK2\\UNINSTAL.EX_", "C:\\KSET\\DISK1\\UNINSTAL.EX_"));
+    std::unique_ptr<SetupProcess> copy;
+    HWND question = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartSet("C:\\KSET\\DISK1", copy, question));
+
+    PressButton(question, IDCANCEL);
+    HWND notice = WaitForMessageBox(copy->id(), kNotCompleted, 60000);
+    ASSERT_NE(notice, nullptr);
+    PressButton(notice, IDOK);
+    ASSERT_TRUE(copy->WaitForExit());
+    EXPECT_EQ(WaitForWindow(copy->id(), "SETUP_END", 0), nullptr);
+    EXPECT_TRUE(FileExists(kSystem + "\\KPANEL.DLL"));
+    EXPECT_TRUE(FileExists(kUninstaller));
+    EXPECT_FALSE(FileExists(kDest + "\\DOCS\\BUTTONS.TXT"));
+    ExpectUninstallEntry();
+    ExpectCleanUninstall(others);
+}
+
+TEST_F(Install, ASetCopiedIntoOneFolderInstallsWithoutAQuestion)
+{
+    ASSERT_NO_FATAL_FAILURE(CopySet("C:\\KSET", true));
+    SetupProcess setup("C:\\KSET", SetupExe::OnMedium);
+    // The setup itself shows the finish page: it handed over to no copy, which alone asks.
+    HWND finish = nullptr;
+    ASSERT_NO_FATAL_FAILURE(WalkToFinish(setup, finish));
+    EXPECT_EQ(SetupCopy(), "");
+    ExpectSampleInstalled();
+    FinishWithoutRestart(setup, finish);
+}
+
+TEST_F(Install, ASetCopiedAsAFolderPerDiskInstallsWhenTheUserTypesTheSecondFolder)
+{
+    ASSERT_NO_FATAL_FAILURE(CopySet("C:\\KSET", false));
+    std::unique_ptr<SetupProcess> copy;
+    HWND question = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartSet("C:\\KSET\\DISK1", copy, question));
+    // Typed with a backslash at its end, as the browse dialog gives a drive's root.
+    TakeDisk2(*copy, question, "C:\\KSET\\DISK2\\");
+}
+
+TEST_F(Install, AFileMissingFromADiskThatWasAskedForIsAskedForOnceThenReported)
+{
+    ASSERT_NO_FATAL_FAILURE(CopySet("C:\\KSET", false));
+    ASSERT_TRUE(DeleteFileA("C:\\KSET\\DISK2\\BUTTONS.TXT"));
+    std::unique_ptr<SetupProcess> copy;
+    HWND question = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartSet("C:\\KSET\\DISK1", copy, question));
+    SendMessageA(GetDlgItem(question, IDC_DISK_PATH), WM_SETTEXT, 0,
+                 reinterpret_cast<LPARAM>("C:\\KSET\\DISK2"));
+    PressButton(question, IDOK);
+
+    // The disk is taken; its missing file is asked for with the same question, in the folder
+    // taken, and Cancel leaves it out.
+    HWND again = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            again = WaitForWindow(copy->id(), "SETUP_DISK", 0);
+            return again != nullptr && again != question;
+        },
+        60000));
+    EXPECT_EQ(ControlText(again, IDC_DISK_QUESTION), kInsertDisk2);
+    EXPECT_EQ(ControlText(again, IDC_DISK_PATH), "C:\\KSET\\DISK2");
+    PressButton(again, IDCANCEL);
+    ExpectReportThenEnd(*copy, "BUTTONS.TXT");
+    EXPECT_TRUE(FileExists(kDest + "\\DOCS\\KESTREL.HLP"));
+    EXPECT_FALSE(FileExists(kDest + "\\DOCS\\BUTTONS.TXT"));
+}
+
 } // namespace

@@ -19,6 +19,13 @@ SetupProcess::SetupProcess(const std::string& path, const std::string& folder)
     Start(path, folder);
 }
 
+SetupProcess::SetupProcess(DWORD processId)
+{
+    process_.hProcess =
+        OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_TERMINATE, FALSE, processId);
+    process_.dwProcessId = process_.hProcess != nullptr ? processId : 0;
+}
+
 void SetupProcess::Start(const std::string& path, const std::string& folder)
 {
     STARTUPINFOA startup{};
@@ -144,6 +151,19 @@ HWND WaitForWindowWithCaption(DWORD processId, const char* className,
                               const std::string& captionPart, DWORD milliseconds)
 {
     return Wait(processId, className, &captionPart, milliseconds);
+}
+
+DWORD WindowProcess(const char* className, DWORD milliseconds)
+{
+    DWORD processId = 0;
+    WaitUntil(
+        [&] {
+            HWND window = FindWindowA(className, nullptr);
+            return window != nullptr && IsWindowVisible(window) &&
+                   GetWindowThreadProcessId(window, &processId) != 0;
+        },
+        milliseconds);
+    return processId;
 }
 
 bool WaitForWindowGone(DWORD processId, const char* className, DWORD milliseconds)

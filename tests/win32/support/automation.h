@@ -23,6 +23,8 @@ public:
     explicit SetupProcess(const std::string& mediumDir, SetupExe program = SetupExe::Built);
     // Starts the program at `path`, in the folder `folder`.
     SetupProcess(const std::string& path, const std::string& folder);
+    // Follows a program that runs already: the copy of itself that SETUP.EXE hands over to.
+    explicit SetupProcess(DWORD processId);
     ~SetupProcess();
     SetupProcess(const SetupProcess&) = delete;
     SetupProcess& operator=(const SetupProcess&) = delete;
@@ -55,6 +57,10 @@ HWND WaitForWindow(DWORD processId, const char* className, DWORD milliseconds = 
 // Like WaitForWindow, but for a window whose caption contains `captionPart`.
 HWND WaitForWindowWithCaption(DWORD processId, const char* className,
                               const std::string& captionPart, DWORD milliseconds = 10000);
+
+// The process of the first visible top-level window of this class, whichever program shows it; 0
+// when none appears within the time.
+DWORD WindowProcess(const char* className, DWORD milliseconds = 10000);
 
 // Waits until no window of that class is left for the process; false on time-out.
 bool WaitForWindowGone(DWORD processId, const char* className, DWORD milliseconds = 10000);

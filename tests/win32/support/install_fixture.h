@@ -18,6 +18,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -72,6 +73,11 @@ const char kRestartNeeded[] =
     "\n\nWindows must restart to finish: files that are in use are removed then.";
 const char kNotCopied[] = "These files could not be copied:\n\n";
 const char kNotCompleted[] = "Kestrel Gamepad installation is not completed !";
+// The sample's set of two floppies, each read back into a folder (disk1, disk2) of this machine.
+const std::string kSetDisks = SETUP_BUILD_DIR "/sample-set";
+const char kInsertDisk2[] = "Please insert the disk labelled\n\nKestrel Gamepad Driver Disk 2\n\n"
+                            "and click OK, or type the folder that holds its files:";
+const char kDiskNotThere[] = "That disk is not in this drive or folder.";
 
 // Replaces the first `from` in a file with `to`.
 inline bool EditFile(const std::string& path, const std::string& from, const std::string& to)
@@ -281,6 +287,10 @@ protected:
             DeleteFileA(path.c_str());
         }
         DeleteFileA(kRestartScript.c_str());
+        // The copies of SETUP.EXE that earlier tests' sets left to the next start go with it.
+        for (std::string copy = SetupCopy(); !copy.empty() && DeleteFileA(copy.c_str());
+             copy = SetupCopy()) {
+        }
         // Each test installs afresh: the use counts of earlier tests' installs go.
         HKEY counts = nullptr;
         if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSharedCounts, 0, KEY_ALL_ACCESS, &counts) ==
@@ -486,4 +496,126 @@ protected:
             [&] { return (panel = FindWindowA("#32770", "Game Controllers")) != nullptr; }));
         PostMessageA(panel, WM_CLOSE, 0, 0);
     }
+
+    // ---- A set of disks: the sample as setup-medium lays it out on two floppies, each read back
+    // into a folder of its own, which the tests put into drive A: in turn or copy to drive C:.
+
+    // Points drive A: at a folder of this machine, as a user changes the disk in the drive.
+    void PutInDriveA(const std::string& unixFolder)
+    {
+        const char* prefix = std::getenv("WINEPREFIX");
+        ASSERT_NE(prefix, nullptr);
+        ASSERT_EQ(RunHostShell("ln -sfn '" + unixFolder + "' '" + prefix + "/dosdevices/a:'"), 0);
+        driveAChanged_ = true;
+    }
+
+    void TearDown() override
+    {
+        // The next test finds the sample medium in drive A: again.
+        const char* sample = std::getenv("SETUP_DRIVE_A");
+        if (driveAChanged_ && sample != nullptr) {
+            PutInDriveA(sample);
+        }
+    }
+
+    // The set copied to drive C: below `folder`, as DISK1\ and DISK2\ or all in one folder.
+    static void CopySet(const std::string& folder, bool oneFolder)
+    {
+        FreshFolder(folder);
+        for (const char* disk : {"1", "2"}) {
+            const std::string from = WindowsPathOf(kSetDisks + "/disk" + disk);
+            ASSERT_TRUE(CopyFolderFiles(from, oneFolder ? folder : folder + "\\DISK" + disk));
+        }
+    }
+
+    // SETUP.EXE started from disk 1 in `disk1` and walked to the copy: it hands over to a copy of
+    // itself and ends. `copy` follows the copy, which asks for disk 2 (`question`) by its label,
+    // the path field showing `disk1`.
+    void StartSet(const std::string& disk1, std::unique_ptr<SetupProcess>& copy, HWND& question)
+    {
+        SetupProcess setup(disk1, SetupExe::OnMedium);
+        ASSERT_NO_FATAL_FAILURE(WalkToCopy(setup));
+        ASSERT_TRUE(setup.WaitForExit(30000));
+        EXPECT_EQ(setup.ExitCode(), 0u);
+        const DWORD id = WindowProcess("SETUP_INSTALL");
+        ASSERT_NE(id, 0u);
+        ASSERT_NE(id, setup.id());
+        copy = std::make_unique<SetupProcess>(id);
+        question = WaitForWindow(id, "SETUP_DISK", 60000);
+        ASSERT_NE(question, nullptr);
+        EXPECT_EQ(WindowText(question), "Kestrel Gamepad Setup");
+        EXPECT_EQ(ControlText(question, IDC_DISK_QUESTION), kInsertDisk2);
+        EXPECT_EQ(ControlText(question, IDC_DISK_PATH), disk1);
+        EXPECT_EQ(ControlText(question, IDC_DISK_NOT_THERE), "");
+    }
+
+    // OK at the question, after `typed` into its path field when given; then the copy goes on to
+    // its finish page with the whole sample installed, and Finish with "No".
+    static void TakeDisk2(SetupProcess& copy, HWND question, const char* typed = nullptr)
+    {
+        if (typed != nullptr) {
+            SendMessageA(GetDlgItem(question, IDC_DISK_PATH), WM_SETTEXT, 0,
+                         reinterpret_cast<LPARAM>(typed));
+        }
+        PressButton(question, IDOK);
+        HWND finish = WaitForWindow(copy.id(), "SETUP_END", 60000);
+        ASSERT_NE(finish, nullptr);
+        ExpectSampleInstalled();
+        FinishWithoutRestart(copy, finish);
+    }
+
+    // OK at the question while the disk is not in the folder it shows: it stays, and says so.
+    static void ExpectNotTaken(HWND question)
+    {
+        PressButton(question, IDOK);
+        EXPECT_TRUE(WaitUntil(
+            [&] { return ControlText(question, IDC_DISK_NOT_THERE) == kDiskNotThere; }));
+        EXPECT_TRUE(IsWindow(question));
+    }
+
+    // Every file of the sample where it belongs, with the content of its original, the script's
+    // registry section applied (read while disk 1 was in the drive) and the uninstall entry.
+    static void ExpectSampleInstalled()
+    {
+        for (const auto& file : SampleTargets()) {
+            EXPECT_EQ(ReadWholeFile(file.target), ReadWholeFile(kOriginals + "\\" + file.original))
+                << file.target;
+        }
+        ExpectString(ReadStoredValue(HKEY_LOCAL_MACHINE, "SOFTWARE\\Kestrel\\Kestrel Gamepad",
+                                     "Version"),
+                     "1.20");
+        ExpectUninstallEntry();
+    }
+
+    // The copy in the temporary folder that the setup ran from, or empty when there is none.
+    static std::string SetupCopy()
+    {
+        char temporary[MAX_PATH] = {};
+        GetTempPathA(sizeof temporary, temporary);
+        const std::set<std::string> names = FileNamesIn(temporary);
+        const auto copy = std::find_if(names.begin(), names.end(), [](const std::string& name) {
+            return name.rfind("SETUP", 0) == 0 && name.size() == 12;
+        });
+        return copy != names.end() ? temporary + *copy : std::string();
+    }
+
+    // The uninstall takes back everything and the next start of Windows what it left: nothing of
+    // the setup's stays, the setup's copy included, and other programs' things are as before.
+    static void ExpectCleanUninstall(const std::string& othersBefore)
+    {
+        std::string message;
+        ASSERT_NO_FATAL_FAILURE(Uninstall(IDYES, message));
+        EXPECT_EQ(message, kRemoved);
+        RestartWindows();
+        EXPECT_FALSE(FileExists(kDest));
+        for (const auto& file : SampleTargets()) {
+            EXPECT_FALSE(FileExists(file.target)) << file.target;
+        }
+        EXPECT_EQ(SetupCopy(), "");
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey));
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Kestrel"));
+        EXPECT_EQ(OthersThings(), othersBefore);
+    }
+
+    bool driveAChanged_ = false;
 };
