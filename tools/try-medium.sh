@@ -255,11 +255,12 @@ run_uninstall() { # command line
   # Not through driver(): its "started" must reach the file at once.
   "$WINE_LOADER" "$driver_exe" run "$1" >"$work/run" &
   pid=$!
-  local boxes=0
-  until [ -s "$work/run" ] || ! kill -0 "$pid" 2>/dev/null; do sleep 0.05; done
-  if ! grep -q '^started' "$work/run"; then
+  local boxes=0 first
+  await_line "$work/run" "$pid"
+  first=$(head -n 1 "$work/run" | tr -d '\r')
+  if [ "$first" != started ]; then
     wait "$pid"
-    warn "the uninstall command does not start: $(head -n 1 "$work/run" | tr -d '\r')"
+    warn "the uninstall command does not start: $first"
     return
   fi
   # The first box is the question, answered with Yes; every later one is answered with OK.

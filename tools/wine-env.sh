@@ -19,3 +19,14 @@ wine_select() {
 can_run_32bit() {
   [ "${SETUP_SIMULATE_APT_FAILURE:-0}" != 1 ] && [ -x /usr/lib/wine/wine ] && /usr/lib/wine/wine --version >/dev/null 2>&1
 }
+
+# Waits until the program `pid` has written a whole line to `file`, one that its line end closes
+# (what another process writes may be seen half-written: "sta" before "rted"), or has ended. False
+# when it ended without one. Call it from the shell that started the program, which reaps it.
+await_line() { # file pid
+  until [ "$(wc -l <"$1" 2>/dev/null || echo 0)" -gt 0 ]; do
+    kill -0 "$2" 2>/dev/null || break
+    sleep 0.05
+  done
+  [ "$(wc -l <"$1" 2>/dev/null || echo 0)" -gt 0 ]
+}
