@@ -3,20 +3,22 @@
 # seed corpus, keeping what it finds in the build's corpus folder. A fault stops that fuzzer and
 # leaves the input in $build/fuzz/artifacts/<name>/.
 # Usage: tools/fuzz.sh [SECONDS] [FUZZER...]   (fuzzers: split_field read_line registry_line
-#                                               script_loader checker szdd_compress)
+#                                               script_loader checker szdd_compress
+#                                               install_record)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${SETUP_BUILD_DIR:-$root/build}/fuzz
 seconds=${1:-60}
 [ $# -gt 0 ] && shift
 fuzzers=("$@")
-[ ${#fuzzers[@]} -gt 0 ] || fuzzers=(split_field read_line registry_line script_loader checker szdd_compress)
+[ ${#fuzzers[@]} -gt 0 ] || fuzzers=(split_field read_line registry_line script_loader checker szdd_compress
+                                   install_record)
 jobs=$(nproc)
 
 "$root/tools/install-deps.sh"
 cmake -G Ninja -S "$root" -B "$build" -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
   -DSETUP_FUZZ=ON >/dev/null
-cmake --build "$build" -j "$jobs"
+cmake --build "$build" -j "$jobs" --target "${fuzzers[@]/%/_fuzzer}"
 
 status=0
 for name in "${fuzzers[@]}"; do
