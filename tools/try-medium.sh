@@ -138,7 +138,15 @@ stand_in "$setup_exe" "$build/SETUP.EXE" "the medium's 32-bit SETUP.EXE"
 wine_select "$arch"
 prefix=$work/prefix
 $keep && prefix=$out/wine-prefix
-"$here/make-wine-prefix.sh" "$arch" "$prefix" || fail "cannot make a Wine prefix in $prefix"
+# The build's template prefix, which its tests start from too, is made once.
+template=$build/wine-template
+wine_template "$arch" "$template" || fail "cannot make a Wine prefix in $template"
+rm -rf "$prefix"
+if $keep; then
+  cp -a "$template" "$prefix"
+else
+  wine_prefix_from "$template" "$prefix"
+fi || fail "cannot make a Wine prefix in $prefix"
 export WINEPREFIX=$prefix
 prefix_up=true
 
