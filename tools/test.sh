@@ -90,10 +90,13 @@ else
   status=0
   configure "$build/win32" win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686.cmake" \
     -DSETUP_WIN32_TESTS=OFF "$medium_tool" && run_ctest "$build/win32" win32 || status=$?
-  echo "== the Win32 tests under 64-bit Wine"
   wait "$wine_tests" || status=$?
-  cat "$wine_log"
-  # Their cost, as they printed it in the background.
+  # Their cost, as they printed it in the background; what they printed comes last, so that the
+  # run ends with CTest's count of them.
   costs+=("$(sed -n 's/^-- //p' "$wine_log" | tail -n 1)")
+  report_costs
+  costs=()
+  echo "== the Win32 tests under 64-bit Wine"
+  sed '${/^-- /d}' "$wine_log"
   exit $status
 fi
