@@ -9,8 +9,10 @@
 # A package index that cannot be fetched (a mirror in the middle of a sync) is tried again a few
 # times, then the lists at hand are used. When 32-bit Wine still cannot be installed, everything
 # else is, and the scripts take their 64-bit Wine path (tools/wine-env.sh), saying so.
+# That finding is kept for a day (in $SETUP_NO_WINE32_MARK): runs in that day that miss nothing
+# else say so at once instead of paying the updates again; a fresh machine, or a day later, tries.
 # SETUP_SIMULATE_APT_FAILURE=1 plays such a machine: every update fails and 32-bit Wine is
-# refused, for the test of this fallback.
+# refused, for the test of this fallback (which neither reads nor writes the finding).
 set -euo pipefail
 
 packages=(
@@ -22,11 +24,16 @@ packages=(
 i386_packages=(wine32:i386)
 update_tries=${SETUP_APT_UPDATE_TRIES:-3}
 simulate=${SETUP_SIMULATE_APT_FAILURE:-0}
+no_wine32_mark=${SETUP_NO_WINE32_MARK:-/var/cache/setup-install-deps/no-32bit-wine}
+no_wine32="install-deps.sh: 32-bit Wine cannot be installed now; the tests and the demo run the \
+64-bit build under 64-bit Wine"
 
-missing_of() { # packages... : prints those not installed
-  local p
+missing_of() { # packages... : prints those not installed (one dpkg-query for all of them)
+  local installed p
+  installed=$(dpkg-query -W -f='${Package} ${Package}:${Architecture} ${Status}\n' "$@" \
+    2>/dev/null | awk '/ install ok installed$/ { print $1; print $2 }')
   for p in "$@"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || echo "$p"
+    grep -qxF -- "$p" <<<"$installed" || echo "$p"
   done
 }
 mapfile -t missing < <(missing_of "${packages[@]}")
@@ -35,6 +42,12 @@ mapfile -t missing32 < <(missing_of "${i386_packages[@]}")
 [ "$simulate" = 1 ] && missing32=(wine32:i386)
 
 if [ ${#missing[@]} -eq 0 ] && [ ${#missing32[@]} -eq 0 ]; then
+  exit 0
+fi
+if [ ${#missing[@]} -eq 0 ] && [ "$simulate" != 1 ] &&
+   [ -n "$(find "$no_wine32_mark" -mmin -1440 2>/dev/null)" ]; then
+  echo "$no_wine32 (found $(date -r "$no_wine32_mark" '+%F %R'); tried again a day later, or" \
+    "at once without $no_wine32_mark)" >&2
   exit 0
 fi
 
@@ -71,5 +84,10 @@ done
 
 apt_install "${missing[@]}"
 if ! apt_install "${missing32[@]}" || [ ! -x /usr/lib/wine/wine ]; then
-  echo "install-deps.sh: 32-bit Wine cannot be installed now; the tests and the demo run the 64-bit build under 64-bit Wine" >&2
+  echo "$no_wine32" >&2
+  if [ "$simulate" != 1 ]; then
+    $SUDO mkdir -p "$(dirname "$no_wine32_mark")" && $SUDO touch "$no_wine32_mark" || true
+  fi
+else
+  $SUDO rm -f "$no_wine32_mark"
 fi

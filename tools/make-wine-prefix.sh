@@ -13,32 +13,53 @@ unset DISPLAY
 rm -rf "$WINEPREFIX"
 mkdir -p "$(dirname "$WINEPREFIX")"
 "$WINE_LOADER" wineboot -i >/dev/null 2>&1
-reg() { "$WINE_LOADER" reg add "$@" /f >/dev/null 2>&1; }
-for program in SETUP.EXE UNINSTAL.EXE; do
-  reg "HKCU\\Software\\Wine\\AppDefaults\\$program" /v Version /t REG_SZ /d win98
-done
-reg 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N
-reg 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N
-# The colours of Windows 98's standard scheme, so that controls sit on the same grey as the pages.
-colour() { reg 'HKCU\Control Panel\Colors' /v "$1" /t REG_SZ /d "$2"; }
-colour ButtonFace '192 192 192'
-colour Menu '192 192 192'
-colour ButtonShadow '128 128 128'
-colour ActiveTitle '0 0 128'
-colour TitleText '255 255 255'
-colour GradientActiveTitle '16 132 208'
-colour InactiveTitle '128 128 128'
-# Another program: "Falcon Stick", with a shared file in SYSTEM and its use count, settings of its
-# own, an uninstall entry and a file type.
-falcon='HKLM\SOFTWARE\Falcon\Stick'
-reg "$falcon" /v Mode /t REG_SZ /d fast
-reg "$falcon" /v Speed /t REG_DWORD /d 3
-reg 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\SharedDLLs' /v 'C:\windows\system\FALSHARE.DLL' \
-  /t REG_DWORD /d 1
-uninstall='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Falcon Stick'
-reg "$uninstall" /v DisplayName /t REG_SZ /d 'Falcon Stick'
-reg "$uninstall" /v UninstallString /t REG_SZ /d 'C:\FALCON\UNFALCON.EXE'
-reg 'HKCR\.fal' /ve /t REG_SZ /d Falcon.Profile
+# The settings, imported at once: one Wine program instead of one for each value.
+settings=$(mktemp /tmp/setup-prefix.XXXXXX.reg)
+cat >"$settings" <<'EOF'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Wine\AppDefaults\SETUP.EXE]
+"Version"="win98"
+
+[HKEY_CURRENT_USER\Software\Wine\AppDefaults\UNINSTAL.EXE]
+"Version"="win98"
+
+[HKEY_CURRENT_USER\Software\Wine\X11 Driver]
+"Managed"="N"
+"Decorated"="N"
+
+; The colours of Windows 98's standard scheme, so that controls sit on the same grey as the pages.
+[HKEY_CURRENT_USER\Control Panel\Colors]
+"ButtonFace"="192 192 192"
+"Menu"="192 192 192"
+"ButtonShadow"="128 128 128"
+"ActiveTitle"="0 0 128"
+"TitleText"="255 255 255"
+"GradientActiveTitle"="16 132 208"
+"InactiveTitle"="128 128 128"
+
+; Another program: "Falcon Stick", with a shared file in SYSTEM and its use count, settings of its
+; own, an uninstall entry and a file type.
+[HKEY_LOCAL_MACHINE\SOFTWARE\Falcon\Stick]
+"Mode"="fast"
+"Speed"=dword:00000003
+
+[HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\SharedDLLs]
+"C:\\windows\\system\\FALSHARE.DLL"=dword:00000001
+
+[HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Falcon Stick]
+"DisplayName"="Falcon Stick"
+"UninstallString"="C:\\FALCON\\UNFALCON.EXE"
+
+[HKEY_CLASSES_ROOT\.fal]
+@="Falcon.Profile"
+EOF
+status=0
+"$WINE_LOADER" regedit /S "Z:${settings//\//\\}" >/dev/null 2>&1 || status=$?
+rm -f "$settings"
+[ $status -eq 0 ] || { echo "make-wine-prefix.sh: regedit could not import the settings" >&2; exit 1; }
+# The server saves the registry as it ends: no need to wait out its idle seconds.
+"$WINE_SERVER" -k
 "$WINE_SERVER" -w
 # Windows 95/98 keep their system files in C:\WINDOWS\SYSTEM; a Wine prefix may lack the folder.
 mkdir -p "$WINEPREFIX/drive_c/windows/Fonts" "$WINEPREFIX/drive_c/windows/system" \

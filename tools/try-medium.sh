@@ -161,7 +161,15 @@ stand_in "$setup_exe" "$build/SETUP.EXE" "the medium's 32-bit SETUP.EXE"
 wine_select "$arch"
 prefix=$work/prefix
 $keep && prefix=$out/wine-prefix
-"$here/make-wine-prefix.sh" "$arch" "$prefix" || fail "cannot make a Wine prefix in $prefix"
+# The build's template prefix, which its tests start from too, is made once.
+template=$build/wine-template
+wine_template "$arch" "$template" || fail "cannot make a Wine prefix in $template"
+rm -rf "$prefix"
+if $keep; then
+  cp -a "$template" "$prefix"
+else
+  wine_prefix_from "$template" "$prefix"
+fi || fail "cannot make a Wine prefix in $prefix"
 export WINEPREFIX=$prefix
 prefix_up=true
 
@@ -340,11 +348,12 @@ run_uninstall() { # command line
   # Not through driver(): its "started" must reach the file at once.
   "$WINE_LOADER" "$driver_exe" run "$1" >"$work/run" &
   pid=$!
-  local boxes=0
-  until [ -s "$work/run" ] || ! kill -0 "$pid" 2>/dev/null; do sleep 0.05; done
-  if ! grep -q '^started' "$work/run"; then
+  local boxes=0 first
+  await_line "$work/run" "$pid"
+  first=$(head -n 1 "$work/run" | tr -d '\r')
+  if [ "$first" != started ]; then
     wait "$pid"
-    warn "the uninstall command does not start: $(head -n 1 "$work/run" | tr -d '\r')"
+    warn "the uninstall command does not start: $first"
     return
   fi
   # The first box is the question, answered with Yes; every later one is answered with OK.

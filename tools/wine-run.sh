@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs one Windows program under Wine the way the tests need it: in a fresh copy of the template
-# prefix (made on first use), with a wineserver and an Xvfb display of its own, both ended
-# afterwards. Exits with the program's exit code. SETUP_DRIVE_A, when set, names a folder that the
-# prefix has as drive A:.
+# prefix (made on first use; Wine's own files are shared with it, see tools/wine-env.sh), with a
+# wineserver and an Xvfb display of its own, both ended afterwards. Exits with the program's exit
+# code. SETUP_DRIVE_A, when set, names a folder that the prefix has as drive A:.
 # Usage: wine-run.sh --arch win32|win64 --template DIR [--keep DIR] -- PROGRAM [ARGS...]
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -21,21 +21,12 @@ while [ $# -gt 0 ]; do
 done
 [ -n "$template" ] || { echo "wine-run.sh: --template is required" >&2; exit 2; }
 
-# The template is made once, and again when the script that makes it changes; concurrent runs
-# wait for it.
-mkdir -p "$(dirname "$template")"
-(
-  flock 9
-  made_by=$(sha1sum <"$here/make-wine-prefix.sh")
-  if [ "$(cat "$template/.ready" 2>/dev/null)" != "$made_by" ]; then
-    "$here/make-wine-prefix.sh" "$arch" "$template" && echo "$made_by" >"$template/.ready"
-  fi
-) 9>"$template.lock"
-
+# The template is made once, and again when the script that makes it changes.
+wine_template "$arch" "$template" || { echo "wine-run.sh: cannot make the Wine prefix" >&2; exit 2; }
 work=$(mktemp -d /tmp/setup-wine.XXXXXX)
 wine_select "$arch"
 export WINEPREFIX=$work/prefix
-cp -a "$template" "$WINEPREFIX"
+wine_prefix_from "$template" "$WINEPREFIX" || { rm -rf "$work"; exit 2; }
 if [ -n "${SETUP_DRIVE_A:-}" ]; then
   ln -sfn "$SETUP_DRIVE_A" "$WINEPREFIX/dosdevices/a:"
 fi

@@ -4,17 +4,72 @@
 // or registry data within its buffer) or is refused; and what the uninstall makes of each line
 // (the first line of its thing, a file's facts, a value's first and last data) stays inside the
 // text too.
+//
+// A line's check stops all but one in four billion changed lines, so the fuzzer signs the lines it
+// is given, and the changes reach the fields and what the uninstall makes of them. The first byte
+// chooses: a multiple of four takes the rest as it is, every check as the bytes have it (the
+// check's own reading); any other signs each line that does not begin with a check already (so
+// that a signed record may hold lines whose check fails), and a last line without its line end
+// stays torn.
+#include <cstdio>
 #include <cstring>
 #include <string>
-
-#include "fuzz_input.h"
 #include <vector>
 
+#include "fuzz_input.h"
 #include "record/install_record.h"
 #include "record/record_index.h"
 #include "uninstall/recorded_changes.h"
 
 namespace {
+
+bool IsUpperHex(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F');
+}
+
+// True when the line at `at` begins as a signed one does: eight upper-case hexadecimal digits and
+// a blank.
+bool HasCheck(const std::string& input, std::size_t at, std::size_t end)
+{
+    if (end - at <= kRecordCheckDigits || input[at + kRecordCheckDigits] != ' ') {
+        return false;
+    }
+    for (std::size_t i = 0; i < kRecordCheckDigits; ++i) {
+        if (!IsUpperHex(input[at + i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The record that `input` stands for: each line without a check gets the one that the setup
+// would write before it, over the line up to its line end (CR LF or LF alone, as given).
+std::string Signed(const std::string& input)
+{
+    std::string text;
+    std::size_t at = 0;
+    while (at < input.size()) {
+        std::size_t end = input.find('\n', at);
+        end = end == std::string::npos ? input.size() : end + 1;
+        if (!HasCheck(input, at, end)) {
+            std::size_t contentEnd = end;
+            if (contentEnd > at && input[contentEnd - 1] == '\n') {
+                --contentEnd;
+                if (contentEnd > at && input[contentEnd - 1] == '\r') {
+                    --contentEnd;
+                }
+            }
+            char check[kRecordCheckDigits + 2];
+            std::snprintf(check, sizeof check, "%08X ",
+                          static_cast<unsigned>(RecordCheck(input.data() + at, contentEnd - at)));
+            text.append(check, kRecordCheckDigits + 1);
+        }
+        text.append(input, at, end - at);
+        at = end;
+    }
+    return text;
+}
 
 bool Inside(const std::string& text, const RecordField& field)
 {
@@ -51,6 +106,11 @@ void CheckMerges(const std::string& text, const RecordIndex& index, const Record
         const RecordedFile file = MergeFileLines(index, line);
         Require(!UninstallDeletesFile(file, false, false) || !file.windows);
         Require(!UninstallDeletesFile(file, true, true) || file.windows);
+        // A file that is gone while uses are left is gone without them too; a newer file of the
+        // product's folders that was there before and kept is someone else's and stays.
+        Require(!UninstallDeletesFile(file, false, false) || UninstallDeletesFile(file, true, false));
+        Require(!(file.existedBefore && file.kept && !file.windows) ||
+                !UninstallDeletesFile(file, true, false));
     }
     if (line.kind == kRecordBefore || line.kind == kRecordWritten) {
         const RecordedValue value = MergeValueLines(index, line);
@@ -63,7 +123,11 @@ void CheckMerges(const std::string& text, const RecordIndex& index, const Record
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const std::string text(reinterpret_cast<const char*>(data), size);
+    if (size == 0) {
+        return 0;
+    }
+    const std::string input(reinterpret_cast<const char*>(data) + 1, size - 1);
+    const std::string text = data[0] % 4 == 0 ? input : Signed(input);
     const RecordIndexRoom room = RecordIndexNeeds(text.data(), text.size());
     std::vector<std::uint32_t> lines(room.lines + 1);
     std::vector<RecordSlot> slots(room.slots);
