@@ -11,27 +11,9 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${SETUP_BUILD_DIR:-$root/build}
-jobs=$(nproc)
 . "$root/tools/wine-env.sh"
 
-for tool in cmake ninja python3 Xvfb; do
-  command -v "$tool" >/dev/null || { echo "benchmark-copy.sh: $tool is missing (tools/install-deps.sh installs it)" >&2; exit 2; }
-done
-
-# The program that runs here: the 32-bit build where this machine runs 32-bit code, otherwise
-# the 64-bit build of the same sources under 64-bit Wine.
-if can_run_32bit; then
-  arch=win32 toolchain=toolchain-mingw-i686.cmake
-else
-  arch=win64 toolchain=toolchain-mingw-x86_64.cmake
-fi
-run_build=$build/$arch
-cmake -G Ninja -S "$root" -B "$build/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build/native" -j "$jobs" --target setup_medium >/dev/null
-cmake -G Ninja -S "$root" -B "$run_build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain" \
-  -DSETUP_MEDIUM_TOOL="$build/native/setup-medium" >/dev/null
-cmake --build "$run_build" -j "$jobs" --target setup_exe setup_driver bare_expand >/dev/null
+build_for_wine "$root" "$build" setup_exe setup_driver bare_expand
 
 work=$(mktemp -d /tmp/setup-benchmark.XXXXXX)
 wine_select "$arch"
@@ -97,11 +79,7 @@ echo "Medium: $(ls "$medium" | wc -l) files, $(du -sm "$medium" | cut -f1) MB pa
 # finish page opens).
 "$root/tools/make-wine-prefix.sh" "$arch" "$WINEPREFIX"
 ln -sfn "$medium" "$WINEPREFIX/dosdevices/a:"
-Xvfb -displayfd 8 -screen 0 800x600x24 -nolisten tcp 8>"$work/display" >/dev/null 2>&1 &
-xvfb=$!
-for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-[ -s "$work/display" ] || { echo "benchmark-copy.sh: Xvfb did not start" >&2; exit 2; }
-export DISPLAY=:$(cat "$work/display")
+start_xvfb "$work" || { echo "benchmark-copy.sh: Xvfb did not start" >&2; exit 2; }
 joystick='HKLM\System\CurrentControlSet\control\MediaResources\joystick\msjstick.drv<0000>'
 "$WINE_LOADER" reg add "$joystick\\CurrentJoystickSettings" /f >/dev/null 2>&1
 "$WINE_SERVER" -w

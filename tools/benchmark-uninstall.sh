@@ -11,26 +11,11 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${SETUP_BUILD_DIR:-$root/build}
-jobs=$(nproc)
 . "$root/tools/wine-env.sh"
 counts=("$@")
 [ ${#counts[@]} -gt 0 ] || counts=(300 1200 4800)
 
-for tool in cmake ninja python3 Xvfb; do
-  command -v "$tool" >/dev/null || { echo "benchmark-uninstall.sh: $tool is missing (tools/install-deps.sh installs it)" >&2; exit 2; }
-done
-if can_run_32bit; then
-  arch=win32 toolchain=toolchain-mingw-i686.cmake
-else
-  arch=win64 toolchain=toolchain-mingw-x86_64.cmake
-fi
-run_build=$build/$arch
-cmake -G Ninja -S "$root" -B "$build/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build/native" -j "$jobs" --target setup_medium >/dev/null
-cmake -G Ninja -S "$root" -B "$run_build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain" \
-  -DSETUP_MEDIUM_TOOL="$build/native/setup-medium" >/dev/null
-cmake --build "$run_build" -j "$jobs" --target setup_exe uninstall_exe setup_driver >/dev/null
+build_for_wine "$root" "$build" setup_exe uninstall_exe setup_driver
 
 work=$(mktemp -d /tmp/uninstall-benchmark.XXXXXX)
 wine_select "$arch"
@@ -45,11 +30,7 @@ cleanup() {
 trap cleanup EXIT
 
 "$root/tools/make-wine-prefix.sh" "$arch" "$WINEPREFIX"
-Xvfb -displayfd 8 -screen 0 800x600x24 -nolisten tcp 8>"$work/display" >/dev/null 2>&1 &
-xvfb=$!
-for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-[ -s "$work/display" ] || { echo "benchmark-uninstall.sh: Xvfb did not start" >&2; exit 2; }
-export DISPLAY=:$(cat "$work/display")
+start_xvfb "$work" || { echo "benchmark-uninstall.sh: Xvfb did not start" >&2; exit 2; }
 "$WINE_SERVER" -w
 
 driver() { "$WINE_LOADER" "$run_build/tests/win32/setup_driver.exe" "$@" | tr -d '\r'; }

@@ -177,11 +177,7 @@ interactive=false
 if ! $headless && [ -n "${DISPLAY:-}" ] && xdotool getdisplaygeometry >/dev/null 2>&1; then
   interactive=true
 else
-  Xvfb -displayfd 8 -screen 0 800x600x24 -nolisten tcp 8>"$work/display" >/dev/null 2>&1 &
-  xvfb=$!
-  for _ in $(seq 1 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-  [ -s "$work/display" ] || fail "Xvfb did not start"
-  export DISPLAY=:$(cat "$work/display")
+  start_xvfb "$work" || fail "Xvfb did not start"
 fi
 "$WINE_SERVER" -p
 ln -sfn "$work/medium" "$WINEPREFIX/dosdevices/$drive:"

@@ -56,3 +56,37 @@ await_line() { # file pid
   done
   [ "$(wc -l <"$1" 2>/dev/null || echo 0)" -gt 0 ]
 }
+
+# Builds what a benchmark runs under Wine here, after checking for its tools: the native
+# setup-medium, and TARGETS of the 32-bit build where 32-bit Wine runs, otherwise of the 64-bit
+# build of the same sources. Sets `arch` (for wine_select) and `run_build`.
+build_for_wine() { # root build targets...
+  local root=$1 build=$2 toolchain tool
+  shift 2
+  for tool in cmake ninja python3 Xvfb; do
+    command -v "$tool" >/dev/null ||
+      { echo "$(basename "$0"): $tool is missing (tools/install-deps.sh installs it)" >&2; exit 2; }
+  done
+  if can_run_32bit; then
+    arch=win32 toolchain=toolchain-mingw-i686.cmake
+  else
+    arch=win64 toolchain=toolchain-mingw-x86_64.cmake
+  fi
+  run_build=$build/$arch
+  cmake -G Ninja -S "$root" -B "$build/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build "$build/native" -j "$(nproc)" --target setup_medium >/dev/null
+  cmake -G Ninja -S "$root" -B "$run_build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$toolchain" \
+    -DSETUP_MEDIUM_TOOL="$build/native/setup-medium" >/dev/null
+  cmake --build "$run_build" -j "$(nproc)" --target "$@" >/dev/null
+}
+
+# A headless display of its own, on a free number that Xvfb picks and writes into WORK/display:
+# its process in `xvfb`, DISPLAY set. False when it does not start.
+start_xvfb() { # work
+  Xvfb -displayfd 8 -screen 0 800x600x24 -nolisten tcp 8>"$1/display" >/dev/null 2>&1 &
+  xvfb=$!
+  for _ in $(seq 1 100); do [ -s "$1/display" ] && break; sleep 0.05; done
+  [ -s "$1/display" ] || return 1
+  export DISPLAY=:$(cat "$1/display")
+}

@@ -49,6 +49,19 @@ char* ReadWholeFile(HANDLE file, std::size_t& size)
     return text;
 }
 
+char* ReadNamedFile(const char* path, std::size_t& size)
+{
+    size = 0;
+    const HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return nullptr;
+    }
+    char* text = ReadWholeFile(file, size);
+    CloseHandle(file);
+    return text;
+}
+
 bool JoinFolderAndName(const char* folder, const char* name, char (&out)[MAX_PATH])
 {
     if (!BuildSubdirectoryPath(folder, name, out, sizeof out)) {

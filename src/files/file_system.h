@@ -17,6 +17,9 @@ inline bool FileExists(const char* path)
 // `size`; null when it cannot be read whole.
 char* ReadWholeFile(HANDLE file, std::size_t& size);
 
+// The same for the file at `path`, opened for reading only; null when it cannot be opened or read.
+char* ReadNamedFile(const char* path, std::size_t& size);
+
 // `folder`, a backslash and `name`, with single backslashes. False when it does not fit.
 bool JoinFolderAndName(const char* folder, const char* name, char (&out)[MAX_PATH]);
 

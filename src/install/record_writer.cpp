@@ -72,14 +72,8 @@ void TakeOverEarlierRecord()
     if (!EarlierInstallFolder(folder) || !JoinFolderAndName(folder, kInstallRecordName, path)) {
         return;
     }
-    const HANDLE file = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return;
-    }
     std::size_t size = 0;
-    char* text = ReadWholeFile(file, size);
-    CloseHandle(file);
+    char* text = ReadNamedFile(path, size);
     if (text == nullptr) {
         return;
     }

@@ -125,6 +125,9 @@ bool FindRecordLine(const RecordIndex& index, char kind, const RecordLine& like,
 bool FindRecordText(const RecordIndex& index, char kind, const char* text, bool last,
                     RecordLine& found)
 {
+    if (RecordKeyFields(kind) != 1) {
+        return false; // a thing of this kind is not named by its first field alone
+    }
     // The text as a line holds it, escapes and all: "CHECK K<TAB>" and the field.
     char buffer[4 * kMostRecordPath];
     RecordLineBuilder builder;
@@ -136,9 +139,9 @@ bool FindRecordText(const RecordIndex& index, char kind, const char* text, bool 
     }
     RecordLine like{};
     like.kind = kind;
-    like.fieldCount = RecordKeyFields(kind);
+    like.fieldCount = 1;
     like.fields[0] = RecordField{buffer + kFieldAt, builder.length - kFieldAt};
-    return like.fieldCount == 1 && FindRecordLine(index, kind, like, last, found);
+    return FindRecordLine(index, kind, like, last, found);
 }
 
 bool IsFirstRecordLine(const RecordIndex& index, const RecordLine& line)

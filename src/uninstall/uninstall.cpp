@@ -107,14 +107,8 @@ bool ReadRecord()
     if (!RecordPath(path)) {
         return false;
     }
-    const HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return false;
-    }
     std::size_t size = 0;
-    g_run.text = ReadWholeFile(file, size);
-    CloseHandle(file);
+    g_run.text = ReadNamedFile(path, size);
     if (g_run.text == nullptr) {
         return false;
     }
@@ -247,21 +241,15 @@ void RemoveFile(const char* path, bool inProductFolder)
 // True when the file's bytes are no longer those the setup placed (the record's length and sum).
 bool ChangedSinceInstall(const char* path, const RecordedFile& recorded)
 {
-    const HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
+    // A file that cannot be read (gone, or held by a program) tells nothing: it is taken as placed.
+    std::size_t size = 0;
+    char* bytes = ReadNamedFile(path, size);
+    if (bytes == nullptr) {
         return false;
     }
-    static char buffer[0x8000];
-    std::uint32_t sum = kRecordCheckStart;
-    std::uint32_t length = 0;
-    bool failed = false;
-    for (DWORD read = 1; !failed && read != 0 && length <= recorded.length; length += read) {
-        failed = !ReadFile(file, buffer, sizeof buffer, &read, nullptr);
-        sum = RecordCheck(buffer, read, sum);
-    }
-    CloseHandle(file);
-    return failed || length != recorded.length || sum != recorded.sum;
+    const bool changed = size != recorded.length || RecordCheck(bytes, size) != recorded.sum;
+    HeapFree(GetProcessHeap(), 0, bytes);
+    return changed;
 }
 
 // True when no use of a counted file is left. Its count goes down once, the record naming that

@@ -318,7 +318,8 @@ protected:
     static void WalkToDestination(SetupProcess& setup, HWND& destination,
                                   const std::string& product = "Kestrel Gamepad")
     {
-        HWND welcome = WaitForWindow(setup.id(), "SETUP_BEGIN");
+        // A program's start under Wine takes its time on a machine busy with other tests.
+        HWND welcome = WaitForWindow(setup.id(), "SETUP_BEGIN", 60000);
         ASSERT_NE(welcome, nullptr);
         EXPECT_EQ(WindowText(welcome), product + " Setup");
         PressButton(welcome, IDC_NEXT);
