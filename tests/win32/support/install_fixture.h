@@ -466,14 +466,15 @@ protected:
                                           "Remove Kestrel Gamepad and all of its components?");
         ASSERT_NE(question, nullptr);
         PressButton(question, IDYES);
+        // A notice comes once per watch: the watch is set again before the state is looked at,
+        // so that a change made between the notice and the new watch is seen by the look.
         bool stopped = false;
         while (!stopped && WaitForSingleObject(changed, 30000) == WAIT_OBJECT_0) {
+            ASSERT_TRUE(watch());
             stopped = stopNow();
-            if (stopped) {
-                uninstall.Kill();
-            } else {
-                ASSERT_TRUE(watch());
-            }
+        }
+        if (stopped) {
+            uninstall.Kill();
         }
         RegCloseKey(watched);
         CloseHandle(changed);
