@@ -95,9 +95,10 @@ void CheckUninstaller(const ScriptModel& model, Diagnostics& out)
     }
     const int lastDisk = model.settings.diskCount - 1;
     const std::size_t diskLine = lastDisk >= 0 ? SectionLine(model, kDiskNames[lastDisk]) : 0;
+    std::string text = "the script installs no ";
+    text += kUninstallerName;
     Warn(out, diskLine != 0 ? diskLine : SectionLine(model, kFileCountsSection),
-         std::string("the script installs no ") + kUninstallerName +
-             " into the destination folder itself" + consequence);
+         text + " into the destination folder itself" + consequence);
 }
 
 } // namespace
