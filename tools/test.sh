@@ -60,43 +60,51 @@ configure() { # dir, what, cmake args... [-- targets (default: all)]
 run_ctest() { # dir, what[, parallel tests]
   timed "$2: tests" ctest --test-dir "$1" --output-on-failure -j "${3:-$jobs}" --timeout 600
 }
-# The Wine tests mostly wait (for a window, for Wine to start): twice as many as there are cores
-# run at once.
+# A Wine test keeps about one processor busy (the program under test, Wine's server, the display),
+# the longest for two minutes: twice as many as there are cores run at once, so that the short
+# ones and the builds beside them fill the time of the long ones.
 wine_jobs=$((2 * jobs))
 
-echo "== native: unit tests and a short run of each fuzzer, under AddressSanitizer and UBSan (clang)"
-configure "$build/sanitize" native -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-  -DSETUP_SANITIZE=ON -DSETUP_FUZZ=ON
-run_ctest "$build/sanitize" native
-
-# The Windows builds lay out the sample medium with the native build's setup-medium.
+# The Wine tests take longest and need only the Windows build and the native setup-medium (which
+# lays out the Windows builds' sample medium): those are built first, the Wine tests then run in
+# the background, and the rest of the native build, its tests and the 32-bit format check are done
+# beside them. What the Wine tests print comes last, so that the run ends with CTest's count.
+echo "== native: setup-medium, which lays out the Windows builds' sample medium (clang, sanitizers)"
+configure "$build/sanitize" setup-medium -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DSETUP_SANITIZE=ON -DSETUP_FUZZ=ON -- setup_medium
 medium_tool=-DSETUP_MEDIUM_TOOL="$build/sanitize/setup-medium"
+
 if can_run_32bit; then
-  echo "== SETUP.EXE for Windows 95/98 and the Win32 tests under 32-bit Wine"
-  configure "$build/win32" win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686.cmake" \
+  echo "== SETUP.EXE for Windows 95/98 and the Win32 tests, for 32-bit Wine"
+  wine_build=$build/win32 wine_what=win32
+  configure "$wine_build" win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686.cmake" \
     "$medium_tool"
-  run_ctest "$build/win32" win32 "$wine_jobs"
 else
-  echo "== the Win32 tests, built for 64-bit Windows, under 64-bit Wine"
+  echo "== the Win32 tests, built for 64-bit Windows, for 64-bit Wine"
   # What the tests run: the 32-bit build below compiles the console tools for Windows.
-  configure "$build/win64" win64 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-x86_64.cmake" \
+  wine_build=$build/win64 wine_what=win64
+  configure "$wine_build" win64 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-x86_64.cmake" \
     "$medium_tool" -- win32_test_programs
-  # While they wait, the 32-bit build has the processors; they print when both are done.
-  wine_log=$build/win64/test-output.log
-  (times_file=$times_file.wine; run_ctest "$build/win64" win64 "$wine_jobs") >"$wine_log" 2>&1 &
-  wine_tests=$!
-  echo "   (under Wine now, beside the next build; they print when it is done)"
+fi
+wine_log=$wine_build/test-output.log
+(times_file=$times_file.wine; run_ctest "$wine_build" "$wine_what" "$wine_jobs") >"$wine_log" 2>&1 &
+wine_tests=$!
+echo "   (the Wine tests run now, beside what follows; they print when it is done)"
+
+status=0
+echo "== native: unit tests and a short run of each fuzzer, under AddressSanitizer and UBSan"
+timed "native: build" cmake --build "$build/sanitize" -j "$jobs" &&
+  run_ctest "$build/sanitize" native || status=$?
+if ! can_run_32bit; then
   echo "== SETUP.EXE for Windows 95/98 (no 32-bit Wine here: format check only)"
-  status=0
   configure "$build/win32" win32 -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686.cmake" \
     -DSETUP_WIN32_TESTS=OFF "$medium_tool" && run_ctest "$build/win32" win32 || status=$?
-  wait "$wine_tests" || status=$?
-  # Their cost, as they printed it in the background; what they printed comes last, so that the
-  # run ends with CTest's count of them.
-  costs+=("$(sed -n 's/^-- //p' "$wine_log" | tail -n 1)")
-  report_costs
-  costs=()
-  echo "== the Win32 tests under 64-bit Wine"
-  sed '${/^-- /d}' "$wine_log"
-  exit $status
 fi
+wait "$wine_tests" || status=$?
+# Their cost, as they printed it in the background.
+costs+=("$(sed -n 's/^-- //p' "$wine_log" | tail -n 1)")
+report_costs
+costs=()
+echo "== the Win32 tests under Wine"
+sed '${/^-- /d}' "$wine_log"
+exit $status
