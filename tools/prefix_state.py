@@ -4,7 +4,10 @@ registry that `regedit /E` exported while the prefix's wineserver ran (keys made
 only there). try-medium.sh takes one state before the install, one after it and one after the
 uninstall, and compares them.
 
-  prefix_state.py snapshot DRIVE_C EXPORT.reg STATE   record drive C: and an export in STATE
+  prefix_state.py snapshot DRIVE_C EXPORT.reg STATE [EARLIER]
+                                                      record drive C: and an export in STATE
+                                                      (the checksums of Wine's own files come
+                                                      from an EARLIER state of the prefix)
   prefix_state.py installed BEFORE INSTALLED          print what the install changed
   prefix_state.py uninstall-commands BEFORE INSTALLED print the uninstall commands it entered
   prefix_state.py left BEFORE INSTALLED AFTER         print what the round trip left; exit 1
@@ -52,10 +55,13 @@ def file_digest(path):
     return digest.hexdigest()
 
 
-def scan_drive(drive_c):
-    """Folders and files below drive_c, by case-folded Windows path. Links (Wine's links to the
-    user's home folders) are not followed."""
-    folders, files = {}, {}
+def scan_drive(drive_c, earlier):
+    """Folders and files below drive_c, by case-folded Windows path, and the identity of each file
+    that shares its contents with the template prefix (Wine's own programs and libraries, hard
+    links that nothing writes to in place). Such a file with the identity it had in the `earlier`
+    state keeps its checksum from there: they are most of the prefix's 600 MB. Links (Wine's links
+    to the user's home folders) are not followed."""
+    folders, files, shared = {}, {}, {}
     for folder, subfolders, names in os.walk(drive_c):
         relative = os.path.relpath(folder, drive_c)
         relative = '' if relative == '.' else relative
@@ -70,10 +76,17 @@ def scan_drive(drive_c):
             if os.path.islink(full) or not os.path.isfile(full):
                 continue
             path = windows_path(os.path.join(relative, name))
-            if path.casefold() in IGNORED_FILES:
+            key = path.casefold()
+            if key in IGNORED_FILES:
                 continue
-            files[path.casefold()] = [path, os.path.getsize(full), file_digest(full)]
-    return folders, files
+            status = os.stat(full)
+            digest = None
+            if status.st_nlink > 1:
+                shared[key] = [status.st_ino, status.st_size, status.st_mtime_ns]
+                if earlier.get('shared', {}).get(key) == shared[key]:
+                    digest = earlier['files'][key][2]
+            files[key] = [path, status.st_size, digest or file_digest(full)]
+    return folders, files, shared
 
 
 def unquote(text):
@@ -144,11 +157,13 @@ def read_export(path):
     return keys, values
 
 
-def snapshot(drive_c, export, state):
-    folders, files = scan_drive(drive_c)
+def snapshot(drive_c, export, state, earlier_path=None):
+    earlier = load(earlier_path) if earlier_path else {}
+    folders, files, shared = scan_drive(drive_c, earlier)
     keys, values = read_export(export)
     with open(state, 'w') as stream:
-        json.dump({'folders': folders, 'files': files, 'keys': keys, 'values': values}, stream)
+        json.dump({'folders': folders, 'files': files, 'shared': shared, 'keys': keys,
+                   'values': values}, stream)
 
 
 def load(path):
@@ -276,8 +291,8 @@ def left(before_path, installed_path, after_path):
 
 
 def main(argv):
-    if len(argv) == 5 and argv[1] == 'snapshot':
-        snapshot(argv[2], argv[3], argv[4])
+    if len(argv) in (5, 6) and argv[1] == 'snapshot':
+        snapshot(*argv[2:])
     elif len(argv) == 4 and argv[1] == 'installed':
         installed(argv[2], argv[3])
     elif len(argv) == 4 and argv[1] == 'uninstall-commands':

@@ -196,10 +196,11 @@ shot() { # name: a screenshot of the whole display, once the window has drawn it
   /usr/bin/import -window root "$out/$1.png" && echo "  saved $out/$1.png"
 }
 # A state of the prefix: drive C: and the registry as the running wineserver holds it.
-snapshot() {
+# Wine's own files keep their checksums from the state before (`earlier`), when there is one.
+snapshot() { # name [earlier]
   "$WINE_LOADER" regedit /E "$work/$1.reg" || fail "regedit could not export the registry"
   python3 "$here/prefix_state.py" snapshot "$WINEPREFIX/drive_c" "$work/$1.reg" "$out/$1.state" \
-    || fail "cannot read the prefix"
+    ${2:+"$out/$2.state"} || fail "cannot read the prefix"
 }
 warnings=0
 warn() { echo "  warning: $*"; warnings=$((warnings + 1)); }
@@ -384,7 +385,7 @@ else
   walk_setup
 fi
 
-snapshot installed
+snapshot installed before
 echo
 python3 "$here/prefix_state.py" installed "$out/before.state" "$out/installed.state"
 
@@ -417,7 +418,7 @@ done 3<<<"$commands"
 # keeps running, so that keys made volatile live on, as Windows 95 and 98 keep them.
 echo "Restarting Windows"
 "$WINE_LOADER" wineboot -r >/dev/null 2>&1
-snapshot after
+snapshot after installed
 echo
 python3 "$here/prefix_state.py" left "$out/before.state" "$out/installed.state" \
   "$out/after.state" >"$work/left"
