@@ -200,7 +200,7 @@ int main(int argc, char** argv)
         return 0;
     }
     if (verb == "click" && argc >= 4) {
-        HWND window = FindVisible(argv[2], 10000);
+        HWND window = FindVisible(argv[2], kPatience);
         HWND button = window != nullptr ? GetDlgItem(window, std::atoi(argv[3])) : nullptr;
         if (button == nullptr) {
             return 1;
@@ -217,19 +217,19 @@ int main(int argc, char** argv)
         PressButton(box, std::atoi(argv[2]));
         // The next box of the same program may take its place at once; the caller's next "wait"
         // must not find this one.
-        return WaitForDestruction(box, 10000) ? 0 : 1;
+        return WaitForDestruction(box, kPatience) ? 0 : 1;
     }
     if (verb == "close") {
-        HWND window = FindVisible(argv[2], 10000);
+        HWND window = FindVisible(argv[2], kPatience);
         return window != nullptr && PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 1;
     }
     if (verb == "set" && argc >= 5) {
-        HWND window = FindVisible(argv[2], 10000);
+        HWND window = FindVisible(argv[2], kPatience);
         HWND control = window != nullptr ? GetDlgItem(window, std::atoi(argv[3])) : nullptr;
         return control != nullptr && SetWindowTextA(control, argv[4]) ? 0 : 1;
     }
     if (verb == "text" && argc >= 4) {
-        HWND window = FindVisible(argv[2], 10000);
+        HWND window = FindVisible(argv[2], kPatience);
         if (window == nullptr) {
             return 1;
         }

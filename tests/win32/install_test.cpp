@@ -62,7 +62,7 @@ TEST_F(Install, FinishWithYesAsksWindowsToRestart)
     EXPECT_EQ(SendMessageA(GetDlgItem(finish, IDC_RESTART_NOW), BM_GETCHECK, 0, 0), BST_CHECKED);
     PressButton(finish, IDC_FINISH);
     EXPECT_TRUE(watcher.Noted("QUERYENDSESSION"));
-    setup.WaitForExit(10000);
+    setup.WaitForExit();
 }
 
 TEST_F(Install, AltF4OnTheFinishPageKeepsTheChoiceOfNoRestart)
@@ -74,7 +74,7 @@ TEST_F(Install, AltF4OnTheFinishPageKeepsTheChoiceOfNoRestart)
     ASSERT_NO_FATAL_FAILURE(WalkToFinish(setup, finish));
     SendMessageA(GetDlgItem(finish, IDC_RESTART_LATER), BM_CLICK, 0, 0);
     PressAltF4(finish);
-    ASSERT_TRUE(setup.WaitForExit(20000));
+    ASSERT_TRUE(setup.WaitForExit());
     ExpectControlPanelThenClose();
     EXPECT_FALSE(watcher.Noted("QUERYENDSESSION", 1000));
 }
@@ -118,7 +118,7 @@ TEST_F(Install, ASecondSetupWhileOneRunsIsRefusedBeforeAnyPageAndTheFirstGoesOn)
     EXPECT_EQ(WaitForWindow(second.id(), "SETUP_BEGIN", 0), nullptr);
 
     ASSERT_NO_FATAL_FAILURE(WalkToCopy(first));
-    HWND finish = WaitForWindow(first.id(), "SETUP_END", 60000);
+    HWND finish = WaitForWindow(first.id(), "SETUP_END");
     ASSERT_NE(finish, nullptr);
     FinishWithoutRestart(first, finish);
     ExpectUninstallEntry();
@@ -204,16 +204,17 @@ TEST_F(Install, CancelDuringCopyFinishesCurrentFileRunsRegistryAndShowsNotice)
         ASSERT_NE(page, nullptr);
         // Cancel once the gauge has moved, while most files are still to come.
         ASSERT_TRUE(
-            WaitUntil([&] { return ControlText(page, IDC_COPY_PERCENT) != "0%"; }, 10000, 5));
+            WaitUntil([&] { return ControlText(page, IDC_COPY_PERCENT) != "0%"; }, kPatience, 5));
         cancel(page);
 
-        HWND notice = WaitForMessageBox(setup.id(), kNotCompleted, 60000);
+        HWND notice = WaitForMessageBox(setup.id(), kNotCompleted);
         ASSERT_NE(notice, nullptr);
         // The notice waits for the user: its loop runs, and comes back for a second round, with
         // the page's quit message held back (it would end the box at once).
         DWORD_PTR ignored;
         for (int round = 0; round < 2; ++round) {
-            EXPECT_NE(SendMessageTimeoutA(notice, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored), 0);
+            EXPECT_NE(
+                SendMessageTimeoutA(notice, WM_NULL, 0, 0, SMTO_NORMAL, kPatience, &ignored), 0);
         }
         EXPECT_FALSE(setup.HasExited());
         EXPECT_TRUE(IsWindow(notice));
@@ -561,7 +562,7 @@ TEST_F(Install, ALongDestinationInstallsWholeAndATooLongOneIsRefused)
     HWND question = WaitForWindow(setup.id(), "#32770");
     ASSERT_NE(question, nullptr);
     PressButton(question, IDOK);
-    HWND finish = WaitForWindow(setup.id(), "SETUP_END", 60000);
+    HWND finish = WaitForWindow(setup.id(), "SETUP_END");
     ASSERT_NE(finish, nullptr);
     FinishWithoutRestart(setup, finish);
 
@@ -649,7 +650,7 @@ TEST_F(Install, CancelAtTheQuestionForADiskGivesTheNoticeAndTheUninstallTakesBac
     ASSERT_NO_FATAL_FAILURE(StartSet("C:\\KSET\\DISK1", copy, question));
 
     PressButton(question, IDCANCEL);
-    HWND notice = WaitForMessageBox(copy->id(), kNotCompleted, 60000);
+    HWND notice = WaitForMessageBox(copy->id(), kNotCompleted);
     ASSERT_NE(notice, nullptr);
     PressButton(notice, IDOK);
     ASSERT_TRUE(copy->WaitForExit());
@@ -701,8 +702,7 @@ TEST_F(Install, AFileMissingFromADiskThatWasAskedForIsAskedForOnceThenReported)
         [&] {
             again = WaitForWindow(copy->id(), "SETUP_DISK", 0);
             return again != nullptr && again != question;
-        },
-        60000));
+        }));
     EXPECT_EQ(ControlText(again, IDC_DISK_QUESTION), kInsertDisk2);
     EXPECT_EQ(ControlText(again, IDC_DISK_PATH), "C:\\KSET\\DISK2");
     PressButton(again, IDCANCEL);

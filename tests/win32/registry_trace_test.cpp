@@ -176,7 +176,7 @@ protected:
             CloseHandle(process.hProcess);
             CloseHandle(process.hThread);
         }
-        WaitUntil([] { return !ReadWholeFile(kDoneFile).empty(); }, 60000, 100);
+        WaitUntil([] { return !ReadWholeFile(kDoneFile).empty(); }, kPatience, 100);
         EXPECT_EQ(ReadWholeFile(kDoneFile), "0\n") << "the traced copy did not end well";
 
         std::vector<TracedCall> calls;

@@ -33,7 +33,8 @@ bool StartAndDecline(const std::function<void()>& start)
     GetWindowThreadProcessId(question, &id);
     HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, id);
     PressButton(question, IDNO);
-    const bool ended = process != nullptr && WaitForSingleObject(process, 15000) == WAIT_OBJECT_0;
+    const bool ended =
+        process != nullptr && WaitForSingleObject(process, kPatience) == WAIT_OBJECT_0;
     if (process != nullptr) {
         CloseHandle(process);
     }

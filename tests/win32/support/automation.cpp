@@ -122,7 +122,7 @@ HWND Wait(DWORD processId, const char* className, const std::string* captionPart
     // sent to it comes back only once its thread waits for messages again, by which time the page
     // (or box) is complete.
     DWORD_PTR ignored;
-    SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &ignored);
+    SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, kPatience, &ignored);
     return window;
 }
 
@@ -176,7 +176,7 @@ std::string WindowText(HWND window)
 {
     char text[1024] = {};
     SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
-                        SMTO_ABORTIFHUNG, 5000, nullptr);
+                        SMTO_ABORTIFHUNG, kPatience, nullptr);
     return text;
 }
 

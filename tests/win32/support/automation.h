@@ -15,6 +15,11 @@ enum class SetupExe {
     OnMedium, // the one that the medium holds
 };
 
+// How long a wait gives a program to show or do what it should do at once. Time under Wine is
+// no measure of the program: with four tests and two builds sharing two processors a test takes
+// four times as long as alone. A wait that is long enough only ends the run of a test that fails.
+constexpr DWORD kPatience = 60000;
+
 // A program of the package started as a user would: SETUP.EXE from a folder of its own (the
 // medium), or any program by its path (UNINSTAL.EXE from the uninstall entry).
 class SetupProcess {
@@ -32,7 +37,7 @@ public:
     bool started() const { return process_.hProcess != nullptr; }
     DWORD id() const { return process_.dwProcessId; }
     // Waits for the process to end; returns false on time-out.
-    bool WaitForExit(DWORD milliseconds = 15000);
+    bool WaitForExit(DWORD milliseconds = kPatience);
     bool HasExited() const;
     DWORD ExitCode() const;
     // Ends the process at once, as a power cut or the task list would, and waits until it is gone.
@@ -45,25 +50,25 @@ private:
 };
 
 // Asks `done` every `step` milliseconds until it says yes (true) or the time is up (false).
-bool WaitUntil(const std::function<bool()>& done, DWORD milliseconds = 10000, DWORD step = 20);
+bool WaitUntil(const std::function<bool()>& done, DWORD milliseconds = kPatience, DWORD step = 20);
 
 // For the waits below: a window of whichever process shows it (a program that another one starts).
 constexpr DWORD kAnyProcess = 0;
 
 // The first visible top-level window of `processId` with this class ("#32770" for a message box);
 // null when none appears within the time.
-HWND WaitForWindow(DWORD processId, const char* className, DWORD milliseconds = 10000);
+HWND WaitForWindow(DWORD processId, const char* className, DWORD milliseconds = kPatience);
 
 // Like WaitForWindow, but for a window whose caption contains `captionPart`.
 HWND WaitForWindowWithCaption(DWORD processId, const char* className,
-                              const std::string& captionPart, DWORD milliseconds = 10000);
+                              const std::string& captionPart, DWORD milliseconds = kPatience);
 
 // The process of the first visible top-level window of this class, whichever program shows it; 0
 // when none appears within the time.
-DWORD WindowProcess(const char* className, DWORD milliseconds = 10000);
+DWORD WindowProcess(const char* className, DWORD milliseconds = kPatience);
 
 // Waits until no window of that class is left for the process; false on time-out.
-bool WaitForWindowGone(DWORD processId, const char* className, DWORD milliseconds = 10000);
+bool WaitForWindowGone(DWORD processId, const char* className, DWORD milliseconds = kPatience);
 
 std::string WindowText(HWND window);
 std::string ControlText(HWND dialog, int controlId);
@@ -76,7 +81,7 @@ std::string MessageBoxText(HWND box);
 void PressButton(HWND dialog, int buttonId);
 
 // Waits for a message box of the process that shows exactly `text`; null on time-out.
-HWND WaitForMessageBox(DWORD processId, const std::string& text, DWORD milliseconds = 10000);
+HWND WaitForMessageBox(DWORD processId, const std::string& text, DWORD milliseconds = kPatience);
 
 // A user played on the test's own thread while the code under test runs its modal loops there (a
 // page's, a message box's, a dialog's). The steps run one after another, driven by events: an

@@ -231,7 +231,7 @@ inline void RestartWindows()
     std::string command = "wineboot.exe -r";
     ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
                                nullptr, &startup, &boot));
-    EXPECT_EQ(WaitForSingleObject(boot.hProcess, 60000), WAIT_OBJECT_0);
+    EXPECT_EQ(WaitForSingleObject(boot.hProcess, kPatience), WAIT_OBJECT_0);
     CloseHandle(boot.hProcess);
     CloseHandle(boot.hThread);
 }
@@ -264,7 +264,7 @@ public:
             CloseHandle(process_.hThread);
         }
     }
-    bool Noted(const char* word, DWORD milliseconds = 10000) const
+    bool Noted(const char* word, DWORD milliseconds = kPatience) const
     {
         return WaitUntil(
             [&] { return ReadWholeFile(kNote).find(word) != std::string::npos; }, milliseconds);
@@ -318,8 +318,7 @@ protected:
     static void WalkToDestination(SetupProcess& setup, HWND& destination,
                                   const std::string& product = "Kestrel Gamepad")
     {
-        // A program's start under Wine takes its time on a machine busy with other tests.
-        HWND welcome = WaitForWindow(setup.id(), "SETUP_BEGIN", 60000);
+        HWND welcome = WaitForWindow(setup.id(), "SETUP_BEGIN");
         ASSERT_NE(welcome, nullptr);
         EXPECT_EQ(WindowText(welcome), product + " Setup");
         PressButton(welcome, IDC_NEXT);
@@ -353,7 +352,7 @@ protected:
     void WalkToFinish(SetupProcess& setup, HWND& finish)
     {
         WalkToCopy(setup);
-        finish = WaitForWindow(setup.id(), "SETUP_END", 60000);
+        finish = WaitForWindow(setup.id(), "SETUP_END");
         ASSERT_NE(finish, nullptr);
     }
 
@@ -361,7 +360,7 @@ protected:
     // page.
     static void ExpectReportThenEnd(SetupProcess& setup, const std::string& names)
     {
-        HWND report = WaitForMessageBox(setup.id(), kNotCopied + names, 60000);
+        HWND report = WaitForMessageBox(setup.id(), kNotCopied + names);
         ASSERT_NE(report, nullptr);
         EXPECT_EQ(WindowText(report), "Kestrel Gamepad Setup Program");
         PressButton(report, IDOK);
@@ -380,7 +379,7 @@ protected:
     {
         SetupProcess setup(kMedium);
         ASSERT_NO_FATAL_FAILURE(WalkToCopy(setup, destinationExists, product, typed));
-        HWND finish = WaitForWindow(setup.id(), "SETUP_END", 60000);
+        HWND finish = WaitForWindow(setup.id(), "SETUP_END");
         ASSERT_NE(finish, nullptr);
         FinishWithoutRestart(setup, finish);
     }
@@ -404,7 +403,7 @@ protected:
         // large file's.
         ASSERT_TRUE(WaitUntil(
             [] { return FileExists(kSystem + "\\KPANEL.DLL") && !TemporaryNamesIn(kDest).empty(); },
-            30000, 1));
+            kPatience, 1));
         setup.Kill();
     }
 
@@ -433,16 +432,14 @@ protected:
                 [&] {
                     done = WaitForWindow(uninstall.id(), "#32770", 0);
                     return done != nullptr && done != question;
-                },
-                20000));
+                }));
             message = MessageBoxText(done);
             PressButton(done, IDOK);
         }
         ASSERT_TRUE(uninstall.WaitForExit());
         if (answer == IDYES && removesItself) {
             // Its copy deletes it, and last of all leaves itself to the next start.
-            EXPECT_TRUE(WaitUntil([&] { return !FileExists(command) && CopyLeftToTheRestart(); },
-                                  20000))
+            EXPECT_TRUE(WaitUntil([&] { return !FileExists(command) && CopyLeftToTheRestart(); }))
                 << command;
         }
     }
@@ -469,7 +466,7 @@ protected:
         // A notice comes once per watch: the watch is set again before the state is looked at,
         // so that a change made between the notice and the new watch is seen by the look.
         bool stopped = false;
-        while (!stopped && WaitForSingleObject(changed, 30000) == WAIT_OBJECT_0) {
+        while (!stopped && WaitForSingleObject(changed, kPatience) == WAIT_OBJECT_0) {
             ASSERT_TRUE(watch());
             stopped = stopNow();
         }
@@ -486,7 +483,7 @@ protected:
     {
         SendMessageA(GetDlgItem(finish, IDC_RESTART_LATER), BM_CLICK, 0, 0);
         PressButton(finish, IDC_FINISH);
-        ASSERT_TRUE(setup.WaitForExit(20000));
+        ASSERT_TRUE(setup.WaitForExit());
         ExpectControlPanelThenClose();
     }
 
@@ -537,13 +534,13 @@ protected:
     {
         SetupProcess setup(disk1, SetupExe::OnMedium);
         ASSERT_NO_FATAL_FAILURE(WalkToCopy(setup));
-        ASSERT_TRUE(setup.WaitForExit(30000));
+        ASSERT_TRUE(setup.WaitForExit());
         EXPECT_EQ(setup.ExitCode(), 0u);
         const DWORD id = WindowProcess("SETUP_INSTALL");
         ASSERT_NE(id, 0u);
         ASSERT_NE(id, setup.id());
         copy = std::make_unique<SetupProcess>(id);
-        question = WaitForWindow(id, "SETUP_DISK", 60000);
+        question = WaitForWindow(id, "SETUP_DISK");
         ASSERT_NE(question, nullptr);
         EXPECT_EQ(WindowText(question), "Kestrel Gamepad Setup");
         EXPECT_EQ(ControlText(question, IDC_DISK_QUESTION), kInsertDisk2);
@@ -560,7 +557,7 @@ protected:
                          reinterpret_cast<LPARAM>(typed));
         }
         PressButton(question, IDOK);
-        HWND finish = WaitForWindow(copy.id(), "SETUP_END", 60000);
+        HWND finish = WaitForWindow(copy.id(), "SETUP_END");
         ASSERT_NE(finish, nullptr);
         ExpectSampleInstalled();
         FinishWithoutRestart(copy, finish);
