@@ -49,6 +49,7 @@ constexpr char kUsage[] =
     "                    NAME-2.img... for NAME.img, or the disk's number in place of a \"#\"\n"
     "                    in NAME; disk 1 holds SETUP.EXE, the script and disk 1's files, every\n"
     "                    other disk its own files; each labelled with its disk's label\n"
+    "                    (labels alike in 11 characters end in the disk's number instead)\n"
     "  --split           lay the file records of [Disk1], in their order, out over as few\n"
     "                    floppies as that order allows; the medium's SETUP.INF gets the disk\n"
     "                    sections, [FileCounts] and [DiskLabel] of that layout (\"... Disk 2\")\n"
@@ -296,7 +297,7 @@ std::optional<int> WriteImages(const Options& options, const ScriptModel& model,
     const std::string diskLabel = model.settings.diskLabels[0];
     if (!options.floppy.empty()) {
         if (const auto failure =
-                WriteFloppy(options.floppy, diskLabel, options.out, imageFiles, out)) {
+                WriteFloppy(options.floppy, FloppyLabel(diskLabel), options.out, imageFiles, out)) {
             std::fprintf(err, "%s\n", failure->message.c_str());
             return failure->status;
         }

@@ -4,6 +4,8 @@
 #include "authoring/floppy.h"
 #include "authoring/names.h"
 
+#include <algorithm>
+
 namespace medium {
 
 using namespace authoring;
@@ -39,11 +41,10 @@ std::vector<std::vector<ImageFile>> DiskImageFiles(const ScriptModel& model,
 
 } // namespace
 
-std::optional<ImageFailure> WriteFloppy(const std::string& image, const std::string& diskLabel,
+std::optional<ImageFailure> WriteFloppy(const std::string& image, const std::string& label,
                                         const std::string& folder,
                                         const std::vector<ImageFile>& files, std::FILE* out)
 {
-    const std::string label = FloppyLabel(diskLabel);
     if (auto failure = WriteFloppyImage(image, label, folder, files)) {
         return failure;
     }
@@ -52,6 +53,26 @@ std::optional<ImageFailure> WriteFloppy(const std::string& image, const std::str
                  static_cast<unsigned long long>(kFloppyDataBytes -
                                                  FloppyUseOf(files).dataBytes));
     return std::nullopt;
+}
+
+std::vector<std::string> FloppySetLabels(const std::vector<std::string>& diskLabels)
+{
+    std::vector<std::string> labels;
+    for (const std::string& diskLabel : diskLabels) {
+        labels.push_back(FloppyLabel(diskLabel));
+    }
+    const std::vector<std::string> cut = labels;
+    for (std::size_t d = 0; d < labels.size(); ++d) {
+        if (std::count(cut.begin(), cut.end(), cut[d]) < 2) {
+            continue;
+        }
+        const std::string number = " " + std::to_string(d + 1);
+        std::string& label = labels[d];
+        label.resize(std::min(label.size(), kFloppyLabelLength - number.size()));
+        label.erase(label.find_last_not_of(' ') + 1);
+        label += number;
+    }
+    return labels;
 }
 
 std::string FloppySetImageName(const std::string& pattern, int disk)
@@ -85,10 +106,14 @@ std::optional<int> WriteFloppySet(const std::string& pattern, const ScriptModel&
         std::fprintf(err, "setup-medium: no floppy of the set written\n");
         return kExitFaults;
     }
+    std::vector<std::string> diskLabels;
+    for (std::size_t d = 0; d < disks.size(); ++d) {
+        diskLabels.emplace_back(model.settings.diskLabels[d]);
+    }
+    const std::vector<std::string> labels = FloppySetLabels(diskLabels);
     for (std::size_t d = 0; d < disks.size(); ++d) {
         const std::string image = FloppySetImageName(pattern, static_cast<int>(d));
-        if (const auto failure =
-                WriteFloppy(image, model.settings.diskLabels[d], folder, disks[d], out)) {
+        if (const auto failure = WriteFloppy(image, labels[d], folder, disks[d], out)) {
             std::fprintf(err, "%s\n", failure->message.c_str());
             return failure->status;
         }

@@ -13,11 +13,17 @@
 
 namespace medium {
 
-// Writes the floppy image `image` of `files` of `folder`, labelled after `diskLabel`, and says so
-// on `out` with the room left.
-std::optional<ImageFailure> WriteFloppy(const std::string& image, const std::string& diskLabel,
+// Writes the floppy image `image` of `files` of `folder` with the volume label `label`, and says
+// so on `out` with the room left.
+std::optional<ImageFailure> WriteFloppy(const std::string& image, const std::string& label,
                                         const std::string& folder,
                                         const std::vector<ImageFile>& files, std::FILE* out);
+
+// The volume labels of a set's disks, from their disk labels. Labels that come out alike once cut
+// to a volume label's 11 characters ("KESTREL GAM" for both "Kestrel Gamepad Driver Disk 1" and
+// "... Disk 2") end in their disk's number instead ("KESTREL G 1", "KESTREL G 2"), so that a
+// directory listing tells the disks of a set apart.
+std::vector<std::string> FloppySetLabels(const std::vector<std::string>& diskLabels);
 
 // The image of disk `disk` (from 0) of a set named by `pattern`: a "#" in the file name stands for
 // the disk's number; without one, "-N" goes before the name's extension ("kestrel.img" gives

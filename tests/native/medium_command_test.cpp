@@ -332,15 +332,16 @@ TEST_F(MediumCommand, MediumTooLargeForTheFloppySaysByHowMuch)
 
 TEST_F(MediumCommand, FloppySetHoldsEachDiskOnAnImageOfItsOwn)
 {
-    const std::string script = SampleWith({{"Disk1=Kestrel Gamepad Driver Disk 1", "Disk1=KGP Disk 1"},
-                                           {"Disk2=Kestrel Gamepad Driver Disk 2", "Disk2=KGP Disk 2"}});
+    // The sample's disk labels, alike in their first 11 characters, label the disks by number.
+    const std::string script = kSample + "/SETUP.INF";
     ASSERT_EQ(Build(script, {"--floppy-set", Path("set.img")}), authoring::kExitClean) << err_;
-    ExpectImages({{Path("set-1.img"), "KGP DISK 1"}, {Path("set-2.img"), "KGP DISK 2"}},
+    ExpectImages({{Path("set-1.img"), "KESTREL G 1"}, {Path("set-2.img"), "KESTREL G 2"}},
                  {{"SETUP.EXE", "SETUP.INF", "README.TXT", "KESTREL.VX_", "KESTREL.IN_",
                    "KPANEL.DL_"},
                   {"KCAL.EX_", "BUTTONS.TXT", "KESTREL.HL_", "UNINSTAL.EX_"}});
     EXPECT_FALSE(fs::exists(Path("set-3.img")));
-    EXPECT_NE(out_.find(Path("set-2.img") + ": 1.44 MB floppy \"KGP DISK 2\""), std::string::npos)
+    EXPECT_NE(out_.find(Path("set-2.img") + ": 1.44 MB floppy \"KESTREL G 2\""),
+              std::string::npos)
         << out_;
     // The medium folder holds the whole set, as a set copied into one folder does.
     EXPECT_EQ(std::distance(fs::directory_iterator(Path("medium")), fs::directory_iterator()), 10);
@@ -495,6 +496,26 @@ TEST(FloppyLabel, CapitalsCutToElevenWithoutForbiddenCharacters)
     };
     for (const auto& row : table) {
         EXPECT_EQ(medium::FloppyLabel(row.disk), row.label) << row.disk;
+    }
+}
+
+TEST(FloppySetLabels, LabelsAlikeOnceCutEndInTheirDisksNumber)
+{
+    const struct {
+        std::vector<std::string> disks;
+        std::vector<std::string> labels;
+    } table[] = {
+        {{"Kestrel Gamepad Driver Disk 1", "Kestrel Gamepad Driver Disk 2"},
+         {"KESTREL G 1", "KESTREL G 2"}},
+        {{"KGP Disk 1", "KGP Disk 2"}, {"KGP DISK 1", "KGP DISK 2"}},
+        // Only the labels that meet are numbered; a blank before the number is not doubled.
+        {{"Kestrel Gamepad 1", "Kestrel Gamepad 2", "Extras"},
+         {"KESTREL G 1", "KESTREL G 2", "EXTRAS"}},
+        {{"Pad", "Pad"}, {"PAD 1", "PAD 2"}},
+        {{"A very long label for disk ten of a set"}, {"A VERY LONG"}},
+    };
+    for (const auto& row : table) {
+        EXPECT_EQ(medium::FloppySetLabels(row.disks), row.labels) << row.disks[0];
     }
 }
 
