@@ -22,6 +22,33 @@ std::optional<std::string> FindInFolder(const std::string& folder, const std::st
     return std::nullopt;
 }
 
+FolderIndex::FolderIndex(const std::string& folder)
+{
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        entries_[Upper(entry.path().filename().string())].push_back(
+            Entry{entry.path().string(), entry.is_directory(error), entry.is_regular_file(error)});
+    }
+}
+
+std::optional<std::string> FolderIndex::Find(const std::string& name, bool subfolder) const
+{
+    if (const auto named = entries_.find(Upper(name)); named != entries_.end()) {
+        for (const Entry& entry : named->second) {
+            if (subfolder ? entry.folder : entry.file) {
+                return entry.path;
+            }
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::vector<std::uint8_t>> FolderIndex::Read(const std::string& name) const
+{
+    const auto path = Find(name);
+    return path ? ReadFileBytes(*path) : std::nullopt;
+}
+
 std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::string& path, std::string* why)
 {
     const auto fail = [why](const std::string& reason) {
@@ -54,13 +81,6 @@ std::optional<std::vector<std::uint8_t>> ReadFileBytes(const std::string& path, 
         return fail(std::strerror(reason));
     }
     return bytes;
-}
-
-std::optional<std::vector<std::uint8_t>> ReadFromFolder(const std::string& folder,
-                                                        const std::string& name)
-{
-    const auto path = FindInFolder(folder, name);
-    return path ? ReadFileBytes(*path) : std::nullopt;
 }
 
 bool IsFolder(const std::string& path)

@@ -189,8 +189,9 @@ int RunCheckCommand(int argc, const char* const* argv, std::FILE* out, std::FILE
     options.medium.layout = request.layout;
     options.medium.folder = request.mediumFolder;
     options.medium.floppySet = request.floppySet;
-    options.medium.read = [&request](const std::string& name) {
-        return ReadFromFolder(request.mediumFolder, name);
+    const FolderIndex mediumFiles(request.mediumFolder);
+    options.medium.read = [&mediumFiles](const std::string& name) {
+        return mediumFiles.Read(name);
     };
     const std::string_view text(reinterpret_cast<const char*>(bytes->data()), bytes->size());
     return Report(request.script, CheckScript(text, options), out);

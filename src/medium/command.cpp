@@ -346,9 +346,10 @@ int RunMediumCommand(int argc, const char* const* argv, std::FILE* out, std::FIL
                       : options.script;
 
     // The finished medium, as the checker finds it in its folder.
+    const FolderIndex mediumFiles(options.out);
     checker::Medium medium{checker::MediumLayout::Medium, options.out,
-                           [&options](const std::string& name) {
-                               return ReadFromFolder(options.out, name);
+                           [&mediumFiles](const std::string& name) {
+                               return mediumFiles.Read(name);
                            }};
     const checker::CheckReport report = checker::CheckModel(model, medium);
     PrintDiagnostics(err, checked, report.diagnostics);

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <unordered_set>
 
 #include "authoring/folder.h"
 #include "authoring/names.h"
@@ -19,13 +20,14 @@ namespace {
 // The original of a planned file, or why there is none to use.
 std::optional<std::vector<std::uint8_t>> ReadOriginal(const PlannedFile& planned,
                                                       const std::string& originalsFolder,
+                                                      const FolderIndex& originals,
                                                       std::string& why)
 {
     const std::string original = "the original " + Quoted(planned.targetName) + " of " +
                                  Quoted(planned.sourceName);
-    const auto path = FindInFolder(originalsFolder, planned.targetName);
+    const auto path = originals.Find(planned.targetName);
     if (!path) {
-        why = original + (FindInFolder(originalsFolder, planned.targetName, true)
+        why = original + (originals.Find(planned.targetName, true)
                               ? " is a folder"
                               : " is not in " + originalsFolder);
         return std::nullopt;
@@ -43,12 +45,14 @@ std::string CannotWrite(const std::string& path, int error)
     return path + ": cannot be written: " + std::strerror(error);
 }
 
-// Writes one file, replacing a file of the same name in another case, which is the same file on
-// the medium. Returns what failed, or nothing.
-std::string WriteMediumFile(const std::string& folder, const MediumFile& file)
+// Writes one file, replacing a file of the same name in another case (among `before`, the folder
+// as it was before the first was written), which is the same file on the medium. Returns what
+// failed, or nothing.
+std::string WriteMediumFile(const std::string& folder, const FolderIndex& before,
+                            const MediumFile& file)
 {
     std::error_code error;
-    if (const auto existing = FindInFolder(folder, file.name)) {
+    if (const auto existing = before.Find(file.name)) {
         std::filesystem::remove(*existing, error);
     }
     const std::string path = (std::filesystem::path(folder) / file.name).string();
@@ -78,9 +82,10 @@ std::vector<MediumFile> MakeMediumFiles(const MediumPlan& plan, const std::strin
     files.push_back(MediumFile{kSetupName, std::move(setupExe), setupSize, Packing::Copy});
     files.push_back(MediumFile{kScriptName, std::move(script), scriptSize, Packing::Copy});
 
+    const FolderIndex originals(originalsFolder);
     for (const PlannedFile& planned : plan.files) {
         std::string why;
-        auto original = ReadOriginal(planned, originalsFolder, why);
+        auto original = ReadOriginal(planned, originalsFolder, originals, why);
         if (!original) {
             Warn(missing, planned.line, planned.record + ": " + why);
             continue;
@@ -106,15 +111,15 @@ std::vector<MediumFile> MakeMediumFiles(const MediumPlan& plan, const std::strin
 std::vector<std::string> ForeignEntries(const std::string& folder,
                                         const std::vector<MediumFile>& files)
 {
+    std::unordered_set<std::string> ours;
+    for (const MediumFile& file : files) {
+        ours.insert(Upper(file.name));
+    }
     std::vector<std::string> foreign;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
         const std::string name = entry.path().filename().string();
-        bool ours = false;
-        for (const MediumFile& file : files) {
-            ours = ours || (EqualsNoCase(file.name, name) && entry.is_regular_file(error));
-        }
-        if (!ours) {
+        if (!entry.is_regular_file(error) || ours.count(Upper(name)) == 0) {
             foreign.push_back(name);
         }
     }
@@ -129,8 +134,9 @@ std::string WriteMediumFolder(const std::string& folder, const std::vector<Mediu
         return folder + ": the folder cannot be made: " +
                (error ? error.message() : std::string("a file of that name is in the way"));
     }
+    const FolderIndex before(folder);
     for (const MediumFile& file : files) {
-        if (std::string failure = WriteMediumFile(folder, file); !failure.empty()) {
+        if (std::string failure = WriteMediumFile(folder, before, file); !failure.empty()) {
             return failure;
         }
     }

@@ -161,6 +161,12 @@ TEST_F(MediumCommand, BuildsTheSampleMediumThatExpandsToItsOriginals)
     fs::rename(Path("medium/KCAL.EX_"), Path("medium/kcal.ex_"));
     ASSERT_EQ(Build(kSample + "/SETUP.INF"), authoring::kExitClean) << err_;
     ExpectSampleMediumIn(Path("medium"));
+
+    // An original is found whatever the case of its name.
+    fs::rename(Path("originals/KCAL.EXE"), Path("originals/kcal.exe"));
+    EXPECT_EQ(Build(kSample + "/SETUP.INF"), authoring::kExitClean) << err_;
+    fs::rename(Path("originals/kcal.exe"), Path("originals/KCAL.EXE"));
+    ExpectSampleMediumIn(Path("medium"));
 }
 
 TEST_F(MediumCommand, FaultsStopTheBuildWithTheirExitStatus)
