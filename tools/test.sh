@@ -89,8 +89,10 @@ configure "$build/sanitize" setup-medium -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_CO
   -DSETUP_SANITIZE=ON -DSETUP_FUZZ=ON -- setup_medium
 medium_tool=-DSETUP_MEDIUM_TOOL="$build/sanitize/setup-medium"
 i686=-DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-mingw-i686.cmake"
+wine32=false
+can_run_32bit && wine32=true
 
-if can_run_32bit; then
+if $wine32; then
   echo "== SETUP.EXE for Windows 95/98 and the Win32 tests, for 32-bit Wine"
   wine_build=$build/win32 wine_what=win32
   configure "$wine_build" win32 "$i686" "$medium_tool"
@@ -104,7 +106,7 @@ fi
 background "$wine_build/test-output.log" run_ctest "$wine_build" "$wine_what" "$wine_jobs"
 echo "   (the Wine tests run now, beside what follows; they print when they are done)"
 status=0
-if ! can_run_32bit; then
+if ! $wine32; then
   echo "== SETUP.EXE for Windows 95/98, beside (no 32-bit Wine here: format check only)"
   build_32bit() {
     configure "$build/win32" win32 "$i686" -DSETUP_WIN32_TESTS=OFF "$medium_tool" &&

@@ -12,14 +12,7 @@ namespace authoring {
 std::optional<std::string> FindInFolder(const std::string& folder, const std::string& name,
                                         bool subfolder)
 {
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-        if (EqualsNoCase(entry.path().filename().string(), name) &&
-            (subfolder ? entry.is_directory(error) : entry.is_regular_file(error))) {
-            return entry.path().string();
-        }
-    }
-    return std::nullopt;
+    return FolderIndex(folder).Find(name, subfolder);
 }
 
 FolderIndex::FolderIndex(const std::string& folder)

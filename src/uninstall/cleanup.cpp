@@ -13,16 +13,16 @@ constexpr char kSeparator = '|';
 constexpr char kCopyPrefix[] = "UNI";
 constexpr char kProgramExtension[] = ".EXE";
 
-void AppendNumber(char (&text)[4 * MAX_PATH], DWORD number)
+// The decimal digits of `number`, at the end of `digits`.
+const char* DecimalDigits(char (&digits)[12], DWORD number)
 {
-    char digits[12];
     std::size_t n = sizeof digits - 1;
     digits[n] = '\0';
     do {
         digits[--n] = static_cast<char>('0' + number % 10);
         number /= 10;
     } while (number != 0);
-    AppendText(text, digits + n);
+    return digits + n;
 }
 
 } // namespace
@@ -46,16 +46,12 @@ bool RemoveAfterExit(const char* program, const char* folder)
         DeleteFileA(reserved);
     }
     if (started) {
-        char command[4 * MAX_PATH] = "\"";
+        char command[4 * MAX_PATH];
+        char digits[12];
         const char separator[] = {kSeparator, '\0'};
-        AppendText(command, copy);
-        AppendText(command, "\" ");
-        AppendText(command, separator);
-        AppendNumber(command, GetCurrentProcessId());
-        AppendText(command, separator);
-        AppendText(command, program);
-        AppendText(command, separator);
-        started = AppendText(command, folder);
+        started = JoinTexts(command, {"\"", copy, "\" ", separator,
+                                      DecimalDigits(digits, GetCurrentProcessId()), separator,
+                                      program, separator, folder});
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process{};
