@@ -463,12 +463,16 @@ protected:
                                           "Remove Kestrel Gamepad and all of its components?");
         ASSERT_NE(question, nullptr);
         PressButton(question, IDYES);
-        // A notice comes once per watch: the watch is set again before the state is looked at,
-        // so that a change made between the notice and the new watch is seen by the look.
+        // A notice comes once per watch. When the state does not stop the program yet, the watch
+        // is set again (the key still stands then) and the state looked at once more: a change
+        // made between the notice and the new watch would give no notice.
         bool stopped = false;
         while (!stopped && WaitForSingleObject(changed, kPatience) == WAIT_OBJECT_0) {
-            ASSERT_TRUE(watch());
             stopped = stopNow();
+            if (!stopped) {
+                ASSERT_TRUE(watch());
+                stopped = stopNow();
+            }
         }
         if (stopped) {
             uninstall.Kill();
