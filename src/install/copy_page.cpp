@@ -250,12 +250,17 @@ void DelayWithMessages(DWORD milliseconds)
     const DWORD end = GetTickCount() + milliseconds;
     bool quitSeen = false;
     int quitCode = 0;
-    while (GetTickCount() < end) {
+    for (DWORD now = GetTickCount(); now < end; now = GetTickCount()) {
         MSG message;
-        if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE) && message.message == WM_QUIT) {
-            quitSeen = true;
-            quitCode = static_cast<int>(message.wParam);
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                quitSeen = true;
+                quitCode = static_cast<int>(message.wParam);
+            }
         }
+        // The queue is empty: sleep until a message comes or the pause is over, rather than
+        // asking again and again and keeping the processor busy for the whole pause.
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, end - now, QS_ALLINPUT);
     }
     if (quitSeen) {
         PostQuitMessage(quitCode);
