@@ -251,12 +251,15 @@ void DelayWithMessages(DWORD milliseconds)
     bool quitSeen = false;
     int quitCode = 0;
     for (DWORD now = GetTickCount(); now < end; now = GetTickCount()) {
+        // One message at a time, the clock read between them: a paint request stays in the queue
+        // however often it is taken.
         MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
             if (message.message == WM_QUIT) {
                 quitSeen = true;
                 quitCode = static_cast<int>(message.wParam);
             }
+            continue;
         }
         // The queue is empty: sleep until a message comes or the pause is over, rather than
         // asking again and again and keeping the processor busy for the whole pause.

@@ -344,6 +344,24 @@ TEST(DelayWithMessages, DiscardsInputButKeepsAQuitRequestAndSleeps)
     DestroyWindow(window);
 }
 
+// A window whose update region waits to be painted keeps a paint request in the queue, which
+// taking messages does not remove: the pause still ends on time.
+TEST(DelayWithMessages, EndsWhileAWindowWaitsToBePainted)
+{
+    const auto pauseBesideAnUnpaintedWindow = [](LPVOID) -> DWORD {
+        HWND window = CreateWindowA("STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
+                                    nullptr, nullptr, nullptr);
+        InvalidateRect(window, nullptr, TRUE);
+        DelayWithMessages(200);
+        DestroyWindow(window);
+        return 0;
+    };
+    HANDLE thread = CreateThread(nullptr, 0, pauseBesideAnUnpaintedWindow, nullptr, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    EXPECT_EQ(WaitForSingleObject(thread, kPatience), WAIT_OBJECT_0) << "the pause never ended";
+    CloseHandle(thread);
+}
+
 LRESULT CALLBACK CountCommands(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_COMMAND) {
