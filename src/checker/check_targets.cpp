@@ -95,6 +95,8 @@ void CheckUninstaller(const ScriptModel& model, Diagnostics& out)
     }
     const int lastDisk = model.settings.diskCount - 1;
     const std::size_t diskLine = lastDisk >= 0 ? SectionLine(model, kDiskNames[lastDisk]) : 0;
+    // Appended rather than joined with +: GCC 12 takes "literal" + kUninstallerName for an
+    // overflow (-Warray-bounds) once <string> comes from the precompiled header.
     std::string text = "the script installs no ";
     text += kUninstallerName;
     Warn(out, diskLine != 0 ? diskLine : SectionLine(model, kFileCountsSection),
